@@ -1,0 +1,2 @@
+// Placeholder translation unit until the adapters arrive.
+namespace tidewell::win32 {}

@@ -1,0 +1,28 @@
+#!/usr/bin/env bash
+# Installs every Debian package the builds and tests need; quick when all are present.
+set -euo pipefail
+
+packages=(
+  cmake ninja-build g++ git
+  googletest libgtest-dev
+  mingw-w64 mingw-w64-tools g++-mingw-w64-x86-64-posix
+  wine wine64 libwine-dev
+  xvfb xauth x11-utils imagemagick
+  fp-utils
+)
+
+missing=()
+for p in "${packages[@]}"; do
+  if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed'; then
+    missing+=("$p")
+  fi
+done
+
+if [ ${#missing[@]} -gt 0 ]; then
+  echo "bootstrap: installing ${missing[*]}"
+  SUDO=""
+  [ "$(id -u)" -ne 0 ] && SUDO="sudo"
+  export DEBIAN_FRONTEND=noninteractive
+  $SUDO apt-get update -qq
+  $SUDO apt-get install -y -qq --no-install-recommends "${missing[@]}"
+fi

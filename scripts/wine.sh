@@ -1,0 +1,134 @@
+#!/usr/bin/env bash
+# The one way this project uses Wine: a private prefix under the build tree, a private home,
+# no crash dialog, unmanaged X11 windows, and a private Xvfb when no display is given.
+#
+#   wine.sh run PROGRAM.exe [ARGS...]   run a Windows program, exit with its exit code
+#   wine.sh exec COMMAND [ARGS...]      run any command (wine, wineserver, cscript...) in the env
+#   wine.sh install [BUILD_DIR]         copy the program (and register the library) in the prefix
+#   wine.sh prefix                      print the prefix path (creating the prefix if needed)
+#   wine.sh flush                       wait for the wineserver, so the registry files are written
+#   wine.sh reset                       delete the prefix and its home
+set -euo pipefail
+
+here="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
+repo="$(cd "$here/.." && pwd)"
+build="${TIDEWELL_BUILD_DIR:-$repo/build/windows}"
+state="${TIDEWELL_WINE_STATE:-$build/wine}"
+
+export WINEPREFIX="$state/prefix"
+export WINEARCH=win64
+export WINEDEBUG=-all
+export WINEDLLOVERRIDES="mscoree,mshtml,winemenubuilder.exe=d"
+# Wine's Recycle Bin is the host's Trash: keep it, and everything else, out of the real home.
+export HOME="$state/home"
+export XDG_DATA_HOME="$HOME/.local/share"
+export XDG_CONFIG_HOME="$HOME/.config"
+export XDG_CACHE_HOME="$HOME/.cache"
+export XDG_RUNTIME_DIR="$HOME/.run"
+mkdir -p "$XDG_DATA_HOME" "$XDG_CONFIG_HOME" "$XDG_CACHE_HOME" "$XDG_RUNTIME_DIR"
+chmod 700 "$XDG_RUNTIME_DIR"
+
+wine_bin="$(command -v wine || command -v wine64)"
+
+xvfb_pid=""
+cleanup() {
+    if [ -n "$xvfb_pid" ]; then
+        kill "$xvfb_pid" 2>/dev/null || true
+        wait "$xvfb_pid" 2>/dev/null || true
+    fi
+}
+trap cleanup EXIT
+
+ensure_display() {
+    if [ -n "${DISPLAY:-}" ]; then
+        return
+    fi
+    local n=90
+    while [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ]; do
+        n=$((n + 1))
+    done
+    Xvfb ":$n" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
+    xvfb_pid=$!
+    for _ in $(seq 1 100); do
+        [ -e "/tmp/.X11-unix/X$n" ] && break
+        sleep 0.05
+    done
+    export DISPLAY=":$n"
+}
+
+ensure_prefix() {
+    mkdir -p "$state"
+    # Parallel tests share one prefix: only one of them creates it.
+    exec 9>"$state/prefix.lock"
+    flock 9
+    if [ ! -f "$WINEPREFIX/.tidewell-ready" ]; then
+        rm -rf "$WINEPREFIX"
+        "$wine_bin" wineboot -i >/dev/null 2>&1 || true
+        # A crash must end the program at once instead of waiting in winedbg's dialog.
+        "$wine_bin" reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f >/dev/null 2>&1
+        # Unmanaged windows close in milliseconds instead of seconds without a window manager.
+        "$wine_bin" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f >/dev/null 2>&1
+        wineserver -w || true
+        touch "$WINEPREFIX/.tidewell-ready"
+    fi
+    flock -u 9
+    exec 9>&-
+}
+
+# The folder the program's own registry entries name.
+install_dir_unix() {
+    echo "$WINEPREFIX/drive_c/Program Files/Vellmoor/Tidewell"
+}
+
+install_build() {
+    local from="${1:-$build}"
+    local to
+    to="$(install_dir_unix)"
+    mkdir -p "$to"
+    [ -f "$from/app/tidewell.exe" ] && cp -f "$from/app/tidewell.exe" "$to/"
+    [ -f "$from/app/help/Tidewell! Help.chm" ] && cp -f "$from/app/help/Tidewell! Help.chm" "$to/"
+    if [ -f "$from/registry/Registry.dll" ]; then
+        cp -f "$from/registry/Registry.dll" "$to/"
+        "$wine_bin" regsvr32 /s 'C:\Program Files\Vellmoor\Tidewell\Registry.dll'
+    fi
+    echo "$to"
+}
+
+cmd="${1:-}"
+[ $# -gt 0 ] && shift
+case "$cmd" in
+    run)
+        ensure_display
+        ensure_prefix
+        rc=0
+        "$wine_bin" "$@" || rc=$?
+        exit "$rc"
+        ;;
+    exec)
+        ensure_display
+        ensure_prefix
+        rc=0
+        "$@" || rc=$?
+        exit "$rc"
+        ;;
+    install)
+        ensure_display
+        ensure_prefix
+        install_build "$@"
+        ;;
+    prefix)
+        ensure_prefix
+        echo "$WINEPREFIX"
+        ;;
+    flush)
+        wineserver -w || true
+        ;;
+    reset)
+        wineserver -k 2>/dev/null || true
+        rm -rf "$state"
+        ;;
+    *)
+        sed -n '2,11p' "${BASH_SOURCE[0]}" >&2
+        exit 2
+        ;;
+esac
