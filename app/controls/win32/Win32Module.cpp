@@ -1,2 +1,0 @@
-// Placeholder translation unit until the adapters arrive.
-namespace tidewell::win32 {}

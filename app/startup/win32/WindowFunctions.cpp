@@ -1,0 +1,53 @@
+#include "startup/win32/WindowFunctions.h"
+
+#include "win32/Text.h"
+
+#include <string>
+
+namespace tidewell::win32 {
+
+HWND FindTopLevelWindow(std::string_view className, std::string_view text) {
+    const std::string classAnsi = Utf8ToAnsi(className);
+    const std::string textAnsi = Utf8ToAnsi(text);
+    return FindWindowA(classAnsi.c_str(), textAnsi.c_str());
+}
+
+HWND WindowAbove(HWND window) {
+    if (window == nullptr) {
+        return nullptr;
+    }
+    return GetWindow(window, GW_HWNDPREV);
+}
+
+bool BringWindowForward(HWND window) {
+    if (window == nullptr || !IsWindow(window)) {
+        return false;
+    }
+    if (IsIconic(window)) {
+        OpenIcon(window);
+    }
+    return SetForegroundWindow(window) != FALSE;
+}
+
+bool DisableCloseCommand(HWND window, int position, std::string_view text) {
+    HMENU systemMenu = GetSystemMenu(window, FALSE);
+    if (systemMenu == nullptr) {
+        return false;
+    }
+    const UINT command = GetMenuItemID(systemMenu, position);
+    if (command == static_cast<UINT>(-1)) {
+        return false;
+    }
+    const std::string textAnsi = Utf8ToAnsi(text);
+    constexpr UINT_PTR kNoCommand = 0xFFFFFFF7u; // -9 as an unsigned 32-bit identifier
+    if (!ModifyMenuA(systemMenu, command, MF_BYCOMMAND | MF_STRING | MF_GRAYED, kNoCommand,
+                     textAnsi.c_str())) {
+        return false;
+    }
+    // The caption's buttons are drawn from the menu state only when the frame is repainted.
+    SetWindowPos(window, nullptr, 0, 0, 0, 0,
+                 SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
+    return true;
+}
+
+} // namespace tidewell::win32

@@ -1,0 +1,61 @@
+#include "win32/ApplicationWindow.h"
+
+#include "win32/Text.h"
+
+namespace tidewell::win32 {
+
+namespace {
+
+LRESULT CALLBACK ApplicationWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    // Nobody may close the application window directly: it ends with the process.
+    if (message == WM_CLOSE) {
+        return 0;
+    }
+    return DefWindowProcW(window, message, wParam, lParam);
+}
+
+bool RegisterApplicationClass(HINSTANCE instance) {
+    WNDCLASSEXW existing{};
+    existing.cbSize = sizeof(existing);
+    if (GetClassInfoExW(instance, ApplicationWindow::kClassName, &existing)) {
+        return true;
+    }
+    WNDCLASSEXW windowClass{};
+    windowClass.cbSize = sizeof(windowClass);
+    windowClass.lpfnWndProc = ApplicationWindowProc;
+    windowClass.hInstance = instance;
+    windowClass.lpszClassName = ApplicationWindow::kClassName;
+    windowClass.hIcon = LoadIconW(instance, MAKEINTRESOURCEW(1));
+    return RegisterClassExW(&windowClass) != 0;
+}
+
+} // namespace
+
+bool ApplicationWindow::Create(HINSTANCE instance, std::string_view title) {
+    if (!RegisterApplicationClass(instance)) {
+        return false;
+    }
+    title_ = std::string(title);
+    const std::wstring text = Utf8ToWide(title);
+    window_.reset(CreateWindowExW(0, kClassName, text.c_str(), WS_POPUP | WS_CLIPSIBLINGS, 0, 0, 0,
+                                  0, nullptr, nullptr, instance, nullptr));
+    return static_cast<bool>(window_);
+}
+
+bool ApplicationWindow::SetTitle(std::string_view title) {
+    title_ = std::string(title);
+    if (!window_) {
+        return false;
+    }
+    return SetWindowTextW(window_.get(), Utf8ToWide(title).c_str()) != FALSE;
+}
+
+void ApplicationWindow::PlaceBelow(HWND visible) const {
+    if (!window_ || visible == nullptr || GetWindow(window_.get(), GW_HWNDPREV) == visible) {
+        return;
+    }
+    SetWindowPos(window_.get(), visible, 0, 0, 0, 0,
+                 SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | SWP_NOOWNERZORDER);
+}
+
+} // namespace tidewell::win32
