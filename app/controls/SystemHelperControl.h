@@ -1,0 +1,20 @@
+#pragma once
+
+#include <cstdint>
+
+namespace tidewell {
+
+// The system helper control (APIFunction). Results are never used by the callers.
+class SystemHelperControl {
+public:
+    virtual ~SystemHelperControl() = default;
+    virtual void DisableScreenSaver() = 0; // off until EnableScreenSaver
+    virtual void EnableScreenSaver() = 0;
+    virtual void EmptyRecycleBin() = 0;     // every drive, no questions
+    virtual void RestartWindows() = 0;      // nothing of the program runs after it
+    virtual void OpenInternetOptions() = 0; // returns at once
+    // Returns after `milliseconds`, processing window events while it waits.
+    virtual void Pause(std::int16_t milliseconds) = 0;
+};
+
+} // namespace tidewell

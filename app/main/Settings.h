@@ -1,0 +1,64 @@
+#pragma once
+
+#include "controls/RegistryValueControl.h"
+
+#include <string>
+#include <string_view>
+
+namespace tidewell {
+
+// Where the program keeps its settings: string values under one key of HKEY_LOCAL_MACHINE.
+inline constexpr RegistryRoot kSettingsRoot = kHkeyLocalMachine;
+inline constexpr std::string_view kSettingsKey = "SOFTWARE\\Vellmoor\\Tidewell!\\";
+// The same key, as the first start names it when creating it.
+inline constexpr std::string_view kSettingsKeyToCreate = "SOFTWARE\\Vellmoor\\Tidewell!";
+
+// The program's registration to start with Windows.
+inline constexpr std::string_view kRunKey = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run\\";
+inline constexpr std::string_view kStartupEntryName = "PC Maintenance";
+inline constexpr std::string_view kInstallFolder = "c:\\Program Files\\Vellmoor\\Tidewell\\";
+
+// Every value the program keeps for itself. Readers trim blanks and compare a fixed-length prefix
+// ("Yes" by 3, "NONE" by 4, "Configured" by 10); a missing or unreadable value reads as "".
+// Writers always store REG_SZ and return true when the value was stored; callers decide whether
+// a failure matters.
+class Settings {
+public:
+    explicit Settings(RegistryValueControl& registry) : registry_(registry) {}
+
+    // The first start is the one that finds no settings key.
+    bool KeyExists() const;
+    bool CreateKey();
+
+    // "NONE", a date month/day/year, or anything a user put there; trimmed.
+    std::string NextRun() const;
+    static bool IsNone(std::string_view nextRun); // begins with "NONE"
+    bool WriteNextRun(std::string_view nextRun);
+
+    bool StartInTray() const;
+    bool WriteStartInTray(bool yes);
+    bool KeepOnTop() const;
+    bool WriteKeepOnTop(bool yes);
+    bool PcOptimized() const;
+    bool WritePcOptimized();
+    bool ScanDiskConfigured() const;
+    bool WriteScanDiskConfigured();
+
+    // The data of "PC Maintenance" under the Run key, trimmed.
+    std::string StartupEntry() const;
+    // Switched on: begins with "C" or "c" (a path on drive C:) and does not end with the "-" that
+    // switching off appends.
+    static bool IsStartupEntryOn(std::string_view entry);
+    // The install folder + executable name + ".exe", with "-" appended when switched off.
+    static std::string StartupEntryPath(std::string_view executableName, bool on);
+    bool WriteStartupEntry(std::string_view data);
+
+private:
+    RegistryValue Read(std::string_view valueName) const;
+    bool Write(std::string_view valueName, std::string_view data);
+    bool ReadYes(std::string_view valueName) const;
+
+    RegistryValueControl& registry_;
+};
+
+} // namespace tidewell
