@@ -1,0 +1,53 @@
+#pragma once
+
+#include <windows.h>
+
+#include <memory>
+#include <oleauto.h>
+
+#include <string_view>
+#include <utility>
+
+namespace registry {
+
+// Owns a BSTR. A null BSTR is a valid empty string for automation.
+class Bstr {
+public:
+    Bstr() = default;
+    explicit Bstr(std::wstring_view text)
+        : s_(SysAllocStringLen(text.data(), static_cast<UINT>(text.size()))) {}
+    Bstr(const Bstr&) = delete;
+    Bstr& operator=(const Bstr&) = delete;
+    Bstr(Bstr&& other) noexcept : s_(std::exchange(other.s_, nullptr)) {}
+    Bstr& operator=(Bstr&& other) noexcept {
+        if (this != std::addressof(other)) {
+            Reset();
+            s_ = std::exchange(other.s_, nullptr);
+        }
+        return *this;
+    }
+    ~Bstr() { Reset(); }
+
+    static Bstr Attach(BSTR s) {
+        Bstr result;
+        result.s_ = s;
+        return result;
+    }
+    BSTR Detach() { return std::exchange(s_, nullptr); }
+    void Reset() {
+        if (BSTR s = std::exchange(s_, nullptr))
+            SysFreeString(s);
+    }
+    BSTR Get() const { return s_; }
+    BSTR* operator&() {
+        Reset();
+        return &s_;
+    }
+    UINT Length() const { return SysStringLen(s_); }
+    std::wstring_view View() const { return {s_ ? s_ : L"", Length()}; }
+
+private:
+    BSTR s_ = nullptr;
+};
+
+} // namespace registry

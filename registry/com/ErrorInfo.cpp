@@ -1,0 +1,68 @@
+#include "com/ErrorInfo.h"
+
+#include "com/Bstr.h"
+#include "com/ComPtr.h"
+#include "com/Handles.h"
+#include "com/Result.h"
+#include "com/Text.h"
+#include "server/ObjectMap.h"
+
+#include <oleauto.h>
+
+#include <string>
+
+namespace registry {
+
+namespace {
+
+void SetErrorInfoFor(const CLSID& reporter, const wchar_t* description) {
+    ComPtr<ICreateErrorInfo> create;
+    if (FAILED(CreateErrorInfo(&create)))
+        return;
+    create->SetGUID(GUID_NULL);
+    const wchar_t* source = VersionedProgId(reporter);
+    create->SetSource(const_cast<LPOLESTR>(source ? source : L""));
+    create->SetDescription(const_cast<LPOLESTR>(description ? description : L""));
+    ComPtr<IErrorInfo> info;
+    if (SUCCEEDED(create.As(IID_IErrorInfo, info)))
+        SetErrorInfo(0, info.Get());
+}
+
+} // namespace
+
+HRESULT ReportError(const CLSID& reporter, HRESULT hr, const wchar_t* message) {
+    SetErrorInfoFor(reporter, message);
+    return hr;
+}
+
+std::wstring SystemMessageText(DWORD code) {
+    LocalMemory buffer;
+    const DWORD length = FormatMessageA(
+        FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+        nullptr, code, MAKELANGID(LANG_NEUTRAL, SUBLANG_DEFAULT), reinterpret_cast<char*>(&buffer),
+        0, nullptr);
+    if (length == 0 || !buffer.As<char>())
+        return {};
+    std::wstring text;
+    if (FAILED(FromAnsi(std::string_view(buffer.As<char>(), length), text)))
+        return {};
+    return text;
+}
+
+HRESULT ReportSystemError(const CLSID& reporter, DWORD code, const wchar_t* message) {
+    const HRESULT hr = HResultFromWin32(code);
+    try {
+        std::wstring description = message ? message : L"";
+        const std::wstring text = SystemMessageText(code);
+        if (!text.empty()) {
+            description += L" - ";
+            description += text;
+        }
+        SetErrorInfoFor(reporter, description.c_str());
+    } catch (const std::bad_alloc&) {
+        SetErrorInfoFor(reporter, message);
+    }
+    return hr;
+}
+
+} // namespace registry

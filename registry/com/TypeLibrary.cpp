@@ -1,0 +1,89 @@
+#include "com/TypeLibrary.h"
+
+#include "com/ComPtr.h"
+#include "com/Module.h"
+
+#include <oleauto.h>
+
+#include <vector>
+
+namespace registry {
+
+namespace {
+
+struct CachedTypeInfo {
+    IID iid;
+    ITypeInfo* info;
+};
+
+std::vector<CachedTypeInfo>& Cache() {
+    static std::vector<CachedTypeInfo> cache;
+    return cache;
+}
+
+} // namespace
+
+HRESULT LoadModuleTypeLibrary(ITypeLib** result, std::wstring* path) {
+    if (!result)
+        return E_POINTER;
+    *result = nullptr;
+    try {
+        std::wstring file = ModulePath();
+        if (file.empty())
+            return HRESULT_FROM_WIN32(GetLastError() ? GetLastError() : ERROR_MOD_NOT_FOUND);
+        HRESULT hr = LoadTypeLib(file.c_str(), result);
+        if (FAILED(hr)) {
+            const size_t dot = file.find_last_of(L'.');
+            const size_t slash = file.find_last_of(L"\\/");
+            if (dot != std::wstring::npos && (slash == std::wstring::npos || dot > slash))
+                file.resize(dot);
+            file += L".tlb";
+            hr = LoadTypeLib(file.c_str(), result);
+        }
+        if (SUCCEEDED(hr) && path)
+            *path = file;
+        return hr;
+    } catch (const std::bad_alloc&) {
+        return E_OUTOFMEMORY;
+    }
+}
+
+HRESULT GetInterfaceTypeInfo(REFIID iid, ITypeInfo** result) {
+    if (!result)
+        return E_POINTER;
+    *result = nullptr;
+    try {
+        ModuleGuard guard;
+        for (const CachedTypeInfo& entry : Cache()) {
+            if (IsEqualIID(entry.iid, iid)) {
+                entry.info->AddRef();
+                *result = entry.info;
+                return S_OK;
+            }
+        }
+        ComPtr<ITypeLib> library;
+        HRESULT hr = LoadModuleTypeLibrary(&library);
+        if (FAILED(hr))
+            return hr;
+        ComPtr<ITypeInfo> info;
+        hr = library->GetTypeInfoOfGuid(iid, &info);
+        if (FAILED(hr))
+            return hr;
+        Cache().reserve(Cache().size() + 1);
+        Cache().push_back({iid, info.Get()});
+        info->AddRef();
+        *result = info.Detach();
+        return S_OK;
+    } catch (const std::bad_alloc&) {
+        return E_OUTOFMEMORY;
+    }
+}
+
+void ReleaseTypeInfoCache() {
+    ModuleGuard guard;
+    for (CachedTypeInfo& entry : Cache())
+        entry.info->Release();
+    Cache().clear();
+}
+
+} // namespace registry

@@ -1,0 +1,20 @@
+#pragma once
+
+#include <windows.h>
+#include <oaidl.h>
+
+#include <string>
+
+namespace registry {
+
+// Loads the library's type library from the module file itself and, failing that, from the file
+// of the same name with the extension ".tlb". path receives the file that was loaded.
+HRESULT LoadModuleTypeLibrary(ITypeLib** result, std::wstring* path = nullptr);
+
+// The type information of one of our interfaces, loaded once and kept for the module's life.
+HRESULT GetInterfaceTypeInfo(REFIID iid, ITypeInfo** result);
+
+// Drops the kept type information (module unload).
+void ReleaseTypeInfoCache();
+
+} // namespace registry

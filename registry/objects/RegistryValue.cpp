@@ -1,0 +1,12 @@
+#include "objects/RegistryValue.h"
+
+namespace registry {
+
+HRESULT CreateRegistryValue(IUnknown*, REFIID, void** result) {
+    if (!result)
+        return E_POINTER;
+    *result = nullptr;
+    return E_NOTIMPL;
+}
+
+} // namespace registry

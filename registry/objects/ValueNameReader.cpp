@@ -1,0 +1,77 @@
+#include "objects/ValueNameReader.h"
+
+#include "com/Text.h"
+
+#include <new>
+#include <vector>
+
+namespace registry {
+
+bool IsNtFamily() {
+    OSVERSIONINFOA version = {};
+    version.dwOSVersionInfoSize = sizeof(version);
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wdeprecated-declarations"
+    if (!GetVersionExA(&version))
+        return false;
+#pragma GCC diagnostic pop
+    return version.dwPlatformId == VER_PLATFORM_WIN32_NT;
+}
+
+LONG ReadValueName(HKEY key, DWORD index, std::wstring& name) {
+    try {
+        name.clear();
+        if (!IsNtFamily()) {
+            char buffer[kNameBufferLength];
+            DWORD length = kNameBufferLength;
+            const LONG result =
+                RegEnumValueA(key, index, buffer, &length, nullptr, nullptr, nullptr, nullptr);
+            if (result != ERROR_SUCCESS)
+                return result;
+            return SUCCEEDED(FromAnsi(std::string_view(buffer, length), name)) ? ERROR_SUCCESS
+                                                                               : ERROR_OUTOFMEMORY;
+        }
+        wchar_t buffer[kNameBufferLength];
+        DWORD length = kNameBufferLength;
+        DWORD dataSize = 0;
+        LONG result =
+            RegEnumValueW(key, index, buffer, &length, nullptr, nullptr, nullptr, &dataSize);
+        if (result == ERROR_MORE_DATA) {
+            // Some systems insist on a data buffer once they have reported the data's size.
+            std::vector<BYTE> data;
+            try {
+                data.resize(dataSize ? dataSize : 1);
+            } catch (const std::bad_alloc&) {
+                return ERROR_OUTOFMEMORY;
+            }
+            length = kNameBufferLength;
+            dataSize = static_cast<DWORD>(data.size());
+            result = RegEnumValueW(key, index, buffer, &length, nullptr, nullptr, data.data(),
+                                   &dataSize);
+        }
+        if (result != ERROR_SUCCESS)
+            return result;
+        name.assign(buffer, length);
+        return ERROR_SUCCESS;
+    } catch (const std::bad_alloc&) {
+        return ERROR_OUTOFMEMORY;
+    }
+}
+
+LONG ReadSubKeyName(HKEY key, DWORD index, std::wstring& name) {
+    try {
+        name.clear();
+        char buffer[kNameBufferLength];
+        DWORD length = kNameBufferLength;
+        const LONG result =
+            RegEnumKeyExA(key, index, buffer, &length, nullptr, nullptr, nullptr, nullptr);
+        if (result != ERROR_SUCCESS)
+            return result;
+        return SUCCEEDED(FromAnsi(std::string_view(buffer, length), name)) ? ERROR_SUCCESS
+                                                                           : ERROR_OUTOFMEMORY;
+    } catch (const std::bad_alloc&) {
+        return ERROR_OUTOFMEMORY;
+    }
+}
+
+} // namespace registry
