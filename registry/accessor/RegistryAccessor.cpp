@@ -1,13 +1,201 @@
 #include "accessor/RegistryAccessor.h"
 
-namespace registry {
+#include "com/Bstr.h"
+#include "com/ComPtr.h"
+#include "com/Dispatch.h"
+#include "com/ErrorInfo.h"
+#include "com/ObjectBase.h"
+#include "com/Result.h"
+#include "com/SupportErrorInfo.h"
+#include "com/Text.h"
+#include "objects/RegistryDatabase.h"
 
-// Placeholder until the accessor exists.
-HRESULT CreateRegistryAccessor(IUnknown*, REFIID, void** result) {
-    if (!result)
-        return E_POINTER;
-    *result = nullptr;
-    return E_NOTIMPL;
+#include <string>
+
+namespace registry {
+namespace {
+
+// One value named by four properties. The database, key and value objects it needs are built at
+// the first Value access and kept until a property they depend on changes.
+class RegistryAccessor final : public ObjectBase,
+                               public Dispatch<IRegistryAccessor, IID_IRegistryAccessor>,
+                               public SupportErrorInfo<IID_IRegistryAccessor> {
+public:
+    explicit RegistryAccessor(IUnknown* outer) : ObjectBase(outer) {}
+
+    REGISTRY_IUNKNOWN_FORWARD
+
+    HRESULT STDMETHODCALLTYPE get_ComputerName(BSTR* result) override {
+        return CopyText(computerName_, result);
+    }
+    HRESULT STDMETHODCALLTYPE put_ComputerName(BSTR text) override {
+        bool changed = false;
+        REGISTRY_RETURN_IF_FAILED(StoreText(computerName_, text, &changed));
+        if (changed) {
+            value_.Reset();
+            key_.Reset();
+            database_.Reset();
+        }
+        return S_OK;
+    }
+
+    HRESULT STDMETHODCALLTYPE get_HKEY(REG_PREDEFINED_HKEYS* result) override {
+        if (!result) {
+            return ReportError(CLSID_RegistryAccessor, E_POINTER, L"Null pointer");
+        }
+        *result = root_;
+        return S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE put_HKEY(REG_PREDEFINED_HKEYS root) override {
+        if (root != root_) {
+            root_ = root;
+            value_.Reset();
+            key_.Reset();
+        }
+        return S_OK;
+    }
+
+    HRESULT STDMETHODCALLTYPE get_SubKey(BSTR* result) override {
+        return CopyText(subKey_, result);
+    }
+    HRESULT STDMETHODCALLTYPE put_SubKey(BSTR text) override {
+        bool changed = false;
+        REGISTRY_RETURN_IF_FAILED(StoreText(subKey_, text, &changed));
+        if (changed) {
+            value_.Reset();
+            key_.Reset();
+        }
+        return S_OK;
+    }
+
+    HRESULT STDMETHODCALLTYPE get_ValueName(BSTR* result) override {
+        return CopyText(valueName_, result);
+    }
+    HRESULT STDMETHODCALLTYPE put_ValueName(BSTR text) override {
+        bool changed = false;
+        REGISTRY_RETURN_IF_FAILED(StoreText(valueName_, text, &changed));
+        if (changed) {
+            value_.Reset();
+        }
+        return S_OK;
+    }
+
+    HRESULT STDMETHODCALLTYPE get_Value(VARIANT* result) override {
+        REGISTRY_COM_BOUNDARY_BEGIN
+        if (!result) {
+            return ReportError(CLSID_RegistryAccessor, E_POINTER, L"Null pointer");
+        }
+        VariantInit(result);
+        REGISTRY_RETURN_IF_FAILED(Build(false));
+        return value_->get_Value(result);
+        REGISTRY_COM_BOUNDARY_END
+    }
+    HRESULT STDMETHODCALLTYPE put_Value(VARIANT data) override {
+        REGISTRY_COM_BOUNDARY_BEGIN
+        REGISTRY_RETURN_IF_FAILED(Build(true));
+        return value_->put_Value(data);
+        REGISTRY_COM_BOUNDARY_END
+    }
+
+protected:
+    void* FindInterface(REFIID iid) override {
+        if (IsEqualIID(iid, IID_IDispatch) || IsEqualIID(iid, IID_IRegistryAccessor)) {
+            return static_cast<IRegistryAccessor*>(this);
+        }
+        if (IsEqualIID(iid, IID_ISupportErrorInfo)) {
+            return static_cast<ISupportErrorInfo*>(this);
+        }
+        return nullptr;
+    }
+
+private:
+    static HRESULT CopyText(const Bstr& text, BSTR* result) {
+        if (!result) {
+            return ReportError(CLSID_RegistryAccessor, E_POINTER, L"Null pointer");
+        }
+        *result = nullptr;
+        Bstr copy(text.View());
+        if (!copy.Get()) {
+            return ReportError(CLSID_RegistryAccessor, E_OUTOFMEMORY, L"Out of memory");
+        }
+        *result = copy.Detach();
+        return S_OK;
+    }
+
+    // Stores the new text; *changed tells whether it differs from the old one as the registry
+    // sees names: in the ANSI code page, case-sensitively.
+    static HRESULT StoreText(Bstr& stored, BSTR text, bool* changed) {
+        std::string before;
+        std::string after;
+        HRESULT hr = ToAnsi(stored.Get(), before);
+        if (SUCCEEDED(hr)) {
+            hr = ToAnsi(text, after);
+        }
+        if (FAILED(hr)) {
+            return ReportError(CLSID_RegistryAccessor, hr, L"Error converting the string");
+        }
+        Bstr copy(text ? std::wstring_view(text, SysStringLen(text)) : std::wstring_view());
+        if (!copy.Get()) {
+            return ReportError(CLSID_RegistryAccessor, E_OUTOFMEMORY, L"Out of memory");
+        }
+        stored = std::move(copy);
+        *changed = before != after;
+        return S_OK;
+    }
+
+    // Makes what is missing of database, key and value. A write creates the key, a read
+    // opens it; either way the key is kept for the other.
+    HRESULT Build(bool forWrite) {
+        if (!database_) {
+            ComPtr<IRegistryDatabase> database;
+            HRESULT hr = CreateRegistryDatabase(nullptr, IID_IRegistryDatabase,
+                                                reinterpret_cast<void**>(&database));
+            if (FAILED(hr) || !database) {
+                return ReportError(CLSID_RegistryAccessor, FAILED(hr) ? hr : E_UNEXPECTED,
+                                   L"Error creating the registry database object");
+            }
+            REGISTRY_RETURN_IF_FAILED(database->put_ComputerName(computerName_.Get()));
+            database_ = std::move(database);
+        }
+        if (!key_) {
+            ComPtr<IRegistryKey> key;
+            if (forWrite) {
+                REGISTRY_RETURN_IF_FAILED(database_->CreateKey(root_, subKey_.Get(),
+                                                               REG_CREATE_OPTION_NON_VOLATILE,
+                                                               REG_ACCESS_BEST_AVAILABLE, &key));
+            } else {
+                REGISTRY_RETURN_IF_FAILED(
+                    database_->OpenKey(root_, subKey_.Get(), REG_ACCESS_BEST_AVAILABLE, &key));
+            }
+            if (!key) {
+                return E_UNEXPECTED;
+            }
+            key_ = std::move(key);
+        }
+        if (!value_) {
+            ComPtr<IRegistryValue> value;
+            REGISTRY_RETURN_IF_FAILED(key_->OpenValue(valueName_.Get(), &value));
+            if (!value) {
+                return E_UNEXPECTED;
+            }
+            value_ = std::move(value);
+        }
+        return S_OK;
+    }
+
+    Bstr computerName_;
+    REG_PREDEFINED_HKEYS root_ = REG_HKEY_LOCAL_MACHINE;
+    Bstr subKey_;
+    Bstr valueName_;
+    ComPtr<IRegistryDatabase> database_;
+    ComPtr<IRegistryKey> key_;
+    ComPtr<IRegistryValue> value_;
+};
+
+} // namespace
+
+HRESULT CreateRegistryAccessor(IUnknown* outer, REFIID iid, void** result) {
+    return CreateComObject<RegistryAccessor>(outer, iid, result, nullptr);
 }
 
 } // namespace registry

@@ -1,18 +1,32 @@
 #include "collections/Collections.h"
 
-namespace registry {
+#include "collections/ChildCollection.h"
 
-// Placeholder until the collections exist.
-HRESULT CreateKeyCollection(IRegistryKey*, IDispatch** result) {
-    if (result)
-        *result = nullptr;
-    return E_NOTIMPL;
+namespace registry {
+namespace {
+
+template <class Collection> HRESULT CreateCollection(IRegistryKey* parent, IDispatch** result) {
+    if (!result) {
+        return E_POINTER;
+    }
+    *result = nullptr;
+    if (!parent) {
+        return E_INVALIDARG;
+    }
+    ComPtr<IUnknown> collection;
+    REGISTRY_RETURN_IF_FAILED(CreateComObject<Collection>(
+        nullptr, IID_IUnknown, reinterpret_cast<void**>(&collection), nullptr, parent));
+    return collection->QueryInterface(IID_IDispatch, reinterpret_cast<void**>(result));
 }
 
-HRESULT CreateValueCollection(IRegistryKey*, IDispatch** result) {
-    if (result)
-        *result = nullptr;
-    return E_NOTIMPL;
+} // namespace
+
+HRESULT CreateKeyCollection(IRegistryKey* parent, IDispatch** result) {
+    return CreateCollection<KeyCollection>(parent, result);
+}
+
+HRESULT CreateValueCollection(IRegistryKey* parent, IDispatch** result) {
+    return CreateCollection<ValueCollection>(parent, result);
 }
 
 } // namespace registry

@@ -1,13 +1,19 @@
 #pragma once
 
-#include "WindowsRegistry.h"
+#include "com/ComPtr.h"
+#include "events/ChangeNotifier.h"
+#include "events/SinkSlotList.h"
 
 #include <windows.h>
 #include <ocidl.h>
 
+#include "WindowsRegistry.h"
+
 namespace registry {
 
-// The change event of a key: its connection point and the notification that feeds it.
+// The change event of a key: its one connection point (for _IRegistryKeyEvents), the sinks
+// connected to it, and the notification that feeds them. Lives inside the key and runs on the
+// key's thread; only the notification's worker runs elsewhere.
 class KeyChangeEvents {
 public:
     // container: the key itself (not AddRef'd; the connection point forwards its reference
@@ -23,8 +29,35 @@ public:
     void Stop(); // the key calls this in its destructor after RegCloseKey
 
 private:
+    class Point final : public IConnectionPoint {
+    public:
+        explicit Point(KeyChangeEvents& owner) : owner_(owner) {}
+        HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** result) override;
+        ULONG STDMETHODCALLTYPE AddRef() override;
+        ULONG STDMETHODCALLTYPE Release() override;
+        HRESULT STDMETHODCALLTYPE GetConnectionInterface(IID* iid) override;
+        HRESULT STDMETHODCALLTYPE
+        GetConnectionPointContainer(IConnectionPointContainer** result) override;
+        HRESULT STDMETHODCALLTYPE Advise(IUnknown* sink, DWORD* cookie) override;
+        HRESULT STDMETHODCALLTYPE Unadvise(DWORD cookie) override;
+        HRESULT STDMETHODCALLTYPE EnumConnections(IEnumConnections** result) override;
+
+    private:
+        KeyChangeEvents& owner_;
+    };
+
+    HRESULT Advise(IUnknown* sink, DWORD* cookie);
+    HRESULT Unadvise(DWORD cookie);
+    HRESULT EnumConnections(IEnumConnections** result);
+    HRESULT StartNotification();
+    static void OnChange(void* self);
+    void Deliver();
+
     IConnectionPointContainer* container_;
+    Point point_;
     HKEY key_ = nullptr;
+    SinkSlotList<ComPtr<IDispatch>> sinks_;
+    ChangeNotifier notifier_;
 };
 
 } // namespace registry

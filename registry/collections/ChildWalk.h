@@ -1,0 +1,35 @@
+#pragma once
+
+#include "com/Bstr.h"
+
+#include <windows.h>
+
+#include "WindowsRegistry.h"
+
+namespace registry {
+
+// How the collections and enumerators reach a key's children, only through the key's public
+// interface: the count, the name at an index, and the child object for a name.
+
+// The key's handle as the registry functions want it (the 32-bit value sign-extended, as the
+// predefined handles are).
+HKEY KeyHandleOf(LONG handle);
+
+struct SubKeyWalk {
+    using CollectionInterface = IRegistryKeyCollection;
+    static HRESULT Count(IRegistryKey* parent, LONG* count);
+    // The failed read's 0x80070000 | code.
+    static HRESULT ReadName(IRegistryKey* parent, DWORD index, Bstr& name);
+    // The database's OpenKey with the parent's handle as base, best available access.
+    static HRESULT Open(IRegistryKey* parent, BSTR name, IDispatch** child);
+};
+
+struct ValueWalk {
+    using CollectionInterface = IRegistryValueCollection;
+    static HRESULT Count(IRegistryKey* parent, LONG* count);
+    static HRESULT ReadName(IRegistryKey* parent, DWORD index, Bstr& name);
+    // The parent's OpenValue.
+    static HRESULT Open(IRegistryKey* parent, BSTR name, IDispatch** child);
+};
+
+} // namespace registry
