@@ -34,7 +34,7 @@ public:
     static constexpr std::string_view kReadyText =
         "Ready.  Press <SHIFT> Over An Element For Context-Sensitive Help.";
     static constexpr int kClientWidth = 8400;  // twips
-    static constexpr int kClientHeight = 5640; // twips, status bar included
+    static constexpr int kClientHeight = 5190; // twips, status bar included
 
     frmMaintenance(const AppPorts& ports, WindowView& view, TrayIconControl& sysTray);
     frmMaintenance(const frmMaintenance&) = delete;

@@ -1,0 +1,9 @@
+#include "main/RegistryErrorMessage.h"
+
+namespace tidewell {
+
+void ShowRegistryError(MessageBoxPort& messageBox) {
+    messageBox.Show(kRegistryErrorText, kRegistryErrorFlags, kRegistryErrorTitle);
+}
+
+} // namespace tidewell

@@ -1,0 +1,162 @@
+#include "main/frmMaintenance.h"
+
+#include "Version.h"
+#include "controls/LibraryHelperControl.h"
+#include "main/WindowTitle.h"
+#include "ports/DesktopWindows.h"
+#include "ports/Process.h"
+#include "ports/WindowView.h"
+
+namespace tidewell {
+
+namespace {
+constexpr std::int16_t kCloseItemPosition = 6;
+constexpr std::string_view kCloseItemText = "&Close";
+} // namespace
+
+frmMaintenance::frmMaintenance(const AppPorts& ports, WindowView& view, TrayIconControl& sysTray)
+    : optSpace("optSpace", "Free &Disk Space", "Free disk space on this PC.",
+               {240, 120, 3720, 300}),
+      optPerformance("optPerformance", "Optimize &Performance", "Optimize performance on this PC.",
+                     {4320, 120, 3720, 300}),
+      Frame2("Frame2", "Fix Problems", {120, 480, 3960, 2400}),
+      chkCleanup("chkCleanup", "Disk &Cleanup", "Run disk cleanup.", {240, 780, 3720, 300}),
+      chkCacheHistory("chkCacheHistory", "&Force IE To Delete Cache And History",
+                      "Opens Internet Options Control Panel to delete cache and history manually.",
+                      {240, 1140, 3720, 300}),
+      chkAllSpeedOptions("chkAllSpeedOptions", "&Optimize Performance",
+                         "Include all Speed Options as well in this session.",
+                         {240, 1500, 3720, 300}),
+      chkTEMP("chkTEMP", "Delete &TEMP Contents",
+              "Check here to delete contents of 'c:\\windows\\temp'.", {240, 1860, 3720, 300}),
+      Frame1("Frame1", "Speed It All Up", {4200, 480, 4080, 2400}),
+      chkScandisk(
+          "chkScandisk", "&Scandisk For Errors",
+          "Scan your hard disk for errors.  (This must be checked to run a defragment session)",
+          {4320, 780, 3840, 300}),
+      chkDefrag("chkDefrag", "Defragment &Hard Drive",
+                "Speed up access to the hard drive by the programs you use most often(You must "
+                "Scan The Hard Disk For Errors First).",
+                {4320, 1140, 3840, 300}),
+      chkCurrentUser("chkCurrentUser", "Show Current &User Run Entries",
+                     "Shows Program That Run When You Log In, and Allows You To Edit Them. "
+                     "[ADVANCED USERS ONLY!]",
+                     {4320, 1500, 3840, 300}),
+      chkLocalMachine("chkLocalMachine", "Show &Local Run Entries",
+                      "Shows Programs That Run When Your Computer Starts Up, and Allows You To "
+                      "Edit Them. [ADVANCED USERS ONLY!]",
+                      {4320, 1860, 3840, 300}),
+      chkAllSpaceOptions("chkAllSpaceOptions", "Fi&x Problems",
+                         "Include all Space Options as well in this session.",
+                         {4320, 2220, 3840, 300}),
+      chkOrphanEntries("chkOrphanEntries", "&Remove Orphan Entries",
+                       "Removes registry entries that are no longer needed by windows.  Allows "
+                       "You To Select What Entries Are Deleted. [ADVANCED AND INTERMEDIATE USERS "
+                       "ONLY!]",
+                       {4320, 2520, 3840, 300}),
+      chkOnTop("chkOnTop", "&Keep On Top", "Check Here To Keep Program Window On Top.",
+               {240, 3420, 2400, 300}, 1),
+      chkStartWithWindows("chkStartWithWindows", "Start Whe&n Windows Starts",
+                          "Check Here To Make Tidewell!™ Start Up With Windows",
+                          {2760, 3420, 2880, 300}, 0),
+      chkStartInTray("chkStartInTray", "St&art In System Tray",
+                     "Keep Checked To Keep Program In System Tray Upon Start.",
+                     {5760, 3420, 2520, 300}, 1),
+      Label1("Label1", "Progress of Process:", {240, 3900, 1800, 255}),
+      ProgressBar1("ProgressBar1", {2160, 3840, 6120, 300}),
+      cmdStart("cmdStart", "Start &With Selected Options", "Click Here To Start Maintenance Tasks.",
+               {120, 4320, 2520, 420}),
+      cmdReminder("cmdReminder", "Set Re&minder",
+                  "Allows You To Set When Tidewell!™ Reminds You To Run Maintenance. (DEFAULT IS "
+                  "NO REMINDER!).",
+                  {2760, 4320, 1560, 420}),
+      cmdMin2Tray("cmdMin2Tray", "Minimi&ze To System Tray", "Send Tidewell!™ to the System Tray.",
+                  {4440, 4320, 2040, 420}),
+      cmdHelp("cmdHelp", "Help", "Click Here For Help With Tidewell!™", {6600, 4320, 720, 420}),
+      cmdExit("cmdExit", "&Exit", "Exits Tidewell!™", {7440, 4320, 840, 420}),
+      StatusBar1("StatusBar1", "Look Here For Information.", std::string(kReadyText),
+                 {0, 4860, kClientWidth, kClientHeight - 4860}),
+      MyTimer("MyTimer", 1000), ports_(ports), view_(view), sysTray_(sysTray),
+      settings_(ports.registry), caption_(kDesignCaption) {
+    // Design state.
+    chkDefrag.SetEnabled(false);
+    ui::OptionButton::MakeGroup({&optSpace, &optPerformance});
+    chkOnTop.OnClick([this] { chkOnTop_Click(); });
+    chkStartWithWindows.OnClick([this] { chkStartWithWindows_Click(); });
+
+    // Creation.
+    optSpace.SetValue(false);
+    optPerformance.SetValue(false);
+    ProgressBar1.SetValue(ProgressBar1.Max());
+}
+
+std::vector<ui::Control*> frmMaintenance::Controls() {
+    return {&optSpace,
+            &optPerformance,
+            &Frame2,
+            &chkCleanup,
+            &chkCacheHistory,
+            &chkAllSpeedOptions,
+            &chkTEMP,
+            &Frame1,
+            &chkScandisk,
+            &chkDefrag,
+            &chkCurrentUser,
+            &chkLocalMachine,
+            &chkAllSpaceOptions,
+            &chkOrphanEntries,
+            &chkOnTop,
+            &chkStartWithWindows,
+            &chkStartInTray,
+            &Label1,
+            &ProgressBar1,
+            &cmdStart,
+            &cmdReminder,
+            &cmdMin2Tray,
+            &cmdHelp,
+            &cmdExit,
+            &StatusBar1,
+            &MyTimer};
+}
+
+void frmMaintenance::Form_Load() {
+    caption_ = MainWindowTitle(kDesignCaption, TIDEWELL_VERSION_MAJOR, TIDEWELL_VERSION_MINOR,
+                               TIDEWELL_VERSION_PATCH);
+    view_.SetCaption(caption_);
+
+    ports_.windows.DisableCloseCommand(view_.Handle(), kCloseItemPosition, kCloseItemText);
+
+    MyTimer.SetEnabled(false);
+
+    for (ui::CheckBox* box : {&chkScandisk, &chkCurrentUser, &chkLocalMachine, &chkAllSpaceOptions,
+                              &chkCleanup, &chkCacheHistory, &chkAllSpeedOptions}) {
+        box->SetEnabled(true);
+    }
+    chkDefrag.SetEnabled(false);
+
+    // Each of these runs the box's click behaviour when it changes the built state.
+    chkStartInTray.SetValue(settings_.StartInTray() ? 1 : 0);
+    chkOnTop.SetValue(settings_.KeepOnTop() ? 1 : 0);
+    chkStartWithWindows.SetValue(Settings::IsStartupEntryOn(settings_.StartupEntry()) ? 1 : 0);
+
+    chkOrphanEntries.SetVisible(false);
+    chkTEMP.Move(2080, 3000);
+}
+
+void frmMaintenance::Show() {
+    view_.Show();
+}
+
+void frmMaintenance::chkOnTop_Click() {
+    const bool checked = chkOnTop.Checked();
+    ports_.library.SetTopmostWindow(checked ? view_.Handle() : 0);
+    settings_.WriteKeepOnTop(checked); // not examined: a failed write leaves the old value
+}
+
+void frmMaintenance::chkStartWithWindows_Click() {
+    const std::string path =
+        Settings::StartupEntryPath(ports_.process.ExecutableName(), chkStartWithWindows.Checked());
+    settings_.WriteStartupEntry(path); // not examined
+}
+
+} // namespace tidewell

@@ -1,0 +1,116 @@
+#include "startup/frmSharewareIntro.h"
+
+#include "controls/TrayIconControl.h"
+#include "main/RegistryErrorMessage.h"
+#include "ports/Clock.h"
+#include "ports/EventLoop.h"
+#include "ports/FormLoader.h"
+#include "ports/MessageBox.h"
+#include "ports/Process.h"
+#include "ports/WindowView.h"
+#include "startup/MaintenanceDateGate.h"
+#include "startup/Registry_And_API.h"
+
+namespace tidewell {
+
+frmSharewareIntro::frmSharewareIntro(const AppPorts& ports, WindowView& view,
+                                     TrayIconControl& sysTray)
+    : ProgressBar1("ProgressBar1", {240, 840, 4320, 300}, 0, kProgressTicks),
+      MyTimer("MyTimer", kTickMilliseconds), ports_(ports), view_(view), sysTray_(sysTray),
+      settings_(ports.registry) {
+    MyTimer.OnTimer([this] { MyTimer_Timer(); });
+}
+
+std::vector<ui::Control*> frmSharewareIntro::Controls() {
+    return {&ProgressBar1, &MyTimer};
+}
+
+void frmSharewareIntro::Form_Load() {
+    if (FindPreviousInstance(ports_.windows)) {
+        End();
+        return;
+    }
+    // The first start has no NextRun to test yet.
+    const bool started = settings_.KeyExists() ? PassesDateGate() : FirstStart();
+    if (!started || !ProgressWait()) {
+        return;
+    }
+    HandOver();
+}
+
+void frmSharewareIntro::MyTimer_Timer() {
+    ProgressBar1.SetValue(ProgressBar1.Value() + 1);
+    view_.Refresh();
+    view_.Show();
+}
+
+void frmSharewareIntro::SysTray_TrayClick(std::int16_t button) {
+    if (button == kTrayRightButton && !unloaded_) {
+        OpenMainWindow();
+    }
+}
+
+bool frmSharewareIntro::PassesDateGate() {
+    // A command line of blanks only is no command line.
+    const bool hasCommandLine = !TrimBlanks(ports_.process.CommandLine()).empty();
+    if (MaintenanceDateGate(settings_.NextRun(), ports_.clock.Today(), hasCommandLine) ==
+        GateDecision::Proceed) {
+        return true;
+    }
+    End();
+    return false;
+}
+
+bool frmSharewareIntro::FirstStart() {
+    if (!settings_.CreateKey() || !settings_.WriteNextRun("NONE")) {
+        ShowRegistryError(ports_.messageBox);
+        End();
+        return false;
+    }
+    ports_.messageBox.Show(kThankYouText, mb::kOk | mb::kIconInformation, kThankYouTitle);
+    return true;
+}
+
+bool frmSharewareIntro::ProgressWait() {
+    ProgressBar1.SetMax(kProgressTicks);
+    while (ProgressBar1.Value() != ProgressBar1.Max()) {
+        if (ProgressBar1.Value() == 0) {
+            MyTimer.SetEnabled(true);
+        }
+        if (!ports_.events.DoEvents()) {
+            return false; // the application is quitting
+        }
+    }
+    return true;
+}
+
+void frmSharewareIntro::HandOver() {
+    if (settings_.StartInTray()) {
+        view_.Hide();
+        sysTray_.SetShowIcon(true);
+        sysTray_.SetIconNumber(kTrayIconIdle);
+        sysTray_.SetTipText(kTrayTip);
+        MyTimer.SetEnabled(false);
+        return;
+    }
+    OpenMainWindow();
+}
+
+void frmSharewareIntro::OpenMainWindow() {
+    ports_.forms.ShowMaintenanceWindow();
+    MyTimer.SetEnabled(false);
+    if (sysTray_.ShowIcon()) {
+        sysTray_.SetShowIcon(false);
+    }
+    unloaded_ = true;
+    view_.Unload();
+}
+
+void frmSharewareIntro::End() {
+    MyTimer.SetEnabled(false);
+    unloaded_ = true;
+    view_.Unload();
+    ports_.process.EndProcess();
+}
+
+} // namespace tidewell
