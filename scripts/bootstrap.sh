@@ -6,7 +6,7 @@ packages=(
   cmake ninja-build g++ git
   googletest libgtest-dev
   mingw-w64 mingw-w64-tools g++-mingw-w64-x86-64-posix
-  wine wine64 libwine-dev
+  wine wine64 libwine-dev fonts-wine
   xvfb xauth x11-utils imagemagick
   fp-utils
 )

@@ -127,4 +127,10 @@ bool CreateRegistryKey(std::int32_t root, std::string_view keyPath) {
     return status == ERROR_SUCCESS;
 }
 
+bool RegistryKeyExists(std::int32_t root, std::string_view keyPath) {
+    LSTATUS status = ERROR_SUCCESS;
+    UniqueKey key = OpenKey(root, keyPath, KEY_READ, false, status);
+    return status == ERROR_SUCCESS;
+}
+
 } // namespace tidewell::win32

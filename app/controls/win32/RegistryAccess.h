@@ -26,4 +26,7 @@ bool DeleteRegistryValue(std::int32_t root, std::string_view keyPath, std::strin
 // True when the key exists afterwards.
 bool CreateRegistryKey(std::int32_t root, std::string_view keyPath);
 
+// True when the key can be opened for reading.
+bool RegistryKeyExists(std::int32_t root, std::string_view keyPath);
+
 } // namespace tidewell::win32

@@ -19,16 +19,6 @@ HWND WindowAbove(HWND window) {
     return GetWindow(window, GW_HWNDPREV);
 }
 
-bool BringWindowForward(HWND window) {
-    if (window == nullptr || !IsWindow(window)) {
-        return false;
-    }
-    if (IsIconic(window)) {
-        OpenIcon(window);
-    }
-    return SetForegroundWindow(window) != FALSE;
-}
-
 bool DisableCloseCommand(HWND window, int position, std::string_view text) {
     HMENU systemMenu = GetSystemMenu(window, FALSE);
     if (systemMenu == nullptr) {

@@ -14,9 +14,6 @@ HWND FindTopLevelWindow(std::string_view className, std::string_view text);
 // The window just above the given one in the Z-order.
 HWND WindowAbove(HWND window);
 
-// Restores a minimised window (OpenIcon) and makes it the foreground window.
-bool BringWindowForward(HWND window);
-
 // Replaces the system-menu item at position by a greyed item with the text and the command
 // identifier -9, so it no longer sends SC_CLOSE and the caption's close box goes inactive.
 bool DisableCloseCommand(HWND window, int position, std::string_view text);

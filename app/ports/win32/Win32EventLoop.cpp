@@ -1,0 +1,52 @@
+#include "ports/win32/Win32EventLoop.h"
+
+namespace tidewell::win32 {
+
+namespace {
+
+// Windows whose class marks them as the program's forms get dialog-style navigation.
+bool IsDialogNavigable(HWND root) {
+    return root != nullptr && (GetWindowLongPtrW(root, GWL_EXSTYLE) & WS_EX_CONTROLPARENT) != 0;
+}
+
+} // namespace
+
+void DispatchWindowMessage(MSG& message) {
+    if (message.hwnd != nullptr && message.message >= WM_KEYFIRST &&
+        message.message <= WM_KEYLAST) {
+        HWND root = GetAncestor(message.hwnd, GA_ROOT);
+        if (IsDialogNavigable(root) && IsDialogMessageW(root, &message)) {
+            return;
+        }
+    }
+    TranslateMessage(&message);
+    DispatchMessageW(&message);
+}
+
+bool Win32EventLoop::DoEvents() {
+    MsgWaitForMultipleObjectsEx(0, nullptr, waitMilliseconds_, QS_ALLINPUT, MWMO_INPUTAVAILABLE);
+    MSG message{};
+    while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+        if (message.message == WM_QUIT) {
+            // The outer loop must see it as well.
+            PostQuitMessage(static_cast<int>(message.wParam));
+            return false;
+        }
+        DispatchWindowMessage(message);
+    }
+    return true;
+}
+
+int RunMessageLoop() {
+    MSG message{};
+    for (;;) {
+        const BOOL got = GetMessageW(&message, nullptr, 0, 0);
+        if (got == 0 || got == -1) {
+            break;
+        }
+        DispatchWindowMessage(message);
+    }
+    return static_cast<int>(message.wParam);
+}
+
+} // namespace tidewell::win32
