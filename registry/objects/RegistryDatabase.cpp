@@ -1,12 +1,271 @@
 #include "objects/RegistryDatabase.h"
 
+#include "com/ErrorInfo.h"
+#include "com/Handles.h"
+#include "com/Result.h"
+#include "com/Text.h"
+#include "objects/Privilege.h"
+#include "objects/RegistryKey.h"
+#include "objects/ValueNameReader.h"
+
+#include <string>
+
 namespace registry {
 
-HRESULT CreateRegistryDatabase(IUnknown*, REFIID, void** result) {
+namespace {
+
+constexpr size_t kMaxComputerNameBytes = 260;
+
+HKEY HandleFromLong(LONG value) {
+    return reinterpret_cast<HKEY>(static_cast<LONG_PTR>(value));
+}
+
+bool IsPredefined(REG_PREDEFINED_HKEYS base) {
+    const DWORD value = static_cast<DWORD>(base);
+    return value >= 0x80000000u && value <= 0x80000006u;
+}
+
+HRESULT DatabaseError(HRESULT hr, const wchar_t* message) {
+    return ReportError(CLSID_RegistryDatabase, hr, message);
+}
+
+HRESULT DatabaseSystemError(LONG code, const wchar_t* message) {
+    return ReportSystemError(CLSID_RegistryDatabase, static_cast<DWORD>(code), message);
+}
+
+struct TreeFailure {
+    LONG code = ERROR_SUCCESS;
+    const wchar_t* message = nullptr;
+};
+
+// Depth first: always the child at index 0, since each child is gone before the next read.
+TreeFailure DeleteTree(HKEY parent, const std::string& name) {
+    RegKey key;
+    LONG result = RegOpenKeyExA(parent, name.c_str(), 0, MAXIMUM_ALLOWED, &key);
+    if (result != ERROR_SUCCESS)
+        return {result, L"Error opening the registry key"};
+    std::string previous;
+    for (;;) {
+        char child[kNameBufferLength];
+        DWORD length = kNameBufferLength;
+        result = RegEnumKeyExA(key.Get(), 0, child, &length, nullptr, nullptr, nullptr, nullptr);
+        if (result == ERROR_NO_MORE_ITEMS)
+            break;
+        if (result != ERROR_SUCCESS)
+            return {result, L"Error enumerating the registry key"};
+        std::string childName(child, length);
+        // A child that survives its own deletion would make this loop forever.
+        if (childName == previous)
+            return {ERROR_ACCESS_DENIED, L"Error deleting the registry key"};
+        const TreeFailure failure = DeleteTree(key.Get(), childName);
+        if (failure.code != ERROR_SUCCESS)
+            return failure;
+        previous = std::move(childName);
+    }
+    key.Reset();
+    result = RegDeleteKeyA(parent, name.c_str());
+    if (result != ERROR_SUCCESS)
+        return {result, L"Error deleting the registry key"};
+    return {};
+}
+
+} // namespace
+
+// The base handle of one call: the caller's, or the remote registry's root, closed afterwards.
+class RegistryDatabase::BaseKey {
+public:
+    HKEY Get() const { return remote_ ? remote_.Get() : local_; }
+    void SetLocal(HKEY key) { local_ = key; }
+    RegKey& Remote() { return remote_; }
+
+private:
+    HKEY local_ = nullptr;
+    RegKey remote_;
+};
+
+HRESULT CreateRegistryDatabase(IUnknown* outer, REFIID iid, void** result) {
+    return CreateComObject<RegistryDatabase>(outer, iid, result, nullptr);
+}
+
+void* RegistryDatabase::FindInterface(REFIID iid) {
+    if (IsEqualIID(iid, IID_IDispatch) || IsEqualIID(iid, IID_IRegistryDatabase))
+        return static_cast<IRegistryDatabase*>(this);
+    if (IsEqualIID(iid, IID_ISupportErrorInfo))
+        return static_cast<ISupportErrorInfo*>(this);
+    return nullptr;
+}
+
+HRESULT RegistryDatabase::Connect(REG_PREDEFINED_HKEYS base, BaseKey& key) {
+    key.SetLocal(HandleFromLong(static_cast<LONG>(base)));
+    if (computerName_.empty() || !IsPredefined(base))
+        return S_OK;
+    std::string machine;
+    if (FAILED(ToAnsi(computerName_, machine)) || machine.size() > kMaxComputerNameBytes)
+        return DatabaseError(E_INVALIDARG, L"Invalid computer name");
+    if (machine.compare(0, 2, "\\\\") != 0)
+        machine.insert(0, "\\\\");
+    LONG result = RegConnectRegistryA(machine.c_str(), key.Get(), &key.Remote());
+    if (result != ERROR_SUCCESS && IsNtFamily()) {
+        std::wstring wide;
+        if (SUCCEEDED(FromAnsi(machine, wide)))
+            result = RegConnectRegistryW(wide.c_str(), HandleFromLong(static_cast<LONG>(base)),
+                                         &key.Remote());
+    }
+    if (result != ERROR_SUCCESS)
+        return DatabaseSystemError(result, L"Error connecting to the remote computer");
+    return S_OK;
+}
+
+HRESULT RegistryDatabase::MakeKey(BSTR subKey, HKEY handle, IRegistryKey** result) {
+    RegKey owned(handle);
+    std::wstring name;
+    try {
+        name.assign(subKey ? subKey : L"", subKey ? SysStringLen(subKey) : 0);
+    } catch (const std::bad_alloc&) {
+        return DatabaseError(E_OUTOFMEMORY, L"Error creating the registry key object");
+    }
+    const HRESULT hr = MakeRegistryKey(this, std::move(name), std::move(owned), result);
+    if (FAILED(hr))
+        return DatabaseError(hr, L"Error creating the registry key object");
+    computerNameLocked_ = true;
+    return S_OK;
+}
+
+HRESULT STDMETHODCALLTYPE RegistryDatabase::get_ComputerName(BSTR* result) {
     if (!result)
-        return E_POINTER;
+        return DatabaseError(E_POINTER, L"Null pointer");
+    *result = SysAllocStringLen(computerName_.data(), static_cast<UINT>(computerName_.size()));
+    return *result ? S_OK : DatabaseError(E_OUTOFMEMORY, L"Out of memory");
+}
+
+HRESULT STDMETHODCALLTYPE RegistryDatabase::put_ComputerName(BSTR name) {
+    if (computerNameLocked_)
+        return DatabaseError(E_FAIL, L"ComputerName already in use and cannot be changed");
+    REGISTRY_COM_BOUNDARY_BEGIN
+    computerName_.assign(name ? name : L"", name ? SysStringLen(name) : 0);
+    computerNameLocked_ = true;
+    return S_OK;
+    REGISTRY_COM_BOUNDARY_END
+}
+
+HRESULT STDMETHODCALLTYPE RegistryDatabase::CreateKey(REG_PREDEFINED_HKEYS base, BSTR subKey,
+                                                      REG_KEY_CREATE_OPTIONS options,
+                                                      REG_ACCESS_MODES access,
+                                                      IRegistryKey** result) {
+    if (!result)
+        return DatabaseError(E_POINTER, L"Null pointer");
     *result = nullptr;
-    return E_NOTIMPL;
+    REGISTRY_COM_BOUNDARY_BEGIN
+    BaseKey key;
+    REGISTRY_RETURN_IF_FAILED(Connect(base, key));
+    const REGSAM mask =
+        access == REG_ACCESS_BEST_AVAILABLE ? MAXIMUM_ALLOWED : static_cast<REGSAM>(access);
+    std::string name;
+    const HRESULT converted = ToAnsi(subKey, name);
+    if (FAILED(converted))
+        return DatabaseError(converted, L"Error creating the registry key");
+    HKEY created = nullptr;
+    const LONG error =
+        RegCreateKeyExA(key.Get(), name.c_str(), 0, nullptr, static_cast<DWORD>(options), mask,
+                        nullptr, &created, nullptr);
+    if (error != ERROR_SUCCESS)
+        return DatabaseSystemError(error, L"Error creating the registry key");
+    return MakeKey(subKey, created, result);
+    REGISTRY_COM_BOUNDARY_END
+}
+
+HRESULT STDMETHODCALLTYPE RegistryDatabase::OpenKey(REG_PREDEFINED_HKEYS base, BSTR subKey,
+                                                    REG_ACCESS_MODES access,
+                                                    IRegistryKey** result) {
+    if (!result)
+        return DatabaseError(E_POINTER, L"Null pointer");
+    *result = nullptr;
+    REGISTRY_COM_BOUNDARY_BEGIN
+    BaseKey key;
+    REGISTRY_RETURN_IF_FAILED(Connect(base, key));
+    const REGSAM mask =
+        access == REG_ACCESS_BEST_AVAILABLE ? MAXIMUM_ALLOWED : static_cast<REGSAM>(access);
+    std::string name;
+    const HRESULT converted = ToAnsi(subKey, name);
+    if (FAILED(converted))
+        return DatabaseError(converted, L"Error opening the registry key");
+    HKEY opened = nullptr;
+    const LONG error = RegOpenKeyExA(key.Get(), subKey ? name.c_str() : nullptr, 0, mask, &opened);
+    if (error != ERROR_SUCCESS)
+        return DatabaseSystemError(error, L"Error opening the registry key");
+    return MakeKey(subKey, opened, result);
+    REGISTRY_COM_BOUNDARY_END
+}
+
+HRESULT STDMETHODCALLTYPE RegistryDatabase::DeleteKey(REG_PREDEFINED_HKEYS base, BSTR subKey) {
+    REGISTRY_COM_BOUNDARY_BEGIN
+    BaseKey key;
+    REGISTRY_RETURN_IF_FAILED(Connect(base, key));
+    std::string name;
+    const HRESULT converted = ToAnsi(subKey, name);
+    if (FAILED(converted))
+        return DatabaseError(converted, L"Error deleting the registry key");
+    const LONG error = RegDeleteKeyA(key.Get(), name.c_str());
+    if (error != ERROR_SUCCESS)
+        return DatabaseSystemError(error, L"Error deleting the registry key");
+    return S_OK;
+    REGISTRY_COM_BOUNDARY_END
+}
+
+HRESULT STDMETHODCALLTYPE RegistryDatabase::DeleteKeyTree(REG_PREDEFINED_HKEYS base, BSTR subKey) {
+    REGISTRY_COM_BOUNDARY_BEGIN
+    BaseKey key;
+    REGISTRY_RETURN_IF_FAILED(Connect(base, key));
+    std::string name;
+    const HRESULT converted = ToAnsi(subKey, name);
+    if (FAILED(converted))
+        return DatabaseError(converted, L"Error deleting the registry key");
+    // An empty sub-key would name the base key itself and empty a whole hive.
+    if (name.empty())
+        return DatabaseSystemError(ERROR_INVALID_PARAMETER, L"Error deleting the registry key");
+    const TreeFailure failure = DeleteTree(key.Get(), name);
+    if (failure.code != ERROR_SUCCESS)
+        return DatabaseSystemError(failure.code, failure.message);
+    return S_OK;
+    REGISTRY_COM_BOUNDARY_END
+}
+
+HRESULT STDMETHODCALLTYPE RegistryDatabase::LoadKey(REG_PREDEFINED_HKEYS base, BSTR subKey,
+                                                    BSTR fileName, IRegistryKey** result) {
+    if (!fileName || !result)
+        return DatabaseError(E_POINTER, L"Null pointer");
+    *result = nullptr;
+    REGISTRY_COM_BOUNDARY_BEGIN
+    BaseKey key;
+    REGISTRY_RETURN_IF_FAILED(Connect(base, key));
+    std::string name;
+    std::string file;
+    HRESULT converted = ToAnsi(subKey, name);
+    if (SUCCEEDED(converted))
+        converted = ToAnsi(fileName, file);
+    if (FAILED(converted))
+        return DatabaseError(converted, L"Error loading the registry key from file");
+    PrivilegeScope privilege("SeRestorePrivilege");
+    const LONG error = RegLoadKeyA(key.Get(), name.c_str(), file.c_str());
+    if (error != ERROR_SUCCESS)
+        return DatabaseSystemError(error, L"Error loading the registry key from file");
+    return OpenKey(base, subKey, REG_ACCESS_BEST_AVAILABLE, result);
+    REGISTRY_COM_BOUNDARY_END
+}
+
+HRESULT STDMETHODCALLTYPE RegistryDatabase::UnloadKey(REG_PREDEFINED_HKEYS base, BSTR subKey) {
+    REGISTRY_COM_BOUNDARY_BEGIN
+    BaseKey key;
+    REGISTRY_RETURN_IF_FAILED(Connect(base, key));
+    std::string name;
+    const HRESULT converted = ToAnsi(subKey, name);
+    if (FAILED(converted))
+        return DatabaseError(converted, L"Error unloading the registry key");
+    const LONG error = RegUnLoadKeyA(key.Get(), name.c_str());
+    if (error != ERROR_SUCCESS)
+        return DatabaseSystemError(error, L"Error unloading the registry key");
+    return S_OK;
+    REGISTRY_COM_BOUNDARY_END
 }
 
 } // namespace registry

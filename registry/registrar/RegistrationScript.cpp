@@ -88,24 +88,40 @@ private:
         }
     }
 
-    // Words run to the next blank, '=' or quote. A run of braces only is a series of block
-    // marks; a word that merely starts with a brace is a name, such as a class identifier.
+    static bool EndsWord(wchar_t c) {
+        return IsBlank(c) || c == L'=' || c == L'\'' || c == L'{' || c == L'}';
+    }
+
+    // Braces are block marks, except that a brace-enclosed word such as a class identifier is a
+    // name. Other words run to the next blank, '=', quote or brace.
     void Word(std::vector<Token>& tokens) {
+        const wchar_t c = text_[pos_];
+        if (c == 0)
+            throw Failure{line_, "NUL character in script"};
+        if (c == L'{') {
+            size_t end = pos_ + 1;
+            while (end < text_.size() && !EndsWord(text_[end]) && text_[end] != 0)
+                ++end;
+            if (end < text_.size() && end > pos_ + 1 && text_[end] == L'}') {
+                tokens.push_back(
+                    {TokenKind::Word, std::wstring(text_.substr(pos_, end + 1 - pos_)), line_});
+                pos_ = end + 1;
+                return;
+            }
+        }
+        if (c == L'{' || c == L'}') {
+            tokens.push_back(
+                {c == L'{' ? TokenKind::Open : TokenKind::Close, std::wstring(1, c), line_});
+            ++pos_;
+            return;
+        }
         const size_t start = pos_;
-        while (pos_ < text_.size() && !IsBlank(text_[pos_]) && text_[pos_] != L'=' &&
-               text_[pos_] != L'\'') {
+        while (pos_ < text_.size() && !EndsWord(text_[pos_])) {
             if (text_[pos_] == 0)
                 throw Failure{line_, "NUL character in script"};
             ++pos_;
         }
-        const std::wstring_view word = text_.substr(start, pos_ - start);
-        if (word.find_first_not_of(L"{}") == std::wstring_view::npos) {
-            for (wchar_t brace : word)
-                tokens.push_back({brace == L'{' ? TokenKind::Open : TokenKind::Close,
-                                  std::wstring(1, brace), line_});
-            return;
-        }
-        tokens.push_back({TokenKind::Word, std::wstring(word), line_});
+        tokens.push_back({TokenKind::Word, std::wstring(text_.substr(start, pos_ - start)), line_});
     }
 
     std::wstring_view text_;

@@ -1,0 +1,25 @@
+#pragma once
+
+#include <windows.h>
+#include <oaidl.h>
+
+#include <vector>
+
+namespace registry {
+
+// Why a conversion failed: the HRESULT and the message the value reports it with.
+struct ConversionFailure {
+    HRESULT hr = S_OK;
+    const wchar_t* message = nullptr;
+};
+
+// Registry data as an automation variant. data holds size bytes followed by two NUL bytes (so
+// strings are always terminated). out must be empty on entry.
+ConversionFailure RegistryDataToVariant(DWORD type, const BYTE* data, DWORD size, VARIANT* out);
+
+// An automation variant as registry data: type and bytes for RegSetValueExA. expandString picks
+// REG_EXPAND_SZ over REG_SZ for strings.
+ConversionFailure VariantToRegistryData(const VARIANT& value, bool expandString, DWORD& type,
+                                        std::vector<BYTE>& data);
+
+} // namespace registry
