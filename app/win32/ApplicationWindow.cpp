@@ -51,11 +51,21 @@ bool ApplicationWindow::SetTitle(std::string_view title) {
 }
 
 void ApplicationWindow::PlaceBelow(HWND visible) const {
-    if (!window_ || visible == nullptr || GetWindow(window_.get(), GW_HWNDPREV) == visible) {
+    if (!window_ || visible == nullptr) {
         return;
     }
-    SetWindowPos(window_.get(), visible, 0, 0, 0, 0,
-                 SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | SWP_NOOWNERZORDER);
+    constexpr UINT kKeepPlace = SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | SWP_NOOWNERZORDER;
+    // A topmost visible window lives in the topmost band: the application window follows it there
+    // and back, or another window could come between them.
+    const bool visibleTopmost = (GetWindowLongPtrW(visible, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0;
+    const bool selfTopmost = (GetWindowLongPtrW(window_.get(), GWL_EXSTYLE) & WS_EX_TOPMOST) != 0;
+    if (visibleTopmost != selfTopmost) {
+        SetWindowPos(window_.get(), visibleTopmost ? HWND_TOPMOST : HWND_NOTOPMOST, 0, 0, 0, 0,
+                     kKeepPlace);
+    }
+    if (GetWindow(window_.get(), GW_HWNDPREV) != visible) {
+        SetWindowPos(window_.get(), visible, 0, 0, 0, 0, kKeepPlace);
+    }
 }
 
 } // namespace tidewell::win32

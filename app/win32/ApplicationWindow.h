@@ -10,7 +10,7 @@
 namespace tidewell::win32 {
 
 // The hidden top-level window every instance owns, of class "ThunderRT6Main", whose text is the
-// application title. The program's visible windows are owned by it and keep it directly below
+// application title. The program's visible windows keep it directly below
 // themselves in the Z-order, so another instance finds the visible window as the one just above.
 class ApplicationWindow {
 public:

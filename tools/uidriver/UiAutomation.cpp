@@ -303,6 +303,25 @@ std::vector<ToolTip> ToolTipsOfProcess(DWORD processId) {
     return tips;
 }
 
+std::vector<MenuItem> SystemMenuItems(HWND window) {
+    std::vector<MenuItem> items;
+    HMENU menu = GetSystemMenu(window, FALSE);
+    if (menu == nullptr) {
+        return items;
+    }
+    const int count = GetMenuItemCount(menu);
+    for (int position = 0; position < count; ++position) {
+        MenuItem item;
+        item.id = GetMenuItemID(menu, position);
+        item.state = GetMenuState(menu, static_cast<UINT>(position), MF_BYPOSITION);
+        wchar_t text[256] = {};
+        GetMenuStringW(menu, static_cast<UINT>(position), text, 256, MF_BYPOSITION);
+        item.text = text;
+        items.push_back(item);
+    }
+    return items;
+}
+
 std::string ToUtf8(const std::wstring& text) {
     if (text.empty()) {
         return {};

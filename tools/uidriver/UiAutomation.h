@@ -80,6 +80,14 @@ std::vector<TrayIcon> TrayIcons();
 // A right or left click on a tray icon window, as mouse messages.
 bool ClickTrayIcon(HWND iconWindow, bool rightButton);
 
+// The items of a window's system menu: command id, state flags (MF_GRAYED, ...) and text.
+struct MenuItem {
+    UINT id = 0;
+    UINT state = 0;
+    std::wstring text;
+};
+std::vector<MenuItem> SystemMenuItems(HWND window);
+
 std::string ToUtf8(const std::wstring& text);
 std::wstring FromUtf8(const std::string& text);
 

@@ -12,6 +12,7 @@
 //   uidriver tips PID                           tool tips of the process: control handle, text
 //   uidriver tray                               icons of the notification area: handle, tip
 //   uidriver tray-click TIP left|right MS       click the tray icon whose tip is TIP
+//   uidriver sysmenu HANDLE                     system-menu items: id, state, text
 //   uidriver rect HANDLE                        window rectangle on the screen: left top width
 //   height
 // Exit code 0 on success, 1 when a wait ran out or the thing was not found, 2 on bad usage.
@@ -51,7 +52,7 @@ Milliseconds ParseMs(const std::wstring& text) {
 
 int Usage() {
     std::fputs("usage: uidriver windows|wait|gone|text|children|box|press|click|tips|tray|"
-               "tray-click|rect ...\n",
+               "tray-click|sysmenu|rect ...\n",
                stderr);
     return 2;
 }
@@ -155,6 +156,15 @@ int Run(const std::vector<std::wstring>& args) {
             Sleep(50);
         } while (GetTickCount64() < deadline);
         return 1;
+    }
+    if (command == L"sysmenu" && count >= 1) {
+        const auto items = SystemMenuItems(ParseHandle(args[1]));
+        for (const MenuItem& item : items) {
+            wchar_t numbers[48];
+            std::swprintf(numbers, 48, L"0x%08x\t0x%04x\t", item.id, item.state);
+            Print(numbers + item.text);
+        }
+        return items.empty() ? 1 : 0;
     }
     if (command == L"rect" && count >= 1) {
         RECT rect{};

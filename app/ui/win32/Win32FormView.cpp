@@ -88,9 +88,10 @@ bool Win32FormView::Create(HINSTANCE instance, std::string_view caption, int cli
     const int top = (GetSystemMetrics(SM_CYSCREEN) - height) / 2;
     const std::wstring text = Utf8ToWide(caption);
     taskbarCreated_ = RegisterWindowMessageW(L"TaskbarCreated");
-    HWND created =
-        CreateWindowExW(kFormExStyle, kClassName, text.c_str(), kFormStyle, left, top, width,
-                        height, applicationWindow_.Handle(), nullptr, instance, this);
+    // Not owned by the application window: Wine cannot take the topmost state off an owned
+    // window. The view keeps the application window below itself instead (WM_WINDOWPOSCHANGED).
+    HWND created = CreateWindowExW(kFormExStyle, kClassName, text.c_str(), kFormStyle, left, top,
+                                   width, height, nullptr, nullptr, instance, this);
     if (created == nullptr) {
         window_ = nullptr;
         return false;
@@ -99,9 +100,10 @@ bool Win32FormView::Create(HINSTANCE instance, std::string_view caption, int cli
     openForms_.Opened();
 
     font_.reset(CreateFormFont(dpiY_));
+    // Unowned: Wine does not make a window topmost while it owns a topmost popup.
     toolTip_.reset(CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr,
                                    WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX, CW_USEDEFAULT,
-                                   CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, window_, nullptr,
+                                   CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, nullptr, nullptr,
                                    instance, nullptr));
     if (toolTip_) {
         SendMessageW(toolTip_.get(), TTM_SETMAXTIPWIDTH, 0, kToolTipWidth);
@@ -505,6 +507,7 @@ LRESULT Win32FormView::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
         }
         return 0;
     case WM_DESTROY:
+        toolTip_.reset();
         if (tray_) {
             tray_->RemoveIcon();
         }
@@ -517,7 +520,6 @@ LRESULT Win32FormView::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
     case WM_NCDESTROY: {
         DetachModels();
         bound_.clear();
-        toolTip_.release(); // destroyed with its owner
         SetWindowLongPtrW(window, GWLP_USERDATA, 0);
         window_ = nullptr;
         const LRESULT result = DefWindowProcW(window, message, wParam, lParam);

@@ -32,11 +32,11 @@ private:
     int count_ = 0;
 };
 
-// A form: one real top-level window, owned by the hidden application window, whose real controls
-// mirror a core's control model. Model changes arrive through ControlChanged and are reflected
-// into the real controls without notifications back (BM_SETCHECK sends no BN_CLICKED); user
-// actions arrive as WM_COMMAND / WM_TIMER / the tray callback and go to the model, whose handlers
-// run the core's behaviour.
+// A form: one real top-level window, kept just above the hidden application window, whose real
+// controls mirror a core's control model. Model changes arrive through ControlChanged and are
+// reflected into the real controls without notifications back (BM_SETCHECK sends no BN_CLICKED);
+// user actions arrive as WM_COMMAND / WM_TIMER / the tray callback and go to the model, whose
+// handlers run the core's behaviour.
 class Win32FormView final : public WindowView, private ui::ControlObserver {
 public:
     static constexpr int kFirstControlId = 100; // control n of the model has id 100 + n

@@ -1,0 +1,137 @@
+#pragma once
+
+#include "UiAutomation.h"
+
+#include <windows.h>
+
+#include <chrono>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace gui {
+
+using namespace std::chrono_literals;
+
+inline constexpr wchar_t kInstalledProgram[] =
+    L"C:\\Program Files\\Vellmoor\\Tidewell\\tidewell.exe";
+inline constexpr wchar_t kFormClass[] = L"TidewellForm";
+inline constexpr char kSettingsKey[] = "SOFTWARE\\Vellmoor\\Tidewell!";
+inline constexpr char kRunKey[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run";
+
+// One start of the installed program. Whatever happens, the process is ended when this goes: its
+// windows are asked to close first, so the tray icon leaves with them.
+class InstalledProgram {
+public:
+    explicit InstalledProgram(const std::wstring& arguments = L"") {
+        std::wstring commandLine = L"\"" + std::wstring(kInstalledProgram) + L"\"";
+        if (!arguments.empty()) {
+            commandLine += L" " + arguments;
+        }
+        STARTUPINFOW startup{};
+        startup.cb = sizeof(startup);
+        started_ = CreateProcessW(kInstalledProgram, commandLine.data(), nullptr, nullptr, FALSE, 0,
+                                  nullptr, nullptr, &startup, &info_) != FALSE;
+        if (started_) {
+            CloseHandle(info_.hThread);
+        }
+    }
+    InstalledProgram(const InstalledProgram&) = delete;
+    InstalledProgram& operator=(const InstalledProgram&) = delete;
+    ~InstalledProgram() {
+        if (!started_) {
+            return;
+        }
+        if (WaitForSingleObject(info_.hProcess, 0) == WAIT_TIMEOUT) {
+            for (const auto& window : uidriver::TopLevelWindows(info_.dwProcessId)) {
+                if (window.className == kFormClass) {
+                    PostMessageW(window.handle, WM_CLOSE, 0, 0);
+                }
+            }
+            if (WaitForSingleObject(info_.hProcess, 3000) == WAIT_TIMEOUT) {
+                TerminateProcess(info_.hProcess, 99);
+                WaitForSingleObject(info_.hProcess, 5000);
+            }
+        }
+        CloseHandle(info_.hProcess);
+    }
+
+    bool Started() const { return started_; }
+    DWORD Id() const { return info_.dwProcessId; }
+    // The exit code once the process ended within the timeout.
+    std::optional<DWORD> WaitForExit(std::chrono::milliseconds timeout) const {
+        if (WaitForSingleObject(info_.hProcess, static_cast<DWORD>(timeout.count())) !=
+            WAIT_OBJECT_0) {
+            return std::nullopt;
+        }
+        DWORD code = 0;
+        GetExitCodeProcess(info_.hProcess, &code);
+        return code;
+    }
+    bool Running() const { return WaitForSingleObject(info_.hProcess, 0) == WAIT_TIMEOUT; }
+
+    std::optional<HWND> WaitForForm(const std::wstring& caption, std::chrono::milliseconds timeout,
+                                    bool visible = true) const {
+        return uidriver::WaitForWindow(kFormClass, caption, timeout, Id(), visible);
+    }
+    std::optional<HWND> Form(const std::wstring& caption) const {
+        return WaitForForm(caption, 0ms, false);
+    }
+    bool HasVisibleWindow() const {
+        for (const auto& window : uidriver::TopLevelWindows(Id())) {
+            if (window.visible) {
+                return true;
+            }
+        }
+        return false;
+    }
+
+private:
+    PROCESS_INFORMATION info_{};
+    bool started_ = false;
+};
+
+// The program's registry state under HKEY_LOCAL_MACHINE.
+inline void DeleteSettingsKey() {
+    RegDeleteTreeA(HKEY_LOCAL_MACHINE, kSettingsKey);
+}
+
+inline void SetSetting(const char* name, const std::string& data, DWORD type = REG_SZ) {
+    HKEY key = nullptr;
+    if (RegCreateKeyExA(HKEY_LOCAL_MACHINE, kSettingsKey, 0, nullptr, 0, KEY_SET_VALUE, nullptr,
+                        &key, nullptr) != ERROR_SUCCESS) {
+        return;
+    }
+    if (type == REG_DWORD) {
+        const DWORD number = 1;
+        RegSetValueExA(key, name, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&number),
+                       sizeof(number));
+    } else {
+        RegSetValueExA(key, name, 0, type, reinterpret_cast<const BYTE*>(data.c_str()),
+                       static_cast<DWORD>(data.size() + 1));
+    }
+    RegCloseKey(key);
+}
+
+// The text of a string value, or nothing when it is missing or no string.
+inline std::optional<std::string> ReadValue(const char* keyPath, const char* name) {
+    char buffer[1024] = {};
+    DWORD size = sizeof(buffer) - 1;
+    DWORD type = 0;
+    if (RegGetValueA(HKEY_LOCAL_MACHINE, keyPath, name, RRF_RT_ANY, &type, buffer, &size) !=
+            ERROR_SUCCESS ||
+        type != REG_SZ) {
+        return std::nullopt;
+    }
+    return std::string(buffer);
+}
+
+inline void DeleteValue(const char* keyPath, const char* name) {
+    HKEY key = nullptr;
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, keyPath, 0, KEY_SET_VALUE, &key) == ERROR_SUCCESS) {
+        RegDeleteValueA(key, name);
+        RegCloseKey(key);
+    }
+}
+
+} // namespace gui
