@@ -13,6 +13,7 @@
 //   uidriver tray                               icons of the notification area: handle, tip
 //   uidriver tray-click TIP left|right MS       click the tray icon whose tip is TIP
 //   uidriver sysmenu HANDLE                     system-menu items: id, state, text
+//   uidriver close HANDLE                       ask a window to close (WM_CLOSE)
 //   uidriver rect HANDLE                        window rectangle on the screen: left top width
 //   height
 // Exit code 0 on success, 1 when a wait ran out or the thing was not found, 2 on bad usage.
@@ -52,7 +53,7 @@ Milliseconds ParseMs(const std::wstring& text) {
 
 int Usage() {
     std::fputs("usage: uidriver windows|wait|gone|text|children|box|press|click|tips|tray|"
-               "tray-click|sysmenu|rect ...\n",
+               "tray-click|sysmenu|close|rect ...\n",
                stderr);
     return 2;
 }
@@ -165,6 +166,10 @@ int Run(const std::vector<std::wstring>& args) {
             Print(numbers + item.text);
         }
         return items.empty() ? 1 : 0;
+    }
+    if (command == L"close" && count >= 1) {
+        HWND window = ParseHandle(args[1]);
+        return IsWindow(window) && PostMessageW(window, WM_CLOSE, 0, 0) ? 0 : 1;
     }
     if (command == L"rect" && count >= 1) {
         RECT rect{};

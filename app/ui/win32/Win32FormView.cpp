@@ -44,14 +44,14 @@ bool RegisterFormClass(HINSTANCE instance, WNDPROC procedure) {
     return RegisterClassExW(&windowClass) != 0;
 }
 
-// The layout in twips is made for 8-point MS Sans Serif, the forms' classic font.
+// The layout in twips is made for the 8-point dialog font.
 HFONT CreateFormFont(int dpiY) {
     LOGFONTW font{};
     font.lfHeight = -MulDiv(8, dpiY, 72);
     font.lfWeight = FW_NORMAL;
     font.lfCharSet = DEFAULT_CHARSET;
     font.lfQuality = DEFAULT_QUALITY;
-    wcscpy(font.lfFaceName, L"MS Sans Serif");
+    wcscpy(font.lfFaceName, L"MS Shell Dlg");
     return CreateFontIndirectW(&font);
 }
 
