@@ -1,0 +1,116 @@
+// frmMaintenance on its real window with the real user32 adapters and an in-memory registry:
+// the greyed Close, and the keep-on-top box as a user clicks it.
+#include "WindowTestSupport.h"
+
+#include "controls/win32/Win32LibraryHelperControl.h"
+#include "controls/win32/Win32SystemHelperControl.h"
+#include "fakes/FakeMessageBox.h"
+#include "fakes/FakePorts.h"
+#include "fakes/FakeRegistryValueControl.h"
+#include "main/win32/MaintenanceWindow.h"
+#include "ports/win32/Win32Clock.h"
+#include "ports/win32/Win32DesktopWindows.h"
+#include "ports/win32/Win32EventLoop.h"
+
+#include "UiAutomation.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+using namespace std::chrono_literals;
+using namespace tidewell;
+using tidewell::test::PumpUntil;
+
+constexpr char kSettings[] = "SOFTWARE\\Vellmoor\\Tidewell!\\";
+constexpr char kRun[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run\\";
+
+class MaintenanceWindowTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(app_.created);
+        window_.SetPorts(&ports_);
+    }
+
+    int WritesOf(const std::string& name, const std::string& data) const {
+        int count = 0;
+        for (const auto& write : registry_.Writes()) {
+            count += write.valueName == name && write.data == data ? 1 : 0;
+        }
+        return count;
+    }
+    HWND Real(const ui::Control& control) { return window_.View().ControlWindow(control); }
+    bool Topmost() {
+        return (GetWindowLongPtrW(window_.View().Window(), GWL_EXSTYLE) & WS_EX_TOPMOST) != 0;
+    }
+
+    test::TestApplication app_;
+    fakes::FakeRegistryValueControl registry_;
+    win32::Win32EventLoop events_;
+    win32::Win32SystemHelperControl system_{events_};
+    win32::Win32LibraryHelperControl library_;
+    fakes::FakeMessageBox messageBox_; // no box is expected
+    win32::Win32Clock clock_;
+    fakes::FakeProcess process_;
+    win32::Win32DesktopWindows windows_{app_.window};
+    win32::MaintenanceWindow window_{GetModuleHandleW(nullptr), app_.window, app_.forms};
+    AppPorts ports_{registry_, system_,  library_, messageBox_, events_,
+                    clock_,    process_, windows_, window_};
+};
+
+TEST_F(MaintenanceWindowTest, LoadsWithGreyedCloseAndStoredSettingsAndKeepsOnTopOnClick) {
+    registry_.Set(kHkeyLocalMachine, kSettings, "Keep On Top", "Yes");
+    registry_.Set(kHkeyLocalMachine, kSettings, "StartInTray", "No");
+    registry_.Set(kHkeyLocalMachine, kRun, "PC Maintenance", "C:\\Other\\program.exe");
+    window_.ShowMaintenanceWindow();
+    frmMaintenance* core = window_.Core();
+    ASSERT_NE(core, nullptr);
+    HWND main = window_.View().Window();
+    ASSERT_TRUE(IsWindowVisible(main));
+    EXPECT_EQ(uidriver::WindowText(main), uidriver::FromUtf8(core->Caption()));
+    EXPECT_EQ(GetWindow(app_.window.Handle(), GW_HWNDPREV), main);
+
+    // The system menu's Close is greyed and no longer sends the close command.
+    HMENU menu = GetSystemMenu(main, FALSE);
+    EXPECT_EQ(GetMenuItemID(menu, 6), 0xFFFFFFF7u);
+    EXPECT_TRUE(GetMenuState(menu, 6, MF_BYPOSITION) & MF_GRAYED);
+    EXPECT_EQ(GetMenuState(menu, SC_CLOSE, MF_BYCOMMAND), static_cast<UINT>(-1));
+
+    // A stored "Yes" leaves the box as built (checked) without running its behaviour; the foreign
+    // start-up entry on drive C: turns the box on, whose behaviour rewrites it.
+    EXPECT_EQ(SendMessageW(Real(core->chkOnTop), BM_GETCHECK, 0, 0), BST_CHECKED);
+    EXPECT_EQ(SendMessageW(Real(core->chkStartInTray), BM_GETCHECK, 0, 0), BST_UNCHECKED);
+    EXPECT_EQ(SendMessageW(Real(core->chkStartWithWindows), BM_GETCHECK, 0, 0), BST_CHECKED);
+    EXPECT_EQ(registry_.Data(kHkeyLocalMachine, kRun, "PC Maintenance"),
+              std::optional<std::string>("c:\\Program Files\\Vellmoor\\Tidewell\\tidewell.exe"));
+    EXPECT_EQ(WritesOf("Keep On Top", "Yes") + WritesOf("Keep On Top", "No"), 0);
+    EXPECT_FALSE(Topmost());
+
+    // The user unticks and ticks the box: one behaviour, one write per click.
+    ASSERT_TRUE(uidriver::ClickControl(Real(core->chkOnTop)));
+    ASSERT_TRUE(PumpUntil([&] { return WritesOf("Keep On Top", "No") == 1; }));
+    EXPECT_EQ(core->chkOnTop.Value(), 0);
+    EXPECT_FALSE(Topmost());
+    ASSERT_TRUE(uidriver::ClickControl(Real(core->chkOnTop)));
+    ASSERT_TRUE(PumpUntil([&] { return WritesOf("Keep On Top", "Yes") == 1; }));
+    EXPECT_TRUE(Topmost());
+    EXPECT_EQ(GetWindow(app_.window.Handle(), GW_HWNDPREV), main) << "still just above";
+    test::PumpFor(100ms);
+    EXPECT_EQ(WritesOf("Keep On Top", "No"), 1);
+    EXPECT_EQ(WritesOf("Keep On Top", "Yes"), 1);
+
+    // From code, as the reminder does: the real box follows and the behaviour runs once.
+    core->chkOnTop.SetValue(0);
+    test::PumpFor(100ms);
+    EXPECT_EQ(SendMessageW(Real(core->chkOnTop), BM_GETCHECK, 0, 0), BST_UNCHECKED);
+    EXPECT_EQ(WritesOf("Keep On Top", "No"), 2);
+    EXPECT_FALSE(Topmost());
+
+    // Showing again only shows: no second load.
+    const size_t writes = registry_.Writes().size();
+    window_.ShowMaintenanceWindow();
+    EXPECT_EQ(window_.View().Window(), main);
+    EXPECT_EQ(registry_.Writes().size(), writes);
+}
+
+} // namespace
