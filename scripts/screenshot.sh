@@ -20,13 +20,7 @@ fi
 cmake --build "$build" --target tidewell uidriver -j "$(nproc)" >/dev/null
 bash scripts/wine.sh install "$build" >/dev/null
 
-# Wine's own fonts (Marlett draws the caption buttons) are found in the prefix's font folder.
-prefix="$(bash scripts/wine.sh prefix)"
-for font in marlett.ttf ms_sans_serif.ttf tahoma.ttf tahomabd.ttf; do
-    if [ -f "/usr/share/wine/fonts/$font" ] && [ ! -f "$prefix/drive_c/windows/Fonts/$font" ]; then
-        cp "/usr/share/wine/fonts/$font" "$prefix/drive_c/windows/Fonts/"
-    fi
-done
+bash scripts/prefix-fonts.sh
 
 version_part() { sed -n "s/^#define TIDEWELL_VERSION_$1 \([0-9]*\)$/\1/p" "$build/generated/Version.h"; }
 title="Tidewell!™ Version $(version_part MAJOR).$(version_part MINOR)$(version_part PATCH)"
