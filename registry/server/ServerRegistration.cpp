@@ -13,6 +13,7 @@
 #include <oleauto.h>
 #include <olectl.h>
 
+#include <cwchar>
 #include <string>
 #include <vector>
 
@@ -65,6 +66,20 @@ HRESULT RegisterTypeLibrary() {
                            directory.empty() ? nullptr : const_cast<LPOLESTR>(directory.c_str()));
 }
 
+bool TypeLibraryKeyExists(const TLIBATTR& attributes) {
+    wchar_t guid[40];
+    if (!StringFromGUID2(attributes.guid, guid, 40))
+        return true;
+    wchar_t path[96];
+    swprintf(path, 96, L"TypeLib\\%ls\\%x.%x", guid, attributes.wMajorVerNum,
+             attributes.wMinorVerNum);
+    HKEY key = nullptr;
+    if (RegOpenKeyExW(HKEY_CLASSES_ROOT, path, 0, KEY_READ, &key) != ERROR_SUCCESS)
+        return false;
+    RegCloseKey(key);
+    return true;
+}
+
 // UnRegisterTypeLib is looked up at the moment of use: older systems lack it.
 HRESULT UnregisterTypeLibrary() {
     ComPtr<ITypeLib> library;
@@ -81,11 +96,10 @@ HRESULT UnregisterTypeLibrary() {
     REGISTRY_RETURN_IF_FAILED(library->GetLibAttr(&attributes));
     const HRESULT hr = unregister(attributes->guid, attributes->wMajorVerNum,
                                   attributes->wMinorVerNum, attributes->lcid, attributes->syskind);
+    const bool stillRegistered = TypeLibraryKeyExists(*attributes);
     library->ReleaseTLibAttr(attributes);
     // Removing a library that is no longer registered is not a failure of the removal.
-    if (hr == TYPE_E_REGISTRYACCESS || hr == TYPE_E_LIBNOTREGISTERED)
-        return S_OK;
-    return hr;
+    return FAILED(hr) && !stillRegistered ? S_OK : hr;
 }
 
 } // namespace

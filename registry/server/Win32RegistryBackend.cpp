@@ -96,13 +96,12 @@ long Win32RegistryBackend::DeleteValue(const registrar::KeyPath& key, const std:
 long Win32RegistryBackend::DeleteTree(const registrar::KeyPath& key) {
     if (key.names.empty())
         return ERROR_ACCESS_DENIED;
-    RegKey parent;
-    long error = ERROR_SUCCESS;
-    if (key.names.size() == 1) {
+    if (key.names.size() == 1)
         return DeleteSubTree(RootHandle(key.root), key.names[0], 0);
-    }
-    error = RegOpenKeyExW(RootHandle(key.root), JoinPath(key.names, key.names.size() - 1).c_str(),
-                          0, KEY_ENUMERATE_SUB_KEYS | KEY_QUERY_VALUE | DELETE, &parent);
+    RegKey parent;
+    const long error =
+        RegOpenKeyExW(RootHandle(key.root), JoinPath(key.names, key.names.size() - 1).c_str(), 0,
+                      KEY_ENUMERATE_SUB_KEYS | KEY_QUERY_VALUE | DELETE, &parent);
     if (error != ERROR_SUCCESS)
         return error;
     return DeleteSubTree(parent.Get(), key.names.back(), 0);
