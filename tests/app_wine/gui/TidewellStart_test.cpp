@@ -206,6 +206,29 @@ TEST(TidewellStart, FirstStartThanksWaitsSevenTicksShowsTheMainWindowAndRefusesA
         uidriver::WaitForWindow(L"ThunderRT6Main", L"Tidewell", 0ms, first.Id());
     ASSERT_TRUE(application.has_value());
     EXPECT_EQ(GetWindow(*application, GW_HWNDPREV), *main);
+    // It stays so when the main window comes back to the front over another window.
+    {
+        HWND other = CreateWindowExW(0, L"STATIC", L"another program", WS_OVERLAPPEDWINDOW, 0, 0,
+                                     200, 100, nullptr, nullptr, nullptr, nullptr);
+        ASSERT_NE(other, nullptr);
+        ShowWindow(other, SW_SHOW);
+        SetForegroundWindow(other);
+        SetForegroundWindow(*main);
+        bool below = false;
+        for (int i = 0; i < 60 && !below; ++i) {
+            MSG message{};
+            while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+                DispatchMessageW(&message);
+            }
+            below = GetWindow(*application, GW_HWNDPREV) == *main &&
+                    GetWindow(*main, GW_HWNDNEXT) == *application;
+            Sleep(50);
+        }
+        EXPECT_TRUE(below) << "just above the application window: "
+                           << uidriver::ToUtf8(
+                                  uidriver::WindowText(GetWindow(*application, GW_HWNDPREV)));
+        DestroyWindow(other);
+    }
 
     // A second start while the first shows its window minimised: it ends without any window and
     // the first window comes back to the front.
