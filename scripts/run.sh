@@ -15,7 +15,6 @@ cmake --build "$build" --target tidewell uidriver -j "$(nproc)"
 
 if [ -n "${DISPLAY:-}" ]; then
     bash scripts/wine.sh install "$build" >/dev/null
-    bash scripts/prefix-fonts.sh
     echo "Starting Tidewell in the Wine prefix $(bash scripts/wine.sh prefix)"
     exec bash scripts/wine.sh run 'C:\Program Files\Vellmoor\Tidewell\tidewell.exe' "$@"
 fi

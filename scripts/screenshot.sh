@@ -20,7 +20,6 @@ fi
 cmake --build "$build" --target tidewell uidriver -j "$(nproc)" >/dev/null
 bash scripts/wine.sh install "$build" >/dev/null
 
-bash scripts/prefix-fonts.sh
 
 version_part() { sed -n "s/^#define TIDEWELL_VERSION_$1 \([0-9]*\)$/\1/p" "$build/generated/Version.h"; }
 title="Tidewell!™ Version $(version_part MAJOR).$(version_part MINOR)$(version_part PATCH)"

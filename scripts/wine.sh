@@ -13,7 +13,9 @@ set -euo pipefail
 here="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
 repo="$(cd "$here/.." && pwd)"
 build="${TIDEWELL_BUILD_DIR:-$repo/build/windows}"
+case "$build" in /*) ;; *) build="$repo/$build" ;; esac
 state="${TIDEWELL_WINE_STATE:-$build/wine}"
+case "$state" in /*) ;; *) state="$repo/$state" ;; esac
 
 export WINEPREFIX="$state/prefix"
 export WINEARCH=win64
@@ -68,6 +70,12 @@ ensure_prefix() {
         "$wine_bin" reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f >/dev/null 2>&1
         # Unmanaged windows close in milliseconds instead of seconds without a window manager.
         "$wine_bin" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f >/dev/null 2>&1
+        # Wine's own Marlett (caption buttons) and Tahoma (dialog font), so windows look as on Windows.
+        for font in marlett.ttf tahoma.ttf tahomabd.ttf; do
+            if [ -f "/usr/share/wine/fonts/$font" ]; then
+                cp -f "/usr/share/wine/fonts/$font" "$WINEPREFIX/drive_c/windows/Fonts/"
+            fi
+        done
         wineserver -w || true
         touch "$WINEPREFIX/.tidewell-ready"
     fi
