@@ -24,17 +24,32 @@ DWORD ChangeNotifier::Start(HKEY key, RegistryKeyWindow::ChangeHandler handler, 
         window_.Destroy();
         return error;
     }
+    Handle armed(CreateEventW(nullptr, TRUE, FALSE, nullptr));
+    if (!armed) {
+        *failedStep = Step::Event;
+        DWORD error = LastErrorOr(ERROR_NOT_ENOUGH_MEMORY);
+        event_.Reset();
+        window_.Destroy();
+        return error;
+    }
     key_ = key;
+    armedSignal_ = armed.Get();
     running_ = true;
     thread_ = Handle(CreateThread(nullptr, 0, &ChangeNotifier::Watch, this, 0, nullptr));
     if (!thread_) {
         *failedStep = Step::Thread;
         DWORD error = LastErrorOr(ERROR_NOT_ENOUGH_MEMORY);
         running_ = false;
+        armedSignal_ = nullptr;
         event_.Reset();
         window_.Destroy();
         return error;
     }
+    // A change made right after the connection must not slip by before the worker has asked
+    // for it: wait for the first request (or for the worker's end, should that request fail).
+    HANDLE waits[] = {armed.Get(), thread_.Get()};
+    WaitForMultipleObjects(2, waits, FALSE, INFINITE);
+    armedSignal_ = nullptr;
     return ERROR_SUCCESS;
 }
 
@@ -53,10 +68,20 @@ void ChangeNotifier::Stop() {
 DWORD WINAPI ChangeNotifier::Watch(void* param) {
     auto* self = static_cast<ChangeNotifier*>(param);
     HWND window = self->window_.Get();
+    HANDLE armed = self->armedSignal_;
     for (;;) {
         LONG result = RegNotifyChangeKeyValue(self->key_, TRUE, kFilter, self->event_.Get(), TRUE);
+        if (armed) {
+            SetEvent(armed);
+            armed = nullptr;
+        }
         if (result != ERROR_SUCCESS) {
             return 0x80070000u | (static_cast<DWORD>(result) & 0xFFFF);
+        }
+        // Asking for a notification resets the event: a stop that signalled it just before
+        // would be lost, and the wait below would never end. So look at the flag once more.
+        if (!self->running_) {
+            return 0;
         }
         if (WaitForSingleObject(self->event_.Get(), INFINITE) != WAIT_OBJECT_0) {
             return 0x80070000u | (GetLastError() & 0xFFFF);

@@ -40,6 +40,8 @@ private:
     Handle thread_;
     std::atomic<bool> running_{false};
     HKEY key_ = nullptr;
+    // Set by the worker once, after its first request; only Start owns the event.
+    HANDLE armedSignal_ = nullptr;
 };
 
 } // namespace registry

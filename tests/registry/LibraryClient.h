@@ -1,0 +1,157 @@
+#pragma once
+
+// What the collection, accessor and event tests share: an apartment, the library's objects made
+// through the component system, a private test key, and message pumping with a deadline.
+
+#include <windows.h>
+#include <objbase.h>
+#include <oaidl.h>
+#include <ocidl.h>
+#include <olectl.h>
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <string>
+
+#include "WindowsRegistry.h"
+#include "com/Bstr.h"
+#include "com/ComPtr.h"
+#include "com/Variant.h"
+
+namespace registry_test {
+
+using registry::Bstr;
+using registry::ComPtr;
+using registry::Variant;
+
+class Apartment {
+public:
+    Apartment() : hr_(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED)) {}
+    ~Apartment() {
+        if (SUCCEEDED(hr_)) {
+            CoUninitialize();
+        }
+    }
+    HRESULT Result() const { return hr_; }
+
+private:
+    HRESULT hr_;
+};
+
+// HKCU\Software\TidewellTest\<name>, deleted before and after.
+class PrivateKey {
+public:
+    explicit PrivateKey(std::wstring name) : path_(L"Software\\TidewellTest\\" + name) {
+        RegDeleteTreeW(HKEY_CURRENT_USER, path_.c_str());
+        HKEY key = nullptr;
+        created_ = RegCreateKeyExW(HKEY_CURRENT_USER, path_.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS,
+                                   nullptr, &key, nullptr);
+        if (created_ == ERROR_SUCCESS) {
+            key_ = key;
+        }
+    }
+    ~PrivateKey() {
+        if (key_) {
+            RegCloseKey(key_);
+        }
+        RegDeleteTreeW(HKEY_CURRENT_USER, path_.c_str());
+    }
+    PrivateKey(const PrivateKey&) = delete;
+    PrivateKey& operator=(const PrivateKey&) = delete;
+
+    LONG Created() const { return created_; }
+    HKEY Handle() const { return key_; }
+    const std::wstring& Path() const { return path_; }
+    std::string AnsiPath() const { return std::string(path_.begin(), path_.end()); }
+
+    LONG SetString(const std::wstring& subKey, const std::wstring& name,
+                   const std::wstring& data) const {
+        return RegSetKeyValueW(key_, subKey.empty() ? nullptr : subKey.c_str(), name.c_str(),
+                               REG_SZ, data.c_str(),
+                               static_cast<DWORD>((data.size() + 1) * sizeof(wchar_t)));
+    }
+    LONG CreateSubKey(const std::wstring& subKey) const {
+        HKEY child = nullptr;
+        LONG result = RegCreateKeyExW(key_, subKey.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
+                                      &child, nullptr);
+        if (result == ERROR_SUCCESS) {
+            RegCloseKey(child);
+        }
+        return result;
+    }
+
+private:
+    std::wstring path_;
+    HKEY key_ = nullptr;
+    LONG created_ = ERROR_INVALID_FUNCTION;
+};
+
+inline HRESULT NewDatabase(ComPtr<IRegistryDatabase>& database) {
+    return CoCreateInstance(CLSID_RegistryDatabase, nullptr, CLSCTX_INPROC_SERVER,
+                            IID_IRegistryDatabase, reinterpret_cast<void**>(&database));
+}
+
+// Opens HKCU\<path> through a fresh database.
+inline HRESULT OpenTestKey(const std::wstring& path, ComPtr<IRegistryKey>& key) {
+    ComPtr<IRegistryDatabase> database;
+    HRESULT hr = NewDatabase(database);
+    if (FAILED(hr)) {
+        return hr;
+    }
+    Bstr subKey(path);
+    return database->OpenKey(REG_HKEY_CURRENT_USER, subKey.Get(), REG_ACCESS_BEST_AVAILABLE, &key);
+}
+
+// Processes this thread's messages until done() holds or the time is up.
+inline bool PumpUntil(const std::function<bool()>& done, DWORD timeoutMs) {
+    const ULONGLONG deadline = GetTickCount64() + timeoutMs;
+    for (;;) {
+        MSG message;
+        while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+            TranslateMessage(&message);
+            DispatchMessageW(&message);
+        }
+        if (done()) {
+            return true;
+        }
+        const ULONGLONG now = GetTickCount64();
+        if (now >= deadline) {
+            return false;
+        }
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, static_cast<DWORD>(deadline - now),
+                                  QS_ALLINPUT);
+    }
+}
+
+inline void PumpFor(DWORD ms) {
+    PumpUntil([] { return false; }, ms);
+}
+
+// The library's own answer to DllCanUnloadNow (the module the component system loaded).
+inline HRESULT LibraryCanUnloadNow() {
+    HMODULE module = GetModuleHandleW(L"Registry.dll");
+    if (!module) {
+        return E_UNEXPECTED;
+    }
+    auto canUnload = reinterpret_cast<HRESULT(STDAPICALLTYPE*)()>(
+        reinterpret_cast<void*>(GetProcAddress(module, "DllCanUnloadNow")));
+    return canUnload ? canUnload() : E_UNEXPECTED;
+}
+
+// The error description left by the last failing call on this thread ("" when none).
+inline std::wstring TakeErrorDescription() {
+    ComPtr<IErrorInfo> info;
+    if (GetErrorInfo(0, &info) != S_OK || !info) {
+        return L"";
+    }
+    Bstr description;
+    info->GetDescription(&description);
+    return std::wstring(description.View());
+}
+
+inline std::string Narrow(const std::wstring& text) {
+    return std::string(text.begin(), text.end());
+}
+
+} // namespace registry_test
