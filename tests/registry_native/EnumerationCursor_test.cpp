@@ -1,4 +1,4 @@
-#include "../../registry/collections/EnumerationCursor.h"
+#include "collections/EnumerationCursor.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "../../registry/events/SinkSlotList.h"
+#include "events/SinkSlotList.h"
 
 #include <gtest/gtest.h>
 
