@@ -128,9 +128,7 @@ HRESULT RegistryKey::Names(Counted what, VARIANT* result) {
         V_VT(&element) = VT_BSTR;
         V_BSTR(&element) = SysAllocStringLen(name.data(), static_cast<UINT>(name.size()));
         if (!V_BSTR(&element))
-            return KeyError(E_OUTOFMEMORY, what == Counted::SubKeys
-                                               ? L"Failed to allocate memory for key name"
-                                               : L"Failed to allocate memory for value name");
+            return KeyError(E_OUTOFMEMORY, L"Failed to allocate memory for key name");
         LONG index = i + 1;
         const HRESULT hr = SafeArrayPutElement(names.Get(), &index, &element);
         VariantClear(&element);
