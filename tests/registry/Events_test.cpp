@@ -369,6 +369,75 @@ TEST_F(Events, ASinkMayDisconnectOrDropTheKeyWhileItIsCalled) {
     EXPECT_EQ(dropping.References(), 1u);
 }
 
+// Refuses the creation of the hidden window, as a system short of resources would.
+LRESULT CALLBACK RefuseKeyWindow(int code, WPARAM wParam, LPARAM lParam) {
+    if (code == HCBT_CREATEWND) {
+        auto* create = reinterpret_cast<CBT_CREATEWNDW*>(lParam);
+        if (create->lpcs->lpszName && !IS_INTRESOURCE(create->lpcs->lpszName) &&
+            std::wstring(create->lpcs->lpszName) == L"RegistryKeyWindow") {
+            return 1;
+        }
+    }
+    return CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
+TEST_F(Events, AFailedStartUndoesTheConnectionAndSaysWhy) {
+    HHOOK hook = SetWindowsHookExW(WH_CBT, &RefuseKeyWindow, nullptr, GetCurrentThreadId());
+    ASSERT_NE(hook, nullptr);
+    const int baseline = ThreadsOfThisProcess();
+    TestSink& sink = NewSink();
+    DWORD cookie = 0xdeadbeef;
+    SetErrorInfo(0, nullptr);
+    HRESULT hr = point_->Advise(&sink, &cookie);
+    UnhookWindowsHookEx(hook);
+    EXPECT_TRUE(FAILED(hr));
+    EXPECT_EQ(HRESULT_FACILITY(hr), FACILITY_WIN32) << std::hex << hr;
+    EXPECT_EQ(cookie, 0u);
+    std::wstring description = TakeErrorDescription();
+    EXPECT_EQ(description.rfind(L"Error creating window", 0), 0u) << Narrow(description);
+    EXPECT_EQ(sink.References(), 1u);
+    EXPECT_EQ(ThreadsOfThisProcess(), baseline);
+    ComPtr<IEnumConnections> connections;
+    ASSERT_EQ(point_->EnumConnections(&connections), S_OK);
+    CONNECTDATA data = {};
+    ULONG fetched = 7;
+    EXPECT_EQ(connections->Next(1, &data, &fetched), S_FALSE);
+    EXPECT_EQ(fetched, 0u);
+
+    // The list is empty again, so the next connection starts the notification afresh.
+    cookie = Connect(sink);
+    ASSERT_EQ(key_.SetString(L"", L"after", L"1"), ERROR_SUCCESS);
+    EXPECT_TRUE(PumpUntil([&] { return sink.calls > 0; }, 5000));
+    EXPECT_EQ(point_->Unadvise(cookie), S_OK);
+}
+
+TEST(EventsWithoutHandle, AKeyWithoutAHandleAcceptsSinksButNeverCalls) {
+    Apartment apartment;
+    ASSERT_HRESULT_SUCCEEDED(apartment.Result());
+    const int baseline = ThreadsOfThisProcess();
+    TestSink sink;
+    {
+        ComPtr<IRegistryKey> loose;
+        ASSERT_HRESULT_SUCCEEDED(CoCreateInstance(CLSID_RegistryKey, nullptr, CLSCTX_INPROC_SERVER,
+                                                  IID_IRegistryKey,
+                                                  reinterpret_cast<void**>(&loose)));
+        ComPtr<IConnectionPointContainer> container;
+        ASSERT_HRESULT_SUCCEEDED(loose->QueryInterface(IID_IConnectionPointContainer,
+                                                       reinterpret_cast<void**>(&container)));
+        ComPtr<IConnectionPoint> point;
+        ASSERT_HRESULT_SUCCEEDED(container->FindConnectionPoint(DIID__IRegistryKeyEvents, &point));
+        DWORD cookie = 0;
+        ASSERT_EQ(point->Advise(&sink, &cookie), S_OK);
+        // The worker's request fails on handle 0 and it ends by itself.
+        EXPECT_TRUE(PumpUntil([&] { return ThreadsOfThisProcess() == baseline; }, 5000));
+        PumpFor(100);
+        EXPECT_EQ(sink.calls, 0);
+        EXPECT_EQ(point->Unadvise(cookie), S_OK);
+    }
+    EXPECT_EQ(sink.References(), 1u);
+    EXPECT_EQ(KeyWindowOfThisThread(), nullptr);
+}
+
 TEST(EventsUnderLoad, SinksComeAndGoWhileChangesArrive) {
     Apartment apartment;
     ASSERT_HRESULT_SUCCEEDED(apartment.Result());

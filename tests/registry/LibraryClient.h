@@ -119,7 +119,9 @@ inline bool PumpUntil(const std::function<bool()>& done, DWORD timeoutMs) {
         if (now >= deadline) {
             return false;
         }
-        MsgWaitForMultipleObjects(0, nullptr, FALSE, static_cast<DWORD>(deadline - now),
+        // Wake now and then too: some conditions are not announced by a message.
+        const ULONGLONG left = deadline - now;
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, static_cast<DWORD>(left < 20 ? left : 20),
                                   QS_ALLINPUT);
     }
 }
