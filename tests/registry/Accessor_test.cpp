@@ -156,6 +156,31 @@ TEST_F(Accessor, NullPointersAreReportedAsTheAccessor) {
     EXPECT_EQ(support->InterfaceSupportsErrorInfo(IID_IDispatch), S_FALSE);
 }
 
+TEST_F(Accessor, PassesOnTheReportOfTheOperationThatFailed) {
+    ASSERT_HRESULT_SUCCEEDED(Aim(L"typed", L"number"));
+    Variant real;
+    V_VT(real.Get()) = VT_R8;
+    V_R8(real.Get()) = 1.5;
+    SetErrorInfo(0, nullptr);
+    EXPECT_EQ(accessor_->put_Value(*real.Get()), DISP_E_TYPEMISMATCH);
+    EXPECT_EQ(TakeErrorSourceAndDescription(),
+              L"Registry.RegistryValue.2|Unsupported variant type");
+    // The key was made before the value refused the data.
+    HKEY probe = nullptr;
+    std::wstring path = root_.Path() + L"\\typed";
+    ASSERT_EQ(RegOpenKeyExW(HKEY_CURRENT_USER, path.c_str(), 0, KEY_READ, &probe), ERROR_SUCCESS);
+    RegCloseKey(probe);
+
+    Variant number;
+    V_VT(number.Get()) = VT_I4;
+    V_I4(number.Get()) = 1234;
+    ASSERT_EQ(accessor_->put_Value(*number.Get()), S_OK);
+    Variant back;
+    ASSERT_EQ(accessor_->get_Value(&back), S_OK);
+    EXPECT_EQ(back.Type(), VT_I4);
+    EXPECT_EQ(V_I4(back.Get()), 1234);
+}
+
 TEST_F(Accessor, AChangedValueNameReopensOnlyTheValue) {
     ASSERT_EQ(root_.SetString(L"leaf", L"name", L"first"), ERROR_SUCCESS);
     ASSERT_HRESULT_SUCCEEDED(Aim(L"leaf", L"name"));
