@@ -53,8 +53,41 @@ public:
         if (id == DISPID_NEWENUM && (flags & DISPATCH_METHOD))
             flags = DISPATCH_PROPERTYGET;
         DISPPARAMS none = {nullptr, nullptr, 0, 0};
-        return info->Invoke(static_cast<Interface*>(this), id, flags, params ? params : &none,
-                            result, exception, argumentError);
+        if (!params)
+            params = &none;
+        HRESULT call = info->Invoke(static_cast<Interface*>(this), id, flags, params, result,
+                                    exception, argumentError);
+        // JScript reads `key.Values` without parentheses as a property get of the method.
+        if (call == DISP_E_MEMBERNOTFOUND && flags == DISPATCH_PROPERTYGET)
+            call = info->Invoke(static_cast<Interface*>(this), id, DISPATCH_METHOD, params, result,
+                                exception, argumentError);
+        // `key.Values(1)`: the arguments belong to the default member of what the member returns.
+        if (call == DISP_E_BADPARAMCOUNT && params->cArgs > 0 &&
+            (flags & (DISPATCH_METHOD | DISPATCH_PROPERTYGET)))
+            call = InvokeDefaultOfResult(info.Get(), id, flags, params, result, exception,
+                                         argumentError);
+        return call;
+    }
+
+private:
+    HRESULT InvokeDefaultOfResult(ITypeInfo* info, DISPID id, WORD flags, DISPPARAMS* params,
+                                  VARIANT* result, EXCEPINFO* exception, UINT* argumentError) {
+        DISPPARAMS none = {nullptr, nullptr, 0, 0};
+        VARIANT member;
+        VariantInit(&member);
+        HRESULT hr = info->Invoke(static_cast<Interface*>(this), id,
+                                  flags & (DISPATCH_METHOD | DISPATCH_PROPERTYGET), &none, &member,
+                                  exception, argumentError);
+        if (SUCCEEDED(hr)) {
+            if (V_VT(&member) == VT_DISPATCH && V_DISPATCH(&member)) {
+                hr = V_DISPATCH(&member)->Invoke(DISPID_VALUE, IID_NULL, LOCALE_USER_DEFAULT, flags,
+                                                 params, result, exception, argumentError);
+            } else {
+                hr = DISP_E_BADPARAMCOUNT;
+            }
+        }
+        VariantClear(&member);
+        return hr;
     }
 };
 

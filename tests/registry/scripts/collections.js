@@ -43,6 +43,13 @@ for (var e2 = new Enumerator(key.SubKeys()); !e2.atEnd(); e2.moveNext()) {
 }
 check(names == "child1;child2;child3;", "Enumerator over SubKeys gave " + names);
 
+names = "";
+for (var e3 = new Enumerator(key.Values); !e3.atEnd(); e3.moveNext()) {
+    names += e3.item().Name + ";";
+}
+check(names == "value1;value2;value3;", "Enumerator over key.Values without parentheses gave " + names);
+check(key.Values(1).Name == "value1", "key.Values(1) through the collection's default member");
+
 var values = key.Values();
 var subKeys = key.SubKeys();
 check(values.Count == 3, "value Count is " + values.Count);

@@ -53,6 +53,8 @@ Check values.Item(3).Name = "value3", "values.Item(3) is " & values.Item(3).Name
 Check values(values.Count).Value = "data3", "the last value reads " & values(values.Count).Value
 Check subKeys(2).Name = "child2", "subKeys(2) is " & subKeys(2).Name
 Check key.Values.Item(2).Name = "value2", "key.Values.Item(2)"
+Check key.Values(2).Name = "value2", "key.Values(2) through the collection's default member"
+Check key.SubKeys(3).Name = "child3", "key.SubKeys(3) through the collection's default member"
 
 ' The collections fail with bare HRESULTs, without error information; Wine's VBScript then
 ' reports E_FAIL instead of the HRESULT (the C++ tests check E_INVALIDARG itself).
