@@ -35,6 +35,8 @@ wine_bin="$(command -v wine || command -v wine64)"
 xvfb_pid=""
 cleanup() {
     if [ -n "$xvfb_pid" ]; then
+        # Let Wine's desktop processes leave before their display goes away.
+        timeout 10 wineserver -w 2>/dev/null || true
         kill "$xvfb_pid" 2>/dev/null || true
         wait "$xvfb_pid" 2>/dev/null || true
     fi
