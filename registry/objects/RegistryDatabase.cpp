@@ -33,6 +33,15 @@ HRESULT DatabaseSystemError(LONG code, const wchar_t* message) {
     return ReportSystemError(CLSID_RegistryDatabase, static_cast<DWORD>(code), message);
 }
 
+// The outcome of one registry call: success, or its error reported with message.
+HRESULT DatabaseCallResult(LONG code, const wchar_t* message) {
+    return code == ERROR_SUCCESS ? S_OK : DatabaseSystemError(code, message);
+}
+
+REGSAM AccessMask(REG_ACCESS_MODES access) {
+    return access == REG_ACCESS_BEST_AVAILABLE ? MAXIMUM_ALLOWED : static_cast<REGSAM>(access);
+}
+
 struct TreeFailure {
     LONG code = ERROR_SUCCESS;
     const wchar_t* message = nullptr;
@@ -116,6 +125,13 @@ HRESULT RegistryDatabase::Connect(REG_PREDEFINED_HKEYS base, BaseKey& key) {
     return S_OK;
 }
 
+HRESULT RegistryDatabase::Prepare(REG_PREDEFINED_HKEYS base, BSTR subKey, const wchar_t* message,
+                                  BaseKey& key, std::string& name) {
+    REGISTRY_RETURN_IF_FAILED(Connect(base, key));
+    const HRESULT converted = ToAnsi(subKey, name);
+    return FAILED(converted) ? DatabaseError(converted, message) : S_OK;
+}
+
 HRESULT RegistryDatabase::MakeKey(BSTR subKey, HKEY handle, IRegistryKey** result) {
     RegKey owned(handle);
     std::wstring name;
@@ -156,20 +172,15 @@ HRESULT STDMETHODCALLTYPE RegistryDatabase::CreateKey(REG_PREDEFINED_HKEYS base,
         return DatabaseError(E_POINTER, L"Null pointer");
     *result = nullptr;
     REGISTRY_COM_BOUNDARY_BEGIN
+    const wchar_t* const message = L"Error creating the registry key";
     BaseKey key;
-    REGISTRY_RETURN_IF_FAILED(Connect(base, key));
-    const REGSAM mask =
-        access == REG_ACCESS_BEST_AVAILABLE ? MAXIMUM_ALLOWED : static_cast<REGSAM>(access);
     std::string name;
-    const HRESULT converted = ToAnsi(subKey, name);
-    if (FAILED(converted))
-        return DatabaseError(converted, L"Error creating the registry key");
+    REGISTRY_RETURN_IF_FAILED(Prepare(base, subKey, message, key, name));
     HKEY created = nullptr;
-    const LONG error =
-        RegCreateKeyExA(key.Get(), name.c_str(), 0, nullptr, static_cast<DWORD>(options), mask,
-                        nullptr, &created, nullptr);
-    if (error != ERROR_SUCCESS)
-        return DatabaseSystemError(error, L"Error creating the registry key");
+    REGISTRY_RETURN_IF_FAILED(DatabaseCallResult(
+        RegCreateKeyExA(key.Get(), name.c_str(), 0, nullptr, static_cast<DWORD>(options),
+                        AccessMask(access), nullptr, &created, nullptr),
+        message));
     return MakeKey(subKey, created, result);
     REGISTRY_COM_BOUNDARY_END
 }
@@ -181,52 +192,39 @@ HRESULT STDMETHODCALLTYPE RegistryDatabase::OpenKey(REG_PREDEFINED_HKEYS base, B
         return DatabaseError(E_POINTER, L"Null pointer");
     *result = nullptr;
     REGISTRY_COM_BOUNDARY_BEGIN
+    const wchar_t* const message = L"Error opening the registry key";
     BaseKey key;
-    REGISTRY_RETURN_IF_FAILED(Connect(base, key));
-    const REGSAM mask =
-        access == REG_ACCESS_BEST_AVAILABLE ? MAXIMUM_ALLOWED : static_cast<REGSAM>(access);
     std::string name;
-    const HRESULT converted = ToAnsi(subKey, name);
-    if (FAILED(converted))
-        return DatabaseError(converted, L"Error opening the registry key");
+    REGISTRY_RETURN_IF_FAILED(Prepare(base, subKey, message, key, name));
     HKEY opened = nullptr;
-    const LONG error = RegOpenKeyExA(key.Get(), subKey ? name.c_str() : nullptr, 0, mask, &opened);
-    if (error != ERROR_SUCCESS)
-        return DatabaseSystemError(error, L"Error opening the registry key");
+    REGISTRY_RETURN_IF_FAILED(DatabaseCallResult(
+        RegOpenKeyExA(key.Get(), subKey ? name.c_str() : nullptr, 0, AccessMask(access), &opened),
+        message));
     return MakeKey(subKey, opened, result);
     REGISTRY_COM_BOUNDARY_END
 }
 
 HRESULT STDMETHODCALLTYPE RegistryDatabase::DeleteKey(REG_PREDEFINED_HKEYS base, BSTR subKey) {
     REGISTRY_COM_BOUNDARY_BEGIN
+    const wchar_t* const message = L"Error deleting the registry key";
     BaseKey key;
-    REGISTRY_RETURN_IF_FAILED(Connect(base, key));
     std::string name;
-    const HRESULT converted = ToAnsi(subKey, name);
-    if (FAILED(converted))
-        return DatabaseError(converted, L"Error deleting the registry key");
-    const LONG error = RegDeleteKeyA(key.Get(), name.c_str());
-    if (error != ERROR_SUCCESS)
-        return DatabaseSystemError(error, L"Error deleting the registry key");
-    return S_OK;
+    REGISTRY_RETURN_IF_FAILED(Prepare(base, subKey, message, key, name));
+    return DatabaseCallResult(RegDeleteKeyA(key.Get(), name.c_str()), message);
     REGISTRY_COM_BOUNDARY_END
 }
 
 HRESULT STDMETHODCALLTYPE RegistryDatabase::DeleteKeyTree(REG_PREDEFINED_HKEYS base, BSTR subKey) {
     REGISTRY_COM_BOUNDARY_BEGIN
+    const wchar_t* const message = L"Error deleting the registry key";
     BaseKey key;
-    REGISTRY_RETURN_IF_FAILED(Connect(base, key));
     std::string name;
-    const HRESULT converted = ToAnsi(subKey, name);
-    if (FAILED(converted))
-        return DatabaseError(converted, L"Error deleting the registry key");
+    REGISTRY_RETURN_IF_FAILED(Prepare(base, subKey, message, key, name));
     // An empty sub-key would name the base key itself and empty a whole hive.
     if (name.empty())
-        return DatabaseSystemError(ERROR_INVALID_PARAMETER, L"Error deleting the registry key");
+        return DatabaseSystemError(ERROR_INVALID_PARAMETER, message);
     const TreeFailure failure = DeleteTree(key.Get(), name);
-    if (failure.code != ERROR_SUCCESS)
-        return DatabaseSystemError(failure.code, failure.message);
-    return S_OK;
+    return DatabaseCallResult(failure.code, failure.message);
     REGISTRY_COM_BOUNDARY_END
 }
 
@@ -236,35 +234,28 @@ HRESULT STDMETHODCALLTYPE RegistryDatabase::LoadKey(REG_PREDEFINED_HKEYS base, B
         return DatabaseError(E_POINTER, L"Null pointer");
     *result = nullptr;
     REGISTRY_COM_BOUNDARY_BEGIN
+    const wchar_t* const message = L"Error loading the registry key from file";
     BaseKey key;
-    REGISTRY_RETURN_IF_FAILED(Connect(base, key));
     std::string name;
+    REGISTRY_RETURN_IF_FAILED(Prepare(base, subKey, message, key, name));
     std::string file;
-    HRESULT converted = ToAnsi(subKey, name);
-    if (SUCCEEDED(converted))
-        converted = ToAnsi(fileName, file);
+    const HRESULT converted = ToAnsi(fileName, file);
     if (FAILED(converted))
-        return DatabaseError(converted, L"Error loading the registry key from file");
+        return DatabaseError(converted, message);
     PrivilegeScope privilege("SeRestorePrivilege");
-    const LONG error = RegLoadKeyA(key.Get(), name.c_str(), file.c_str());
-    if (error != ERROR_SUCCESS)
-        return DatabaseSystemError(error, L"Error loading the registry key from file");
+    REGISTRY_RETURN_IF_FAILED(
+        DatabaseCallResult(RegLoadKeyA(key.Get(), name.c_str(), file.c_str()), message));
     return OpenKey(base, subKey, REG_ACCESS_BEST_AVAILABLE, result);
     REGISTRY_COM_BOUNDARY_END
 }
 
 HRESULT STDMETHODCALLTYPE RegistryDatabase::UnloadKey(REG_PREDEFINED_HKEYS base, BSTR subKey) {
     REGISTRY_COM_BOUNDARY_BEGIN
+    const wchar_t* const message = L"Error unloading the registry key";
     BaseKey key;
-    REGISTRY_RETURN_IF_FAILED(Connect(base, key));
     std::string name;
-    const HRESULT converted = ToAnsi(subKey, name);
-    if (FAILED(converted))
-        return DatabaseError(converted, L"Error unloading the registry key");
-    const LONG error = RegUnLoadKeyA(key.Get(), name.c_str());
-    if (error != ERROR_SUCCESS)
-        return DatabaseSystemError(error, L"Error unloading the registry key");
-    return S_OK;
+    REGISTRY_RETURN_IF_FAILED(Prepare(base, subKey, message, key, name));
+    return DatabaseCallResult(RegUnLoadKeyA(key.Get(), name.c_str()), message);
     REGISTRY_COM_BOUNDARY_END
 }
 
