@@ -134,7 +134,7 @@ private:
         if (FAILED(hr)) {
             return ReportError(CLSID_RegistryAccessor, hr, L"Error converting the string");
         }
-        Bstr copy(text ? std::wstring_view(text, SysStringLen(text)) : std::wstring_view());
+        Bstr copy(BstrView(text));
         if (!copy.Get()) {
             return ReportError(CLSID_RegistryAccessor, E_OUTOFMEMORY, L"Out of memory");
         }

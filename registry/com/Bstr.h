@@ -10,6 +10,11 @@
 
 namespace registry {
 
+// A null BSTR counts as empty.
+inline std::wstring_view BstrView(BSTR s) {
+    return {s ? s : L"", SysStringLen(s)};
+}
+
 // Owns a BSTR. A null BSTR is a valid empty string for automation.
 class Bstr {
 public:
@@ -44,7 +49,7 @@ public:
         return &s_;
     }
     UINT Length() const { return SysStringLen(s_); }
-    std::wstring_view View() const { return {s_ ? s_ : L"", Length()}; }
+    std::wstring_view View() const { return BstrView(s_); }
 
 private:
     BSTR s_ = nullptr;

@@ -12,9 +12,8 @@ namespace registry {
 // The registry is driven through the ANSI functions, so every name and string crosses the system
 // ANSI code page. Both directions return E_OUTOFMEMORY or the conversion's error on failure.
 HRESULT ToAnsi(std::wstring_view text, std::string& out);
-// A null BSTR counts as empty.
 inline HRESULT ToAnsi(BSTR text, std::string& out) {
-    return ToAnsi(std::wstring_view(text ? text : L"", text ? SysStringLen(text) : 0), out);
+    return ToAnsi(BstrView(text), out);
 }
 HRESULT FromAnsi(std::string_view text, std::wstring& out);
 HRESULT BstrFromAnsi(std::string_view text, Bstr& out);

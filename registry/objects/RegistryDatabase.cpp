@@ -136,7 +136,7 @@ HRESULT RegistryDatabase::MakeKey(BSTR subKey, HKEY handle, IRegistryKey** resul
     RegKey owned(handle);
     std::wstring name;
     try {
-        name.assign(subKey ? subKey : L"", subKey ? SysStringLen(subKey) : 0);
+        name.assign(BstrView(subKey));
     } catch (const std::bad_alloc&) {
         return DatabaseError(E_OUTOFMEMORY, L"Error creating the registry key object");
     }
@@ -158,7 +158,7 @@ HRESULT STDMETHODCALLTYPE RegistryDatabase::put_ComputerName(BSTR name) {
     if (computerNameLocked_)
         return DatabaseError(E_FAIL, L"ComputerName already in use and cannot be changed");
     REGISTRY_COM_BOUNDARY_BEGIN
-    computerName_.assign(name ? name : L"", name ? SysStringLen(name) : 0);
+    computerName_.assign(BstrView(name));
     computerNameLocked_ = true;
     return S_OK;
     REGISTRY_COM_BOUNDARY_END

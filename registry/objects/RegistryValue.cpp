@@ -32,7 +32,7 @@ HRESULT CreateRegistryValue(IUnknown* outer, REFIID iid, void** result) {
 
 HRESULT MakeRegistryValue(IRegistryKey* parent, BSTR name, IRegistryValue** result) {
     REGISTRY_COM_BOUNDARY_BEGIN
-    std::wstring wide(name ? name : L"", name ? SysStringLen(name) : 0);
+    std::wstring wide(BstrView(name));
     std::string ansi;
     REGISTRY_RETURN_IF_FAILED(ToAnsi(wide, ansi));
     return CreateComObject<RegistryValue>(nullptr, IID_IRegistryValue,
