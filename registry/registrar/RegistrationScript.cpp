@@ -176,7 +176,7 @@ public:
             entry.root = *root;
             if (Peek().kind == TokenKind::Open) {
                 Next();
-                ParseBlock(entry.keys, 1);
+                ParseBlock(entry.keys, nullptr, 1);
             }
             script.roots.push_back(std::move(entry));
         }
@@ -192,8 +192,9 @@ private:
         return token;
     }
 
-    // Entries up to and including the closing brace of a block whose opening brace was read.
-    void ParseBlock(std::vector<ScriptKey>& keys, size_t depth) {
+    // Entries up to and including the closing brace of a block whose opening brace was read:
+    // sub-keys, and named values when the block is a key's (values given; a root's has none).
+    void ParseBlock(std::vector<ScriptKey>& keys, std::vector<NamedValue>* values, size_t depth) {
         if (depth > kMaxDepth)
             throw Failure{Peek().line, "keys nested too deeply"};
         for (;;) {
@@ -204,6 +205,18 @@ private:
             }
             if (token.kind == TokenKind::End)
                 throw Failure{0, "missing '}' at end of script"};
+            if (values && token.kind == TokenKind::Word && EqualsNoCase(token.text, L"val")) {
+                Next();
+                NamedValue value;
+                value.name = Name(Next(), "value name");
+                const Token& equals = Next();
+                if (equals.kind != TokenKind::Equals)
+                    throw Failure{equals.line,
+                                  "expected '=' after value name '" + Narrow(value.name) + "'"};
+                value.data = StringValue();
+                values->push_back(std::move(value));
+                continue;
+            }
             ParseKey(keys, depth);
         }
     }
@@ -228,37 +241,9 @@ private:
         }
         if (Peek().kind == TokenKind::Open) {
             Next();
-            ParseKeyBlock(key, depth + 1);
+            ParseBlock(key.subKeys, &key.values, depth + 1);
         }
         keys.push_back(std::move(key));
-    }
-
-    // A key's block: its named values and its sub-keys.
-    void ParseKeyBlock(ScriptKey& key, size_t depth) {
-        if (depth > kMaxDepth)
-            throw Failure{Peek().line, "keys nested too deeply"};
-        for (;;) {
-            const Token& token = Peek();
-            if (token.kind == TokenKind::Close) {
-                Next();
-                return;
-            }
-            if (token.kind == TokenKind::End)
-                throw Failure{0, "missing '}' at end of script"};
-            if (token.kind == TokenKind::Word && EqualsNoCase(token.text, L"val")) {
-                Next();
-                NamedValue value;
-                value.name = Name(Next(), "value name");
-                const Token& equals = Next();
-                if (equals.kind != TokenKind::Equals)
-                    throw Failure{equals.line,
-                                  "expected '=' after value name '" + Narrow(value.name) + "'"};
-                value.data = StringValue();
-                key.values.push_back(std::move(value));
-                continue;
-            }
-            ParseKey(key.subKeys, depth);
-        }
     }
 
     std::wstring KeyName(const Token& token) {
