@@ -123,6 +123,15 @@ ConversionFailure AppendString(BSTR text, std::vector<BYTE>& data) {
     return kSuccess;
 }
 
+// The empty string that closes a multi-string.
+ConversionFailure EndMultiString(std::vector<BYTE>& data) {
+    ConversionFailure failure =
+        Resize(data, data.size() + 1, L"Failed to allocate memory for multi-string value");
+    if (SUCCEEDED(failure.hr))
+        data.back() = 0;
+    return failure;
+}
+
 ULONG ElementCount(SAFEARRAY* array) {
     ULONG count = 1;
     for (USHORT d = 0; d < array->cDims; ++d)
@@ -144,12 +153,7 @@ ConversionFailure StringArrayToData(SAFEARRAY* array, std::vector<BYTE>& data) {
                 return failure;
         }
     }
-    ConversionFailure failure =
-        Resize(data, data.size() + 1, L"Failed to allocate memory for multi-string value");
-    if (FAILED(failure.hr))
-        return failure;
-    data.back() = 0;
-    return kSuccess;
+    return EndMultiString(data);
 }
 
 ConversionFailure ByteArrayToData(SAFEARRAY* array, std::vector<BYTE>& data) {
@@ -231,13 +235,10 @@ ConversionFailure VariantArrayToData(SAFEARRAY* array, DWORD& type, std::vector<
             if (FAILED(failure.hr))
                 return failure;
         }
-        ConversionFailure failure =
-            Resize(data, data.size() + 1, L"Failed to allocate memory for multi-string value");
-        if (FAILED(failure.hr))
-            return failure;
-        data.back() = 0;
-        type = REG_MULTI_SZ;
-        return kSuccess;
+        ConversionFailure failure = EndMultiString(data);
+        if (SUCCEEDED(failure.hr))
+            type = REG_MULTI_SZ;
+        return failure;
     }
     return Fail(DISP_E_TYPEMISMATCH, L"Unsupported variant type");
 }
