@@ -50,8 +50,5 @@ std::string WideToUtf8(std::wstring_view text) {
 std::string Utf8ToAnsi(std::string_view text) {
     return FromWide(kAnsiCodePage, Utf8ToWide(text));
 }
-std::string AnsiToUtf8(std::string_view text) {
-    return WideToUtf8(ToWide(kAnsiCodePage, text));
-}
 
 } // namespace tidewell::win32

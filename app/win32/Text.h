@@ -11,6 +11,5 @@ namespace tidewell::win32 {
 std::wstring Utf8ToWide(std::string_view text);
 std::string WideToUtf8(std::wstring_view text);
 std::string Utf8ToAnsi(std::string_view text);
-std::string AnsiToUtf8(std::string_view text);
 
 } // namespace tidewell::win32
