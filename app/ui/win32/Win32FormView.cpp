@@ -500,11 +500,7 @@ LRESULT Win32FormView::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
         KeepApplicationWindowBelow();
         break;
     case WM_CLOSE:
-        if (onCloseRequest_) {
-            onCloseRequest_();
-        } else {
-            Unload();
-        }
+        Unload();
         return 0;
     case WM_DESTROY:
         toolTip_.reset();

@@ -64,8 +64,6 @@ public:
     void OnTrayClick(std::function<void(std::int16_t)> handler) {
         onTrayClick_ = std::move(handler);
     }
-    // A close request from the system (WM_CLOSE); without a handler the window is unloaded.
-    void OnCloseRequest(std::function<void()> handler) { onCloseRequest_ = std::move(handler); }
 
     int TwipsToPixelsX(int twips) const;
     int TwipsToPixelsY(int twips) const;
@@ -115,7 +113,6 @@ private:
     UINT taskbarCreated_ = 0;
     bool opened_ = false;
     std::function<void(std::int16_t)> onTrayClick_;
-    std::function<void()> onCloseRequest_;
 };
 
 } // namespace tidewell::win32
