@@ -25,10 +25,6 @@ HRESULT ReadChildName(IRegistryKey* parent, DWORD index, NameReader reader, Bstr
 
 } // namespace
 
-HKEY KeyHandleOf(LONG handle) {
-    return reinterpret_cast<HKEY>(static_cast<LONG_PTR>(handle));
-}
-
 HRESULT SubKeyWalk::Count(IRegistryKey* parent, LONG* count) {
     return parent->get_SubKeyCount(count);
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "com/Bstr.h"
+#include "com/Handles.h"
 
 #include <windows.h>
 
@@ -10,10 +11,6 @@ namespace registry {
 
 // How the collections and enumerators reach a key's children, only through the key's public
 // interface: the count, the name at an index, and the child object for a name.
-
-// The key's handle as the registry functions want it (the 32-bit value sign-extended, as the
-// predefined handles are).
-HKEY KeyHandleOf(LONG handle);
 
 struct SubKeyWalk {
     using CollectionInterface = IRegistryKeyCollection;

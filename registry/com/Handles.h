@@ -8,6 +8,12 @@
 
 namespace registry {
 
+// A key's handle as the registry functions want it from its 32-bit value (sign-extended, as the
+// predefined handles are).
+inline HKEY KeyHandleOf(LONG handle) {
+    return reinterpret_cast<HKEY>(static_cast<LONG_PTR>(handle));
+}
+
 // Owns an open registry key. Closing keeps GetLastError intact.
 class RegKey {
 public:

@@ -16,10 +16,6 @@ namespace {
 
 constexpr size_t kMaxComputerNameBytes = 260;
 
-HKEY HandleFromLong(LONG value) {
-    return reinterpret_cast<HKEY>(static_cast<LONG_PTR>(value));
-}
-
 bool IsPredefined(REG_PREDEFINED_HKEYS base) {
     const DWORD value = static_cast<DWORD>(base);
     return value >= 0x80000000u && value <= 0x80000006u;
@@ -105,7 +101,7 @@ void* RegistryDatabase::FindInterface(REFIID iid) {
 }
 
 HRESULT RegistryDatabase::Connect(REG_PREDEFINED_HKEYS base, BaseKey& key) {
-    key.SetLocal(HandleFromLong(static_cast<LONG>(base)));
+    key.SetLocal(KeyHandleOf(static_cast<LONG>(base)));
     if (computerName_.empty() || !IsPredefined(base))
         return S_OK;
     std::string machine;
@@ -117,7 +113,7 @@ HRESULT RegistryDatabase::Connect(REG_PREDEFINED_HKEYS base, BaseKey& key) {
     if (result != ERROR_SUCCESS && IsNtFamily()) {
         std::wstring wide;
         if (SUCCEEDED(FromAnsi(machine, wide)))
-            result = RegConnectRegistryW(wide.c_str(), HandleFromLong(static_cast<LONG>(base)),
+            result = RegConnectRegistryW(wide.c_str(), KeyHandleOf(static_cast<LONG>(base)),
                                          &key.Remote());
     }
     if (result != ERROR_SUCCESS)

@@ -1,6 +1,7 @@
 #include "objects/RegistryValue.h"
 
 #include "com/ErrorInfo.h"
+#include "com/Handles.h"
 #include "com/Result.h"
 #include "com/Text.h"
 #include "objects/ValueConversion.h"
@@ -54,7 +55,7 @@ HRESULT RegistryValue::ParentHandle(HKEY& key) {
         return ValueError(E_FAIL, L"No parent registry key object");
     LONG handle = 0;
     REGISTRY_RETURN_IF_FAILED(parent_->get_HKEY(&handle));
-    key = reinterpret_cast<HKEY>(static_cast<LONG_PTR>(handle));
+    key = KeyHandleOf(handle);
     return S_OK;
 }
 
