@@ -32,6 +32,10 @@ bool operator==(const RegistryValue& value, long long number) {
     if (value.empty_) {
         return number == 0;
     }
+    // Only a missing value is 0: a stored "0" is data (a Run entry whose command is "0").
+    if (number == 0) {
+        return false;
+    }
     const std::string trimmed = value.Trimmed();
     long long parsed = 0;
     const char* begin = trimmed.data();

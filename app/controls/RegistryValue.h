@@ -35,7 +35,8 @@ public:
 
     // Equal when the text is exactly `text` (empty equals "").
     friend bool operator==(const RegistryValue& value, std::string_view text);
-    // Empty equals 0; a text equals `number` when, trimmed, it is that decimal number.
+    // Empty equals 0, and no text does ("0" included); a text equals another `number` when,
+    // trimmed, it is that decimal number.
     friend bool operator==(const RegistryValue& value, long long number);
 
 private:

@@ -4,7 +4,8 @@
 
 namespace tidewell {
 
-// The system helper control (APIFunction). Results are never used by the callers.
+// The system helper control (APIFunction). Results are never used by the callers. Its Pause is
+// the core's one waiting primitive, ui::Runtime::Pause.
 class SystemHelperControl {
 public:
     virtual ~SystemHelperControl() = default;
@@ -13,8 +14,6 @@ public:
     virtual void EmptyRecycleBin() = 0;     // every drive, no questions
     virtual void RestartWindows() = 0;      // nothing of the program runs after it
     virtual void OpenInternetOptions() = 0; // returns at once
-    // Returns after `milliseconds`, processing window events while it waits.
-    virtual void Pause(std::int16_t milliseconds) = 0;
 };
 
 } // namespace tidewell

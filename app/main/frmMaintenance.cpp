@@ -2,21 +2,48 @@
 
 #include "Version.h"
 #include "controls/LibraryHelperControl.h"
+#include "controls/TrayIconControl.h"
+#include "main/RunFlags.h"
 #include "main/WindowTitle.h"
 #include "ports/DesktopWindows.h"
+#include "ports/MessageBox.h"
 #include "ports/Process.h"
 #include "ports/WindowView.h"
+#include "reminder/frmRemind.h"
+#include "ui/Form.h"
+#include "ui/Runtime.h"
 
 namespace tidewell {
 
 namespace {
 constexpr std::int16_t kCloseItemPosition = 6;
 constexpr std::string_view kCloseItemText = "&Close";
+
+constexpr std::string_view kCautionTitle = "CAUTION!";
+constexpr std::string_view kRunEntriesFirstLine =
+    "Please Exercise CAUTION When Using This Option Of Tidewell!™";
+constexpr std::string_view kRunEntriesRest =
+    "\r\nIt Can Render Your System Inoperable If You Delete Necessary Components!\r\n\r\n"
+    "                                  Do You Want To Continue?";
+
+constexpr std::string_view kTrayStartTitle = "Maintenance Starting. . .";
+constexpr std::string_view kTrayStartText =
+    "This Will Start Maintenance!\r\nAre You Sure You Want To Initiate?\r\nIf You're Trying "
+    "To Show The Program,\r\nPlease [Right-Click] The Icon!";
+
+constexpr std::string_view kTasksRunningText =
+    "There are tasks running!  Are You Sure You Want To Quit?";
+constexpr std::string_view kCloseTitle = "Close Tidewell?";
+constexpr std::string_view kCloseText = "Are You Sure You Want To Close The Program?";
+constexpr std::string_view kStopAllTitle = "ARE YOU SURE?";
+constexpr std::string_view kStopAllText =
+    "This Will Stop All Maintenance Tasks And Close The Program.\r\n\r\n"
+    "           Are You Sure This Is What You Want To Do?";
 } // namespace
 
-frmMaintenance::frmMaintenance(const AppPorts& ports, WindowView& view, TrayIconControl& sysTray)
-    : optSpace("optSpace", "Free &Disk Space", "Free disk space on this PC.",
-               {240, 120, 3720, 300}),
+frmMaintenance::frmMaintenance(const AppPorts& ports, WindowView& view)
+    : FormCore(view, ports.runtime), optSpace("optSpace", "Free &Disk Space",
+                                              "Free disk space on this PC.", {240, 120, 3720, 300}),
       optPerformance("optPerformance", "Optimize &Performance", "Optimize performance on this PC.",
                      {4320, 120, 3720, 300}),
       Frame2("Frame2", "Fix Problems", {120, 480, 3960, 2400}),
@@ -76,13 +103,22 @@ frmMaintenance::frmMaintenance(const AppPorts& ports, WindowView& view, TrayIcon
       cmdExit("cmdExit", "&Exit", "Exits Tidewell!™", {7440, 4320, 840, 420}),
       StatusBar1("StatusBar1", "Look Here For Information.", std::string(kReadyText),
                  {0, 4860, kClientWidth, kClientHeight - 4860}),
-      MyTimer("MyTimer", 1000), ports_(ports), view_(view), sysTray_(sysTray),
-      settings_(ports.registry), caption_(kDesignCaption) {
+      MyTimer("MyTimer", 1000), ports_(ports), sysTray_(view.Tray()), settings_(ports.registry),
+      caption_(kDesignCaption) {
     // Design state.
     chkDefrag.SetEnabled(false);
     ui::OptionButton::MakeGroup({&optSpace, &optPerformance});
+    optSpace.OnClick([this] { optSpace_Click(); });
+    optPerformance.OnClick([this] { optPerformance_Click(); });
+    chkScandisk.OnClick([this] { chkScandisk_Click(); });
+    chkCurrentUser.OnClick([this] { chkCurrentUser_Click(); });
+    chkLocalMachine.OnClick([this] { chkLocalMachine_Click(); });
     chkOnTop.OnClick([this] { chkOnTop_Click(); });
     chkStartWithWindows.OnClick([this] { chkStartWithWindows_Click(); });
+    cmdStart.OnClick([this] { cmdStart_Click(); });
+    cmdReminder.OnClick([this] { cmdReminder_Click(); });
+    cmdMin2Tray.OnClick([this] { cmdMin2Tray_Click(); });
+    cmdExit.OnClick([this] { cmdExit_Click(); });
 
     // Creation.
     optSpace.SetValue(false);
@@ -143,8 +179,58 @@ void frmMaintenance::Form_Load() {
     chkTEMP.Move(2080, 3000);
 }
 
-void frmMaintenance::Show() {
-    view_.Show();
+void frmMaintenance::optSpace_Click() {
+    // Enabling or disabling never changes a check.
+    for (ui::CheckBox* box :
+         {&chkScandisk, &chkCurrentUser, &chkLocalMachine, &chkDefrag, &chkAllSpaceOptions}) {
+        box->SetEnabled(false);
+    }
+    for (ui::CheckBox* box : {&chkCleanup, &chkCacheHistory, &chkAllSpeedOptions, &chkTEMP}) {
+        box->SetEnabled(true);
+    }
+}
+
+void frmMaintenance::optPerformance_Click() {
+    for (ui::CheckBox* box : {&chkCleanup, &chkCacheHistory, &chkAllSpeedOptions, &chkTEMP}) {
+        box->SetEnabled(false);
+    }
+    for (ui::CheckBox* box : {&chkScandisk, &chkCurrentUser, &chkLocalMachine}) {
+        box->SetEnabled(true);
+    }
+    chkDefrag.SetEnabled(false);
+    chkAllSpaceOptions.SetEnabled(true);
+    if (chkScandisk.Checked()) {
+        chkDefrag.SetEnabled(true);
+    }
+}
+
+void frmMaintenance::chkScandisk_Click() {
+    // Defragmentation can only be chosen together with ScanDisk.
+    if (chkScandisk.Checked()) {
+        chkDefrag.SetEnabled(true);
+    } else {
+        chkDefrag.SetValue(0);
+        chkDefrag.SetEnabled(false);
+    }
+}
+
+void frmMaintenance::CautionRunEntries(ui::CheckBox& box, std::string_view firstLine) {
+    if (!box.Checked()) {
+        return;
+    }
+    const std::string text = std::string(firstLine) + std::string(kRunEntriesRest);
+    if (ports_.messageBox.Show(text, mb::kYesNo | mb::kIconExclamation, kCautionTitle) ==
+        answer::kNo) {
+        box.SetValue(0); // runs this behaviour once more, which asks nothing when unchecked
+    }
+}
+
+void frmMaintenance::chkCurrentUser_Click() {
+    CautionRunEntries(chkCurrentUser, kRunEntriesFirstLine);
+}
+
+void frmMaintenance::chkLocalMachine_Click() {
+    CautionRunEntries(chkLocalMachine, std::string(kRunEntriesFirstLine) + " ");
 }
 
 void frmMaintenance::chkOnTop_Click() {
@@ -157,6 +243,86 @@ void frmMaintenance::chkStartWithWindows_Click() {
     const std::string path =
         Settings::StartupEntryPath(ports_.process.ExecutableName(), chkStartWithWindows.Checked());
     settings_.WriteStartupEntry(path); // not examined
+}
+
+} // namespace tidewell
+
+namespace tidewell {
+
+void frmMaintenance::cmdStart_Click() {
+    if (onStart_) {
+        onStart_();
+    }
+}
+
+void frmMaintenance::cmdReminder_Click() {
+    const bool wasOnTop = chkOnTop.Checked();
+    if (wasOnTop) {
+        chkOnTop.SetValue(0);
+    }
+    StatusBar1.SetPanelText(std::string(kSettingRemindersText));
+    {
+        ui::Form<frmRemind> remind(ports_.formsPort, ports_);
+        remind->Form_Load();
+        remind->ShowModal();
+    }
+    StatusBar1.SetPanelText(std::string(kReadyText));
+    if (wasOnTop && !chkOnTop.Checked()) {
+        chkOnTop.SetValue(1);
+    }
+}
+
+void frmMaintenance::cmdMin2Tray_Click() {
+    view_.Minimize();
+    view_.Hide();
+    sysTray_.SetIconNumber(kTrayIconIdle);
+    sysTray_.SetShowIcon(true);
+    sysTray_.SetTipText(kTrayTip);
+}
+
+void frmMaintenance::SysTray_TrayClick(std::int16_t button) {
+    if (!Loaded()) {
+        return;
+    }
+    if (button == kTrayRightButton) {
+        view_.Show();
+        view_.Activate();
+        sysTray_.SetShowIcon(false);
+        view_.ShowNormal();
+        return;
+    }
+    // Inside a modal box or form a whole run must not start: its nested loop would run it.
+    if (button != kTrayLeftButton || ports_.flags.maintenanceRunning || runtime_.InModal()) {
+        return;
+    }
+    if (ports_.messageBox.Show(kTrayStartText,
+                               mb::kYesNo | mb::kIconExclamation | mb::kSetForeground,
+                               kTrayStartTitle) == answer::kYes) {
+        cmdStart.Click();
+    }
+}
+
+void frmMaintenance::cmdExit_Click() {
+    settings_.WriteStartInTray(chkStartInTray.Checked()); // not examined
+    if (ports_.flags.maintenanceRunning &&
+        ports_.messageBox.Show(kTasksRunningText, mb::kYesNo | mb::kIconExclamation,
+                               kCautionTitle) == answer::kNo) {
+        return;
+    }
+    Unload(ui::UnloadMode::Code);
+}
+
+bool frmMaintenance::Form_QueryUnload(ui::UnloadMode /*mode*/) {
+    const int choice =
+        ports_.flags.maintenanceRunning
+            ? ports_.messageBox.Show(kStopAllText, mb::kYesNo | mb::kIconExclamation, kStopAllTitle)
+            : ports_.messageBox.Show(kCloseText, mb::kYesNo | mb::kIconQuestion, kCloseTitle);
+    if (choice != answer::kYes) {
+        return false;
+    }
+    // The help viewer, the help object and the editor's registry objects go with the window.
+    runtime_.ReleaseShared();
+    return true;
 }
 
 } // namespace tidewell

@@ -2,6 +2,7 @@
 
 #include "main/Settings.h"
 #include "ports/AppPorts.h"
+#include "ui/FormCore.h"
 #include "ui/CheckBox.h"
 #include "ui/CommandButton.h"
 #include "ui/Frame.h"
@@ -11,6 +12,7 @@
 #include "ui/StatusBar.h"
 #include "ui/Timer.h"
 
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -18,37 +20,45 @@
 namespace tidewell {
 
 class TrayIconControl;
-class WindowView;
 
 // The main window's core. Construction is the window's creation (design state, then the creation
 // step); Form_Load is the load; the handlers are public so the view and tests can call them.
-//
-// Binding (Win32 view): create the window hidden with a client area of kClientWidth x kClientHeight
-// twips, construct this core on it, then for every control of Controls() create the real control
-// from Kind/Caption/TipText/Bounds/Enabled/Visible and its value, and SetObserver(view). Check
-// boxes, option buttons and command buttons get their WM_COMMAND ids from their index in
-// Controls(). Then call Form_Load; FormLoader shows it.
-class frmMaintenance {
+class frmMaintenance : public ui::FormCore {
 public:
     static constexpr std::string_view kDesignCaption = "Tidewell!™ Version";
+    static constexpr std::string_view kCaption = kDesignCaption;
     static constexpr std::string_view kReadyText =
         "Ready.  Press <SHIFT> Over An Element For Context-Sensitive Help.";
     static constexpr int kClientWidth = 8400;  // twips
     static constexpr int kClientHeight = 5190; // twips, status bar included
 
-    frmMaintenance(const AppPorts& ports, WindowView& view, TrayIconControl& sysTray);
-    frmMaintenance(const frmMaintenance&) = delete;
-    frmMaintenance& operator=(const frmMaintenance&) = delete;
+    static constexpr std::string_view kSettingRemindersText = "Setting Reminders. . .";
+    static constexpr std::string_view kTrayTip =
+        "Right Click To Show,  Left Click To Start Maintenance.";
+
+    frmMaintenance(const AppPorts& ports, WindowView& view);
 
     const std::string& Caption() const { return caption_; }
-    // Every control, in creation and tab order.
-    std::vector<ui::Control*> Controls();
+    std::vector<ui::Control*> Controls() override;
 
-    void Form_Load();
-    void Show();
+    void Form_Load() override;
+    bool Form_QueryUnload(ui::UnloadMode mode) override;
+    void SysTray_TrayClick(std::int16_t button) override;
 
+    void optSpace_Click();
+    void optPerformance_Click();
+    void chkScandisk_Click();
+    void chkCurrentUser_Click();
+    void chkLocalMachine_Click();
     void chkOnTop_Click();
     void chkStartWithWindows_Click();
+    void cmdStart_Click();
+    void cmdReminder_Click();
+    void cmdMin2Tray_Click();
+    void cmdExit_Click();
+
+    // What the Start button runs (the maintenance run); nothing until one is given.
+    void OnStart(std::function<void()> run) { onStart_ = std::move(run); }
 
     ui::OptionButton optSpace;
     ui::OptionButton optPerformance;
@@ -78,11 +88,13 @@ public:
     ui::Timer MyTimer; // the run's timer; disabled at load
 
 private:
+    void CautionRunEntries(ui::CheckBox& box, std::string_view firstLine);
+
     AppPorts ports_;
-    WindowView& view_;
     TrayIconControl& sysTray_;
     Settings settings_;
     std::string caption_;
+    std::function<void()> onStart_;
 };
 
 } // namespace tidewell

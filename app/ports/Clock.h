@@ -1,6 +1,7 @@
 #pragma once
 
 #include <compare>
+#include <string>
 
 namespace tidewell {
 
@@ -17,6 +18,8 @@ public:
     virtual ~Clock() = default;
     // Today's date in local time, from the system clock (not from a formatted date text).
     virtual CalendarDate Today() const = 0;
+    // Today as the system writes a short date (GetDateFormat DATE_SHORTDATE), for display.
+    virtual std::string ShortDateText() const = 0;
 };
 
 } // namespace tidewell

@@ -2,15 +2,19 @@
 
 namespace tidewell {
 
-// "Let pending window events run": the core's waiting loops call this on every pass, so timers,
-// clicks and tray messages are handled while the core waits.
+// "Let pending window events run": every wait of the core is built on this (see ui/Runtime.h),
+// so timers, clicks and tray messages are handled while the core waits.
 class EventLoop {
 public:
     virtual ~EventLoop() = default;
-    // Runs the events that are pending (the Win32 adapter may wait a few milliseconds for the next
-    // one so a waiting loop does not burn a core). Returns false once the application is quitting
-    // (WM_QUIT seen, and posted again for the outer loop): every waiting loop then gives up.
-    virtual bool DoEvents() = 0;
+    // Waits at most `maxWaitMilliseconds` for an event to arrive, then runs every pending one.
+    // Returns false once the program is quitting (WM_QUIT seen; it stays seen for the outer loop
+    // and for every later call): every wait then gives up.
+    virtual bool DoEvents(int maxWaitMilliseconds = 0) = 0;
+    // True once the program is quitting, without running any event.
+    virtual bool Quitting() const = 0;
+    // A monotonic clock in milliseconds, the time base of every wait.
+    virtual long long NowMilliseconds() const = 0;
 };
 
 } // namespace tidewell

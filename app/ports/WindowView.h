@@ -6,27 +6,50 @@
 
 namespace tidewell {
 
-// What a window core asks of its real window. The Win32 view creates the window (hidden) before
-// the core is constructed, then binds the core's controls (see ui/Control.h) and forwards the
-// window's messages into the core's handlers.
+class TrayIconControl;
+
+namespace ui {
+class FormCore;
+
+enum class MousePointer { Default, Hourglass };
+} // namespace ui
+
+// What a window core asks of its real window. The view is created hidden (FormsPort), then bound
+// to its core: one real control per model control, and the window's events forwarded to the core
+// (control events through the control model, unload requests to FormCore::Unload, the tray click
+// to the core's SysTray_TrayClick).
 class WindowView {
 public:
     virtual ~WindowView() = default;
 
-    // Valid from construction until Unload; 0 afterwards.
+    virtual void Bind(ui::FormCore& core) = 0;
+
+    // Valid from creation until the window is destroyed; 0 afterwards.
     virtual WindowHandle Handle() const = 0;
     virtual void SetCaption(std::string_view caption) = 0;
     virtual void Show() = 0; // shown, not modal
     virtual void Hide() = 0;
+    virtual bool IsVisible() const = 0;
     virtual void Refresh() = 0; // redraw now, without waiting for the event loop
-    // Destroys the window, its controls and its tray icon. The C++ objects of the core and view
-    // stay alive until the program ends; the process ends when its last window is unloaded.
-    virtual void Unload() = 0;
+    // Destroys the window, its controls and its tray icon, without asking the core: every unload
+    // asks first (FormCore::Unload). The core object stays alive; the process ends when its last
+    // window is destroyed.
+    virtual void Destroy() = 0;
 
     // Window states of the main window's tray behaviours.
     virtual void Minimize() = 0;   // SW_MINIMIZE
     virtual void ShowNormal() = 0; // SW_SHOWNORMAL
     virtual void Activate() = 0;   // brought to the front and given the focus
+
+    // The pointer shown while the mouse is over the window and its controls.
+    virtual void SetMousePointer(ui::MousePointer pointer) = 0;
+    // Between these two calls every other window of the program that was enabled is disabled
+    // (a modal form); EndModal enables them again. Calls nest.
+    virtual void BeginModal() = 0;
+    virtual void EndModal() = 0;
+
+    // The window's own tray icon (SysTray).
+    virtual TrayIconControl& Tray() = 0;
 };
 
 } // namespace tidewell

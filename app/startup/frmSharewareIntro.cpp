@@ -3,20 +3,20 @@
 #include "controls/TrayIconControl.h"
 #include "main/RegistryErrorMessage.h"
 #include "ports/Clock.h"
-#include "ports/EventLoop.h"
 #include "ports/FormLoader.h"
 #include "ports/MessageBox.h"
 #include "ports/Process.h"
 #include "ports/WindowView.h"
 #include "startup/MaintenanceDateGate.h"
 #include "startup/Registry_And_API.h"
+#include "ui/Runtime.h"
 
 namespace tidewell {
 
-frmSharewareIntro::frmSharewareIntro(const AppPorts& ports, WindowView& view,
-                                     TrayIconControl& sysTray)
-    : ProgressBar1("ProgressBar1", {240, 840, 4320, 300}, 0, kProgressTicks),
-      MyTimer("MyTimer", kTickMilliseconds), ports_(ports), view_(view), sysTray_(sysTray),
+frmSharewareIntro::frmSharewareIntro(const AppPorts& ports, WindowView& view)
+    : FormCore(view, ports.runtime),
+      ProgressBar1("ProgressBar1", {240, 840, 4320, 300}, 0, kProgressTicks),
+      MyTimer("MyTimer", kTickMilliseconds), ports_(ports), sysTray_(view.Tray()),
       settings_(ports.registry) {
     MyTimer.OnTimer([this] { MyTimer_Timer(); });
 }
@@ -32,9 +32,10 @@ void frmSharewareIntro::Form_Load() {
     }
     // The first start has no NextRun to test yet.
     const bool started = settings_.KeyExists() ? PassesDateGate() : FirstStart();
-    if (!started || !ProgressWait()) {
+    if (!started) {
         return;
     }
+    ProgressWait();
     HandOver();
 }
 
@@ -45,7 +46,7 @@ void frmSharewareIntro::MyTimer_Timer() {
 }
 
 void frmSharewareIntro::SysTray_TrayClick(std::int16_t button) {
-    if (button == kTrayRightButton && !unloaded_) {
+    if (button == kTrayRightButton && Loaded()) {
         OpenMainWindow();
     }
 }
@@ -71,17 +72,15 @@ bool frmSharewareIntro::FirstStart() {
     return true;
 }
 
-bool frmSharewareIntro::ProgressWait() {
+void frmSharewareIntro::ProgressWait() {
     ProgressBar1.SetMax(kProgressTicks);
     while (ProgressBar1.Value() != ProgressBar1.Max()) {
         if (ProgressBar1.Value() == 0) {
             MyTimer.SetEnabled(true);
         }
-        if (!ports_.events.DoEvents()) {
-            return false; // the application is quitting
-        }
+        // Sleeps until the next tick (or any other event) instead of spinning.
+        runtime_.DoEvents(kTickMilliseconds);
     }
-    return true;
 }
 
 void frmSharewareIntro::HandOver() {
@@ -102,14 +101,12 @@ void frmSharewareIntro::OpenMainWindow() {
     if (sysTray_.ShowIcon()) {
         sysTray_.SetShowIcon(false);
     }
-    unloaded_ = true;
-    view_.Unload();
+    Unload();
 }
 
 void frmSharewareIntro::End() {
     MyTimer.SetEnabled(false);
-    unloaded_ = true;
-    view_.Unload();
+    Unload();
     ports_.process.EndProcess();
 }
 

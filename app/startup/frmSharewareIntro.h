@@ -2,6 +2,7 @@
 
 #include "main/Settings.h"
 #include "ports/AppPorts.h"
+#include "ui/FormCore.h"
 #include "ui/ProgressBar.h"
 #include "ui/Timer.h"
 
@@ -12,16 +13,11 @@
 namespace tidewell {
 
 class TrayIconControl;
-class WindowView;
 
-// The start-up window's core: the process's entry. Construct it on its (hidden) view, bind the
-// view to Controls() as for frmMaintenance, then call Form_Load. Form_Load returns after the
-// hand-over, or after asking the process to end (previous instance, date gate, registry error),
-// or when the event loop reports that the application quits during the progress wait.
-//
-// The view forwards WM_TIMER of MyTimer to MyTimer.Tick() and the tray callback (left / right
-// button up) to SysTray_TrayClick.
-class frmSharewareIntro {
+// The start-up window's core: the process's entry. Form_Load returns after the hand-over, or
+// after asking the process to end (previous instance, date gate, registry error); a quit during
+// the progress wait ends it with ProgramQuitting.
+class frmSharewareIntro : public ui::FormCore {
 public:
     static constexpr std::string_view kCaption = "Tidewell!";
     static constexpr std::string_view kThankYouText =
@@ -33,16 +29,14 @@ public:
     static constexpr int kClientWidth = 4800;  // twips
     static constexpr int kClientHeight = 1440; // twips
 
-    frmSharewareIntro(const AppPorts& ports, WindowView& view, TrayIconControl& sysTray);
-    frmSharewareIntro(const frmSharewareIntro&) = delete;
-    frmSharewareIntro& operator=(const frmSharewareIntro&) = delete;
+    frmSharewareIntro(const AppPorts& ports, WindowView& view);
 
     std::string_view Caption() const { return kCaption; }
-    std::vector<ui::Control*> Controls();
+    std::vector<ui::Control*> Controls() override;
 
-    void Form_Load();
+    void Form_Load() override;
     void MyTimer_Timer();
-    void SysTray_TrayClick(std::int16_t button);
+    void SysTray_TrayClick(std::int16_t button) override;
 
     ui::ProgressBar ProgressBar1;
     ui::Timer MyTimer;
@@ -51,16 +45,14 @@ private:
     // Each returns false when the process was asked to end.
     bool PassesDateGate();
     bool FirstStart();
-    bool ProgressWait();
+    void ProgressWait();
     void HandOver();
     void OpenMainWindow();
     void End();
 
     AppPorts ports_;
-    WindowView& view_;
     TrayIconControl& sysTray_;
     Settings settings_;
-    bool unloaded_ = false;
 };
 
 } // namespace tidewell

@@ -45,6 +45,12 @@ void Control::Move(int left, int top) {
     }
 }
 
+void Control::MouseMove(int button, int shift, int x, int y) {
+    if (enabled_ && onMouseMove_) {
+        onMouseMove_(button, shift, x, y);
+    }
+}
+
 void Control::Notify(Change change) {
     if (observer_ != nullptr) {
         observer_->ControlChanged(*this, change);

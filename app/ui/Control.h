@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <string>
 
 namespace tidewell::ui {
@@ -17,11 +18,13 @@ enum class ControlKind {
     CommandButton,
     ProgressBar,
     StatusBar,
-    Timer
+    Timer,
+    ListBox,
+    TextBox
 };
 
 // What changed, so the view updates only that.
-enum class Change { Caption, TipText, Enabled, Visible, Position, Value, Range, Interval };
+enum class Change { Caption, TipText, Enabled, Visible, Position, Value, Range, Interval, Items };
 
 // Position and size in twips (1440 per inch; 15 per pixel at 96 dpi), relative to the window's
 // client area. Frames are drawn behind the controls they surround; they do not contain them.
@@ -66,6 +69,13 @@ public:
     const Rect& Bounds() const { return bounds_; }
     void Move(int left, int top);
 
+    // Mouse movement over the control: the buttons held (left 1, right 2, middle 4), the keys held
+    // (SHIFT 1, CTRL 2, ALT 4) and the position in twips inside the control. A disabled control
+    // raises none, as on Windows.
+    using MouseMoveHandler = std::function<void(int button, int shift, int x, int y)>;
+    void OnMouseMove(MouseMoveHandler handler) { onMouseMove_ = std::move(handler); }
+    void MouseMove(int button, int shift, int x, int y);
+
     // One observer (the window's view); nullptr detaches it. Setting a property to the value it
     // already has notifies nobody.
     void SetObserver(ControlObserver* observer) { observer_ = observer; }
@@ -82,6 +92,7 @@ private:
     bool visible_ = true;
     Rect bounds_;
     ControlObserver* observer_ = nullptr;
+    MouseMoveHandler onMouseMove_;
 };
 
 } // namespace tidewell::ui

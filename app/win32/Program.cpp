@@ -7,12 +7,24 @@
 namespace tidewell::win32 {
 
 Program::Program(HINSTANCE instance)
-    : instance_(instance), system_(events_), windows_(applicationWindow_),
-      maintenanceWindow_(instance, applicationWindow_, openForms_),
-      ports_{registry_, system_,  library_, messageBox_,       events_,
-             clock_,    process_, windows_, maintenanceWindow_},
-      introWindow_(applicationWindow_, openForms_) {
-    maintenanceWindow_.SetPorts(&ports_);
+    : instance_(instance), formsPort_(instance, applicationWindow_, openForms_), runtime_(events_),
+      system_(events_), messageBox_(systemMessageBox_, runtime_),
+      windows_(applicationWindow_), ports_{registry_, system_,    library_, messageBox_,
+                                           events_,   clock_,     process_, windows_,
+                                           *this,     formsPort_, runtime_, flags_} {}
+
+Program::~Program() {
+    // The main window before the start-up window, the newest form first.
+    main_.reset();
+    intro_.reset();
+}
+
+void Program::ShowMaintenanceWindow() {
+    if (!main_) {
+        main_.emplace(formsPort_, ports_);
+        (*main_)->Form_Load();
+    }
+    (*main_)->Show();
 }
 
 int Program::Run() {
@@ -25,10 +37,12 @@ int Program::Run() {
     if (!applicationWindow_.Create(instance_, kApplicationTitle)) {
         return 1;
     }
-    if (!introWindow_.Create(instance_, ports_)) {
-        return 1;
+    try {
+        intro_.emplace(formsPort_, ports_);
+        (*intro_)->Form_Load();
+    } catch (const ui::ProgramQuitting&) {
+        return 0;
     }
-    introWindow_.Core().Form_Load();
     if (openForms_.Count() == 0) {
         return 0;
     }

@@ -26,6 +26,9 @@ TEST(RegistryValue, TextComparesExactlyAndAsNumberOnlyWhenNumeric) {
     EXPECT_FALSE(stored == 0);
 
     EXPECT_FALSE(RegistryValue("Yes") == 0);
+    EXPECT_FALSE(RegistryValue("0") == 0); // stored data, not a missing value
+    EXPECT_FALSE(RegistryValue(" 0 ") == 0);
+    EXPECT_TRUE(RegistryValue("7") == 7);
     EXPECT_FALSE(RegistryValue("") == 0); // an existing empty string is no number
     EXPECT_TRUE(RegistryValue("") == "");
     EXPECT_FALSE(RegistryValue("99999999999999999999999") == 0); // out of range, no crash

@@ -7,9 +7,12 @@
 #include "fakes/FakePorts.h"
 #include "fakes/FakeRegistryValueControl.h"
 #include "fakes/FakeWindowView.h"
+#include "main/RunFlags.h"
 #include "main/Settings.h"
 #include "main/frmMaintenance.h"
 #include "ports/AppPorts.h"
+#include "ui/ModalMessageBox.h"
+#include "ui/Runtime.h"
 
 #include <memory>
 
@@ -18,28 +21,36 @@ namespace tidewell::testing {
 inline constexpr WindowHandle kMainHandle = 0x2000;
 
 // Every port faked, sharing one event log; FormLoader builds and loads a real frmMaintenance on a
-// fake view, as the program's own loader does.
+// fake view, as the program's own loader does. Message boxes go through the program's own modal
+// wrapper, so the modal state and the quit rules are those of the program.
 struct TestApp {
     fakes::EventLog log;
+    fakes::FakeScreen screen;
     fakes::FakeRegistryValueControl registry{&log};
     fakes::FakeSystemHelper system;
     fakes::FakeLibraryHelper library{&log};
     fakes::FakeMessageBox messageBox{&log};
     fakes::FakeEventLoop events;
+    ui::Runtime runtime{events};
+    ui::ModalMessageBox modalBox{messageBox, runtime};
     fakes::FakeClock clock{{2026, 12, 20}};
     fakes::FakeProcess process{&log};
     fakes::FakeDesktopWindows windows{&log};
     fakes::FakeFormLoader forms{&log};
-    AppPorts ports{registry, system, library, messageBox, events, clock, process, windows, forms};
+    fakes::FakeForms formsPort{&log, &screen};
+    RunFlags flags;
+    AppPorts ports{registry, system,  library, modalBox,  events,  clock,
+                   process,  windows, forms,   formsPort, runtime, flags};
 
-    fakes::FakeWindowView mainView{"main", kMainHandle, &log};
     fakes::FakeTrayIcon mainTray{"mainTray", &log};
+    fakes::FakeWindowView mainView{"main", kMainHandle, &log, &mainTray, &screen};
     std::unique_ptr<frmMaintenance> main;
 
     TestApp() {
         forms.onShowMaintenance = [this] {
             if (!main) {
-                main = std::make_unique<frmMaintenance>(ports, mainView, mainTray);
+                main = std::make_unique<frmMaintenance>(ports, mainView);
+                mainView.Bind(*main);
                 main->Form_Load();
             }
             main->Show();

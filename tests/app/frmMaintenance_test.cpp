@@ -16,7 +16,7 @@ const std::string kOwnPath = "c:\\Program Files\\Vellmoor\\Tidewell\\tidewell.ex
 class MaintenanceTest : public ::testing::Test, public TestApp {
 protected:
     frmMaintenance& Build() {
-        main = std::make_unique<frmMaintenance>(ports, mainView, mainTray);
+        main = std::make_unique<frmMaintenance>(ports, mainView);
         return *main;
     }
     frmMaintenance& Load() {
@@ -172,7 +172,7 @@ TEST_F(MaintenanceTest, MissingOrOtherKeepOnTopRunsTheClickWhichReleasesAndWrite
         if (stored) {
             app.SetSetting("Keep On Top", stored, type);
         }
-        frmMaintenance form(app.ports, app.mainView, app.mainTray);
+        frmMaintenance form(app.ports, app.mainView);
         form.Form_Load();
         EXPECT_EQ(form.chkOnTop.Value(), 0);
         EXPECT_EQ(app.library.TopmostWrites(), (std::vector<WindowHandle>{0}));
@@ -211,7 +211,7 @@ TEST_F(MaintenanceTest, StartupEntryOnDriveCIsCheckedAndRewrittenWithTheOwnPath)
         if (row.entry) {
             app.registry.Set(kHkeyLocalMachine, kRunKey, kStartupEntryName, row.entry);
         }
-        frmMaintenance form(app.ports, app.mainView, app.mainTray);
+        frmMaintenance form(app.ports, app.mainView);
         form.Form_Load();
         EXPECT_EQ(form.chkStartWithWindows.Value(), row.checked ? 1 : 0);
         if (row.checked) {

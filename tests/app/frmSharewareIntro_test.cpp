@@ -26,7 +26,7 @@ protected:
     void ExpectEndedQuietly() {
         EXPECT_TRUE(process.Ended());
         EXPECT_TRUE(introView.Unloaded());
-        EXPECT_LT(log.IndexOf("view:intro.Unload"), log.IndexOf("process:End"));
+        EXPECT_LT(log.IndexOf("view:intro.Destroy"), log.IndexOf("process:End"));
         EXPECT_TRUE(messageBox.Transcript().empty());
         EXPECT_EQ(events.Passes(), 0);
         EXPECT_EQ(forms.Calls(), 0);
@@ -39,12 +39,12 @@ protected:
         ASSERT_NE(main, nullptr);
         EXPECT_TRUE(mainView.Visible());
         EXPECT_TRUE(introView.Unloaded());
-        EXPECT_LT(log.IndexOf("view:main.Show"), log.IndexOf("view:intro.Unload"));
+        EXPECT_LT(log.IndexOf("view:main.Show"), log.IndexOf("view:intro.Destroy"));
     }
 
-    fakes::FakeWindowView introView{"intro", kIntroHandle, &log};
     fakes::FakeTrayIcon introTray{"introTray", &log};
-    frmSharewareIntro intro{ports, introView, introTray};
+    fakes::FakeWindowView introView{"intro", kIntroHandle, &log, &introTray, &screen};
+    frmSharewareIntro intro{ports, introView};
 };
 
 TEST_F(SharewareIntroTest, FirstStartCreatesTheKeyThanksWaitsSevenTicksAndOpensTheMainWindow) {
@@ -88,9 +88,9 @@ TEST_F(SharewareIntroTest, FirstStartRegistryFailuresShowTheErrorAndEnd) {
     for (int failure = 0; failure < 2; ++failure) {
         SCOPED_TRACE(failure == 0 ? "key not created" : "NextRun not written");
         TestApp app;
-        fakes::FakeWindowView view{"intro", kIntroHandle, &app.log};
         fakes::FakeTrayIcon tray;
-        frmSharewareIntro form{app.ports, view, tray};
+        fakes::FakeWindowView view{"intro", kIntroHandle, &app.log, &tray};
+        frmSharewareIntro form{app.ports, view};
         app.events.Watch(form.MyTimer);
         if (failure == 0) {
             app.registry.FailCreateKey();
@@ -104,7 +104,7 @@ TEST_F(SharewareIntroTest, FirstStartRegistryFailuresShowTheErrorAndEnd) {
         EXPECT_EQ(app.messageBox.Transcript().size(), 1u);
         EXPECT_TRUE(view.Unloaded());
         EXPECT_TRUE(app.process.Ended());
-        EXPECT_LT(app.log.IndexOf("box:ERROR!"), app.log.IndexOf("view:intro.Unload"));
+        EXPECT_LT(app.log.IndexOf("box:ERROR!"), app.log.IndexOf("view:intro.Destroy"));
         EXPECT_EQ(app.events.Passes(), 0);
         EXPECT_EQ(app.forms.Calls(), 0);
         EXPECT_EQ(app.registry.Writes().size(), failure == 0 ? 0u : 1u);
@@ -128,9 +128,9 @@ TEST_F(SharewareIntroTest, DateGateEndsQuietlyOnFutureGarbageAndWrongTypes) {
     for (const auto& [nextRun, type] : stored) {
         SCOPED_TRACE(std::string(nextRun) + " type " + std::to_string(type));
         TestApp app;
-        fakes::FakeWindowView view{"intro", kIntroHandle, &app.log};
         fakes::FakeTrayIcon tray;
-        frmSharewareIntro form{app.ports, view, tray};
+        fakes::FakeWindowView view{"intro", kIntroHandle, &app.log, &tray};
+        frmSharewareIntro form{app.ports, view};
         app.SetSetting("NextRun", nextRun, type);
         app.process.commandLine = "   "; // blanks are no command line
 
@@ -153,9 +153,9 @@ TEST_F(SharewareIntroTest, DateGateLetsThroughNoneTodayPassedDatesAndAnyCommandL
     for (const auto& [nextRun, commandLine] : starts) {
         SCOPED_TRACE(std::string(nextRun) + " / command line \"" + commandLine + "\"");
         TestApp app;
-        fakes::FakeWindowView view{"intro", kIntroHandle, &app.log};
         fakes::FakeTrayIcon tray;
-        frmSharewareIntro form{app.ports, view, tray};
+        fakes::FakeWindowView view{"intro", kIntroHandle, &app.log, &tray};
+        frmSharewareIntro form{app.ports, view};
         app.events.Watch(form.MyTimer);
         app.SetSetting("NextRun", nextRun);
         app.process.commandLine = commandLine;
@@ -209,9 +209,9 @@ TEST_F(SharewareIntroTest, LowerCaseYesShowsTheMainWindowAfterTheWait) {
 
 TEST_F(SharewareIntroTest, QuittingDuringTheWaitStopsBeforeTheHandOver) {
     LaterStart("NONE");
-    events.QuitAtPass(30);
-    intro.Form_Load();
-    EXPECT_EQ(events.Passes(), 30);
+    events.QuitAtPass(4);
+    EXPECT_THROW(intro.Form_Load(), ui::ProgramQuitting);
+    EXPECT_EQ(events.Passes(), 4);
     EXPECT_LT(intro.ProgressBar1.Value(), 7);
     EXPECT_EQ(forms.Calls(), 0);
     EXPECT_FALSE(introTray.ShowIcon());

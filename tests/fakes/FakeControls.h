@@ -77,9 +77,6 @@ public:
     void EmptyRecycleBin() override { calls_.push_back("EmptyRecycleBin"); }
     void RestartWindows() override { calls_.push_back("RestartWindows"); }
     void OpenInternetOptions() override { calls_.push_back("OpenInternetOptions"); }
-    void Pause(std::int16_t milliseconds) override {
-        calls_.push_back("Pause " + std::to_string(milliseconds));
-    }
 
 private:
     std::vector<std::string> calls_;

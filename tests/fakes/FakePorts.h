@@ -19,6 +19,11 @@ public:
     explicit FakeClock(CalendarDate today = {2026, 12, 20}) : today_(today) {}
     void Set(CalendarDate today) { today_ = today; }
     CalendarDate Today() const override { return today_; }
+    // The short-date form of an English system: M/d/yyyy.
+    std::string ShortDateText() const override {
+        return std::to_string(today_.month) + "/" + std::to_string(today_.day) + "/" +
+               std::to_string(today_.year);
+    }
 
 private:
     CalendarDate today_;

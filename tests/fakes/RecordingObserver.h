@@ -31,6 +31,8 @@ public:
             return "Range";
         case ui::Change::Interval:
             return "Interval";
+        case ui::Change::Items:
+            return "Items";
         }
         return "?";
     }

@@ -54,16 +54,4 @@ void Win32SystemHelperControl::OpenInternetOptions() {
                   nullptr, SW_SHOWNORMAL);
 }
 
-void Win32SystemHelperControl::Pause(std::int16_t milliseconds) {
-    if (milliseconds <= 0) {
-        return;
-    }
-    const ULONGLONG end = GetTickCount64() + static_cast<ULONGLONG>(milliseconds);
-    while (GetTickCount64() < end) {
-        if (!events_.DoEvents()) {
-            return;
-        }
-    }
-}
-
 } // namespace tidewell::win32

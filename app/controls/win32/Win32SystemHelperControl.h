@@ -18,7 +18,6 @@ public:
     void EmptyRecycleBin() override;
     void RestartWindows() override;
     void OpenInternetOptions() override;
-    void Pause(std::int16_t milliseconds) override;
 
 private:
     EventLoop& events_;

@@ -1,5 +1,7 @@
 #include "ports/win32/Win32Clock.h"
 
+#include "win32/Text.h"
+
 #include <windows.h>
 
 namespace tidewell::win32 {
@@ -8,6 +10,14 @@ CalendarDate Win32Clock::Today() const {
     SYSTEMTIME now{};
     GetLocalTime(&now);
     return CalendarDate{now.wYear, now.wMonth, now.wDay};
+}
+
+std::string Win32Clock::ShortDateText() const {
+    wchar_t text[128] = {};
+    if (GetDateFormatW(LOCALE_USER_DEFAULT, DATE_SHORTDATE, nullptr, nullptr, text, 128) == 0) {
+        return {};
+    }
+    return WideToUtf8(text);
 }
 
 } // namespace tidewell::win32

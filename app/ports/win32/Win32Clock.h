@@ -7,6 +7,7 @@ namespace tidewell::win32 {
 class Win32Clock final : public Clock {
 public:
     CalendarDate Today() const override;
+    std::string ShortDateText() const override;
 };
 
 } // namespace tidewell::win32

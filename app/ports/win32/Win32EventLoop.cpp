@@ -23,18 +23,45 @@ void DispatchWindowMessage(MSG& message) {
     DispatchMessageW(&message);
 }
 
-bool Win32EventLoop::DoEvents() {
-    MsgWaitForMultipleObjectsEx(0, nullptr, waitMilliseconds_, QS_ALLINPUT, MWMO_INPUTAVAILABLE);
+void Win32EventLoop::SeeQuit(WPARAM exitCode) const {
+    quitting_ = true;
+    // The outer loop must see it as well.
+    PostQuitMessage(static_cast<int>(exitCode));
+}
+
+bool Win32EventLoop::Quitting() const {
+    if (quitting_) {
+        return true;
+    }
+    // A modal loop of the system (a message box) may have taken WM_QUIT and posted it again.
+    MSG message{};
+    if (PeekMessageW(&message, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) {
+        SeeQuit(message.wParam);
+    }
+    return quitting_;
+}
+
+bool Win32EventLoop::DoEvents(int maxWaitMilliseconds) {
+    if (Quitting()) {
+        return false;
+    }
+    if (maxWaitMilliseconds > 0) {
+        MsgWaitForMultipleObjectsEx(0, nullptr, static_cast<DWORD>(maxWaitMilliseconds),
+                                    QS_ALLINPUT, MWMO_INPUTAVAILABLE);
+    }
     MSG message{};
     while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
         if (message.message == WM_QUIT) {
-            // The outer loop must see it as well.
-            PostQuitMessage(static_cast<int>(message.wParam));
+            SeeQuit(message.wParam);
             return false;
         }
         DispatchWindowMessage(message);
     }
     return true;
+}
+
+long long Win32EventLoop::NowMilliseconds() const {
+    return static_cast<long long>(GetTickCount64());
 }
 
 int RunMessageLoop() {

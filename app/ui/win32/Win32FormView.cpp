@@ -1,12 +1,8 @@
 #include "ui/win32/Win32FormView.h"
 
 #include "resources/ResourceIds.h"
-#include "ui/CheckBox.h"
-#include "ui/CommandButton.h"
-#include "ui/OptionButton.h"
-#include "ui/ProgressBar.h"
-#include "ui/StatusBar.h"
-#include "ui/Timer.h"
+#include "ui/FormCore.h"
+#include "ui/Runtime.h"
 #include "win32/ApplicationWindow.h"
 #include "win32/Text.h"
 
@@ -18,8 +14,8 @@ namespace tidewell::win32 {
 
 namespace {
 
-constexpr int kTwipsPerInch = 1440;
 constexpr int kToolTipWidth = 360;
+constexpr UINT_PTR kMouseSubclassId = 1;
 // Without WS_CLIPCHILDREN: group boxes do not paint their inside, the form's background does.
 constexpr DWORD kFormStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
 constexpr DWORD kFormExStyle = WS_EX_APPWINDOW | WS_EX_CONTROLPARENT;
@@ -55,6 +51,31 @@ HFONT CreateFormFont(int dpiY) {
     return CreateFontIndirectW(&font);
 }
 
+struct ThreadWindows {
+    HWND except;
+    std::vector<HWND> found;
+};
+
+BOOL CALLBACK CollectEnabledWindow(HWND window, LPARAM state) {
+    auto* windows = reinterpret_cast<ThreadWindows*>(state);
+    if (window != windows->except && IsWindowEnabled(window) &&
+        (GetWindowLongPtrW(window, GWL_STYLE) & WS_CHILD) == 0) {
+        windows->found.push_back(window);
+    }
+    return TRUE;
+}
+
+// The mouse buttons and keys of a mouse message as the control model counts them.
+int MouseButtons(WPARAM keys) {
+    return ((keys & MK_LBUTTON) != 0 ? 1 : 0) | ((keys & MK_RBUTTON) != 0 ? 2 : 0) |
+           ((keys & MK_MBUTTON) != 0 ? 4 : 0);
+}
+
+int ShiftState(WPARAM keys) {
+    return ((keys & MK_SHIFT) != 0 ? 1 : 0) | ((keys & MK_CONTROL) != 0 ? 2 : 0) |
+           (GetKeyState(VK_MENU) < 0 ? 4 : 0);
+}
+
 } // namespace
 
 Win32FormView::Win32FormView(ApplicationWindow& applicationWindow, OpenForms& openForms)
@@ -72,15 +93,12 @@ bool Win32FormView::Create(HINSTANCE instance, std::string_view caption, int cli
     if (!RegisterFormClass(instance, &WindowProc)) {
         return false;
     }
-    {
-        HDC screen = GetDC(nullptr);
-        if (screen != nullptr) {
-            dpiX_ = GetDeviceCaps(screen, LOGPIXELSX);
-            dpiY_ = GetDeviceCaps(screen, LOGPIXELSY);
-            ReleaseDC(nullptr, screen);
-        }
+    if (HDC screen = GetDC(nullptr); screen != nullptr) {
+        surface_.dpiX = GetDeviceCaps(screen, LOGPIXELSX);
+        surface_.dpiY = GetDeviceCaps(screen, LOGPIXELSY);
+        ReleaseDC(nullptr, screen);
     }
-    RECT frame{0, 0, TwipsToPixelsX(clientWidthTwips), TwipsToPixelsY(clientHeightTwips)};
+    RECT frame{0, 0, surface_.X(clientWidthTwips), surface_.Y(clientHeightTwips)};
     AdjustWindowRectEx(&frame, kFormStyle, FALSE, kFormExStyle);
     const int width = frame.right - frame.left;
     const int height = frame.bottom - frame.top;
@@ -98,8 +116,10 @@ bool Win32FormView::Create(HINSTANCE instance, std::string_view caption, int cli
     }
     opened_ = true;
     openForms_.Opened();
+    surface_.window = window_;
 
-    font_.reset(CreateFormFont(dpiY_));
+    font_.reset(CreateFormFont(surface_.dpiY));
+    surface_.font = font_.get();
     // Unowned: Wine does not make a window topmost while it owns a topmost popup.
     toolTip_.reset(CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr,
                                    WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX, CW_USEDEFAULT,
@@ -112,238 +132,86 @@ bool Win32FormView::Create(HINSTANCE instance, std::string_view caption, int cli
     return true;
 }
 
-int Win32FormView::TwipsToPixelsX(int twips) const {
-    return MulDiv(twips, dpiX_, kTwipsPerInch);
-}
-int Win32FormView::TwipsToPixelsY(int twips) const {
-    return MulDiv(twips, dpiY_, kTwipsPerInch);
-}
-
-void Win32FormView::Bind(const std::vector<ui::Control*>& controls) {
+void Win32FormView::Bind(ui::FormCore& core) {
+    core_ = &core;
     if (window_ == nullptr) {
         return;
     }
-    for (size_t index = 0; index < controls.size(); ++index) {
-        ui::Control* model = controls[index];
-        if (model == nullptr) {
+    const std::vector<ui::Control*> models = core.Controls();
+    for (std::size_t index = 0; index < models.size(); ++index) {
+        if (models[index] == nullptr) {
             continue;
         }
-        Bound bound;
-        bound.model = model;
-        bound.id = kFirstControlId + static_cast<int>(index);
-        bound.window = CreateRealControl(*model, bound.id);
-        bound_.push_back(bound);
-        model->SetObserver(this);
-        ApplyValue(bound_.back());
-        ApplyTimer(bound_.back());
-        ApplyTip(bound_.back(), false);
-    }
-    // Frames are drawn behind the controls they surround.
-    for (const Bound& bound : bound_) {
-        if (bound.model->Kind() == ui::ControlKind::Frame && bound.window != nullptr) {
-            SetWindowPos(bound.window, HWND_BOTTOM, 0, 0, 0, 0,
-                         SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+        auto real = MakeRealControl(*models[index], kFirstControlId + static_cast<int>(index));
+        real->Create(surface_);
+        if (real->Window() != nullptr) {
+            SetWindowSubclass(real->Window(), &ControlProc, kMouseSubclassId,
+                              reinterpret_cast<DWORD_PTR>(this));
         }
+        models[index]->SetObserver(this);
+        ApplyTip(*real, false);
+        controls_.push_back(std::move(real));
     }
 }
 
-HWND Win32FormView::CreateRealControl(ui::Control& control, int id) {
-    const wchar_t* className = L"BUTTON";
-    DWORD style = WS_CHILD | WS_CLIPSIBLINGS;
-    switch (control.Kind()) {
-    case ui::ControlKind::Label:
-        className = L"STATIC";
-        style |= SS_LEFT | SS_NOPREFIX;
-        break;
-    case ui::ControlKind::Frame:
-        style |= BS_GROUPBOX;
-        break;
-    case ui::ControlKind::CheckBox:
-        style |= BS_AUTOCHECKBOX | WS_TABSTOP;
-        break;
-    case ui::ControlKind::OptionButton:
-        style |= BS_AUTORADIOBUTTON | WS_TABSTOP | WS_GROUP;
-        break;
-    case ui::ControlKind::CommandButton:
-        style |= BS_PUSHBUTTON | WS_TABSTOP;
-        break;
-    case ui::ControlKind::ProgressBar:
-        className = PROGRESS_CLASSW;
-        break;
-    case ui::ControlKind::StatusBar:
-        className = STATUSCLASSNAMEW;
-        style |= CCS_BOTTOM;
-        break;
-    case ui::ControlKind::Timer:
-        return nullptr;
-    }
-    if (control.Visible()) {
-        style |= WS_VISIBLE;
-    }
-    if (!control.Enabled()) {
-        style |= WS_DISABLED;
-    }
-    const ui::Rect& bounds = control.Bounds();
-    const std::wstring text = Utf8ToWide(control.Caption());
-    HWND created = CreateWindowExW(
-        0, className, text.c_str(), style, TwipsToPixelsX(bounds.left), TwipsToPixelsY(bounds.top),
-        TwipsToPixelsX(bounds.width), TwipsToPixelsY(bounds.height), window_,
-        reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), GetModuleHandleW(nullptr), nullptr);
-    if (created != nullptr && font_) {
-        SendMessageW(created, WM_SETFONT, reinterpret_cast<WPARAM>(font_.get()), FALSE);
-    }
-    if (created != nullptr && control.Kind() == ui::ControlKind::StatusBar) {
-        int rightEdges[] = {-1};
-        SendMessageW(created, SB_SETPARTS, 1, reinterpret_cast<LPARAM>(rightEdges));
-        SendMessageW(created, WM_SIZE, 0, 0);
-    }
-    return created;
-}
-
-void Win32FormView::ApplyValue(const Bound& bound) {
-    if (bound.window == nullptr) {
+void Win32FormView::ApplyTip(const RealControl& real, bool added) {
+    if (!toolTip_ || real.Window() == nullptr) {
         return;
     }
-    switch (bound.model->Kind()) {
-    case ui::ControlKind::CheckBox: {
-        const auto& box = static_cast<const ui::CheckBox&>(*bound.model);
-        SendMessageW(bound.window, BM_SETCHECK, box.Checked() ? BST_CHECKED : BST_UNCHECKED, 0);
-        break;
-    }
-    case ui::ControlKind::OptionButton: {
-        const auto& option = static_cast<const ui::OptionButton&>(*bound.model);
-        SendMessageW(bound.window, BM_SETCHECK, option.Value() ? BST_CHECKED : BST_UNCHECKED, 0);
-        break;
-    }
-    case ui::ControlKind::ProgressBar: {
-        const auto& bar = static_cast<const ui::ProgressBar&>(*bound.model);
-        SendMessageW(bound.window, PBM_SETRANGE32, static_cast<WPARAM>(bar.Min()),
-                     static_cast<LPARAM>(bar.Max()));
-        SendMessageW(bound.window, PBM_SETPOS, static_cast<WPARAM>(bar.Value()), 0);
-        break;
-    }
-    case ui::ControlKind::StatusBar: {
-        const auto& bar = static_cast<const ui::StatusBar&>(*bound.model);
-        const std::wstring text = Utf8ToWide(bar.PanelText());
-        SendMessageW(bound.window, SB_SETTEXTW, 0, reinterpret_cast<LPARAM>(text.c_str()));
-        break;
-    }
-    default:
-        break;
-    }
-}
-
-void Win32FormView::ApplyTimer(const Bound& bound) {
-    if (bound.model->Kind() != ui::ControlKind::Timer || window_ == nullptr) {
-        return;
-    }
-    const auto& timer = static_cast<const ui::Timer&>(*bound.model);
-    if (timer.Enabled() && timer.Interval() > 0) {
-        SetTimer(window_, static_cast<UINT_PTR>(bound.id), static_cast<UINT>(timer.Interval()),
-                 nullptr);
-    } else {
-        KillTimer(window_, static_cast<UINT_PTR>(bound.id));
-    }
-}
-
-void Win32FormView::ApplyTip(const Bound& bound, bool added) {
-    if (!toolTip_ || bound.window == nullptr) {
-        return;
-    }
-    std::wstring text = Utf8ToWide(bound.model->TipText());
+    std::wstring text = Utf8ToWide(real.Model().TipText());
     TTTOOLINFOW tool{};
     tool.cbSize = sizeof(tool);
     tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
     tool.hwnd = window_;
-    tool.uId = reinterpret_cast<UINT_PTR>(bound.window);
+    tool.uId = reinterpret_cast<UINT_PTR>(real.Window());
     tool.lpszText = text.data();
-    if (text.empty()) {
-        if (added) {
-            SendMessageW(toolTip_.get(), TTM_DELTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
-        }
-        return;
-    }
     if (added) {
         // A control that had no tip before has no tool yet.
         SendMessageW(toolTip_.get(), TTM_DELTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
     }
-    SendMessageW(toolTip_.get(), TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
-}
-
-void Win32FormView::ApplyPosition(const Bound& bound) {
-    if (bound.window == nullptr || bound.model->Kind() == ui::ControlKind::StatusBar) {
-        return;
+    if (!text.empty()) {
+        SendMessageW(toolTip_.get(), TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
     }
-    const ui::Rect& bounds = bound.model->Bounds();
-    SetWindowPos(bound.window, nullptr, TwipsToPixelsX(bounds.left), TwipsToPixelsY(bounds.top),
-                 TwipsToPixelsX(bounds.width), TwipsToPixelsY(bounds.height),
-                 SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 void Win32FormView::ControlChanged(ui::Control& control, ui::Change change) {
-    const Bound* bound = FindByModel(control);
-    if (bound == nullptr) {
+    RealControl* real = FindByModel(control);
+    if (real == nullptr) {
         return;
     }
-    switch (change) {
-    case ui::Change::Caption:
-        if (bound->window != nullptr) {
-            SetWindowTextW(bound->window, Utf8ToWide(control.Caption()).c_str());
-        }
-        break;
-    case ui::Change::TipText:
-        ApplyTip(*bound, true);
-        break;
-    case ui::Change::Enabled:
-        if (bound->window != nullptr) {
-            EnableWindow(bound->window, control.Enabled() ? TRUE : FALSE);
-        }
-        ApplyTimer(*bound);
-        break;
-    case ui::Change::Visible:
-        if (bound->window != nullptr) {
-            ShowWindow(bound->window, control.Visible() ? SW_SHOWNA : SW_HIDE);
-        }
-        break;
-    case ui::Change::Position:
-        ApplyPosition(*bound);
-        break;
-    case ui::Change::Value:
-    case ui::Change::Range:
-        ApplyValue(*bound);
-        break;
-    case ui::Change::Interval:
-        ApplyTimer(*bound);
-        break;
+    if (change == ui::Change::TipText) {
+        ApplyTip(*real, true);
+        return;
     }
+    real->Apply(surface_, change);
 }
 
-const Win32FormView::Bound* Win32FormView::FindById(int id) const {
-    for (const Bound& bound : bound_) {
-        if (bound.id == id) {
-            return &bound;
+RealControl* Win32FormView::FindById(int id) const {
+    for (const auto& real : controls_) {
+        if (real->Id() == id) {
+            return real.get();
         }
     }
     return nullptr;
 }
 
-const Win32FormView::Bound* Win32FormView::FindByModel(const ui::Control& control) const {
-    for (const Bound& bound : bound_) {
-        if (bound.model == &control) {
-            return &bound;
+RealControl* Win32FormView::FindByModel(const ui::Control& control) const {
+    for (const auto& real : controls_) {
+        if (&real->Model() == &control) {
+            return real.get();
         }
     }
     return nullptr;
 }
 
 HWND Win32FormView::ControlWindow(const ui::Control& control) const {
-    const Bound* bound = FindByModel(control);
-    return bound != nullptr ? bound->window : nullptr;
+    const RealControl* real = FindByModel(control);
+    return real != nullptr ? real->Window() : nullptr;
 }
 
 void Win32FormView::DetachModels() {
-    for (Bound& bound : bound_) {
-        bound.model->SetObserver(nullptr);
+    for (const auto& real : controls_) {
+        real->Model().SetObserver(nullptr);
     }
 }
 
@@ -353,20 +221,18 @@ void Win32FormView::SetCaption(std::string_view caption) {
     }
 }
 
-void Win32FormView::FocusFirstButton() {
+void Win32FormView::FocusFirstControl() {
     // Focus on an unchecked auto radio button would select it (BN_CLICKED): start on a push
     // button or a check box instead.
     HWND focus = GetFocus();
     if (focus != nullptr && GetAncestor(focus, GA_ROOT) == window_) {
         return;
     }
-    for (ui::ControlKind kind : {ui::ControlKind::CommandButton, ui::ControlKind::CheckBox}) {
-        for (const Bound& bound : bound_) {
-            if (bound.model->Kind() == kind && bound.window != nullptr &&
-                IsWindowEnabled(bound.window) && IsWindowVisible(bound.window)) {
-                SetFocus(bound.window);
-                return;
-            }
+    for (const auto& real : controls_) {
+        if (real->TakesFirstFocus() && real->Window() != nullptr &&
+            IsWindowEnabled(real->Window()) && IsWindowVisible(real->Window())) {
+            SetFocus(real->Window());
+            return;
         }
     }
 }
@@ -383,13 +249,17 @@ void Win32FormView::Show() {
     }
     ShowWindow(window_, IsIconic(window_) ? SW_RESTORE : SW_SHOW);
     KeepApplicationWindowBelow();
-    FocusFirstButton();
+    FocusFirstControl();
 }
 
 void Win32FormView::Hide() {
     if (window_ != nullptr) {
         ShowWindow(window_, SW_HIDE);
     }
+}
+
+bool Win32FormView::IsVisible() const {
+    return window_ != nullptr && IsWindowVisible(window_);
 }
 
 void Win32FormView::Refresh() {
@@ -399,7 +269,7 @@ void Win32FormView::Refresh() {
     }
 }
 
-void Win32FormView::Unload() {
+void Win32FormView::Destroy() {
     if (window_ != nullptr) {
         DestroyWindow(window_);
     }
@@ -422,8 +292,72 @@ void Win32FormView::Activate() {
     if (window_ != nullptr) {
         SetForegroundWindow(window_);
         SetActiveWindow(window_);
-        FocusFirstButton();
+        FocusFirstControl();
     }
+}
+
+void Win32FormView::ShowPointerNow() {
+    POINT cursor{};
+    if (window_ == nullptr || !GetCursorPos(&cursor)) {
+        return;
+    }
+    HWND under = WindowFromPoint(cursor);
+    if (under != nullptr && GetAncestor(under, GA_ROOT) == window_) {
+        SetCursor(LoadCursorW(nullptr,
+                              reinterpret_cast<LPCWSTR>(
+                                  pointer_ == ui::MousePointer::Hourglass ? IDC_WAIT : IDC_ARROW)));
+    }
+}
+
+void Win32FormView::SetMousePointer(ui::MousePointer pointer) {
+    pointer_ = pointer;
+    ShowPointerNow();
+}
+
+void Win32FormView::BeginModal() {
+    ThreadWindows windows{window_, {}};
+    EnumThreadWindows(GetCurrentThreadId(), &CollectEnabledWindow,
+                      reinterpret_cast<LPARAM>(&windows));
+    for (HWND other : windows.found) {
+        EnableWindow(other, FALSE);
+    }
+    disabledByModal_.push_back(std::move(windows.found));
+}
+
+void Win32FormView::EndModal() {
+    if (disabledByModal_.empty()) {
+        return;
+    }
+    for (HWND other : disabledByModal_.back()) {
+        if (IsWindow(other)) {
+            EnableWindow(other, TRUE);
+        }
+    }
+    disabledByModal_.pop_back();
+}
+
+void Win32FormView::ControlMouseMove(const RealControl& real, WPARAM keys, LPARAM position) {
+    const int x = surface_.TwipsX(static_cast<short>(LOWORD(position)));
+    const int y = surface_.TwipsY(static_cast<short>(HIWORD(position)));
+    real.Model().MouseMove(MouseButtons(keys), ShiftState(keys), x, y);
+}
+
+LRESULT CALLBACK Win32FormView::ControlProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
+                                            UINT_PTR /*id*/, DWORD_PTR data) {
+    auto* view = reinterpret_cast<Win32FormView*>(data);
+    if (message == WM_MOUSEMOVE && view != nullptr) {
+        try {
+            const RealControl* real = view->FindById(GetDlgCtrlID(window));
+            if (real != nullptr && real->Window() == window) {
+                view->ControlMouseMove(*real, wParam, lParam);
+            }
+        } catch (...) {
+            // No exception may leave a window procedure; a quit is seen by the next wait.
+        }
+    } else if (message == WM_NCDESTROY) {
+        RemoveWindowSubclass(window, &ControlProc, kMouseSubclassId);
+    }
+    return DefSubclassProc(window, message, wParam, lParam);
 }
 
 LRESULT CALLBACK Win32FormView::WindowProc(HWND window, UINT message, WPARAM wParam,
@@ -438,61 +372,51 @@ LRESULT CALLBACK Win32FormView::WindowProc(HWND window, UINT message, WPARAM wPa
     if (view == nullptr || view->window_ != window) {
         return DefWindowProcW(window, message, wParam, lParam);
     }
-    // No exception may leave a window procedure.
+    // No exception may leave a window procedure. A handler stopped by the program's end has
+    // nothing more to do: the waits further out see the quit themselves.
     try {
         return view->HandleMessage(message, wParam, lParam);
+    } catch (const ui::ProgramQuitting&) {
+        return 0;
     } catch (...) {
-        return DefWindowProcW(window, message, wParam, lParam);
+        return IsWindow(window) ? DefWindowProcW(window, message, wParam, lParam) : 0;
     }
 }
 
 LRESULT Win32FormView::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     HWND window = window_;
     switch (message) {
-    case WM_COMMAND: {
-        if (HIWORD(wParam) != BN_CLICKED) {
-            break;
-        }
-        const Bound* bound = FindById(LOWORD(wParam));
-        if (bound == nullptr) {
-            break;
-        }
-        switch (bound->model->Kind()) {
-        case ui::ControlKind::CheckBox: {
-            const LRESULT state = SendMessageW(bound->window, BM_GETCHECK, 0, 0);
-            static_cast<ui::CheckBox&>(*bound->model).SetValue(state == BST_CHECKED ? 1 : 0);
-            return 0;
-        }
-        case ui::ControlKind::OptionButton:
-            static_cast<ui::OptionButton&>(*bound->model).SetValue(true);
-            return 0;
-        case ui::ControlKind::CommandButton:
-            static_cast<ui::CommandButton&>(*bound->model).Click();
-            return 0;
-        default:
-            break;
+    case WM_COMMAND:
+        if (lParam != 0) {
+            if (RealControl* real = FindById(LOWORD(wParam)); real != nullptr) {
+                real->Command(HIWORD(wParam));
+                return 0;
+            }
         }
         break;
-    }
-    case WM_TIMER: {
-        const Bound* bound = FindById(static_cast<int>(wParam));
-        if (bound != nullptr && bound->model->Kind() == ui::ControlKind::Timer) {
-            static_cast<ui::Timer&>(*bound->model).Tick();
+    case WM_TIMER:
+        if (RealControl* real = FindById(static_cast<int>(wParam)); real != nullptr) {
+            real->Timer();
             return 0;
         }
         break;
-    }
     case kTrayCallbackMessage:
-        if (onTrayClick_ && LOWORD(lParam) == WM_RBUTTONUP) {
-            onTrayClick_(2);
-        } else if (onTrayClick_ && LOWORD(lParam) == WM_LBUTTONUP) {
-            onTrayClick_(1);
+        if (core_ != nullptr && LOWORD(lParam) == WM_RBUTTONUP) {
+            core_->SysTray_TrayClick(2);
+        } else if (core_ != nullptr && LOWORD(lParam) == WM_LBUTTONUP) {
+            core_->SysTray_TrayClick(1);
         }
         return 0;
+    case WM_SETCURSOR:
+        if (pointer_ == ui::MousePointer::Hourglass && LOWORD(lParam) == HTCLIENT) {
+            SetCursor(LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_WAIT)));
+            return TRUE;
+        }
+        break;
     case WM_ACTIVATE:
         if (LOWORD(wParam) != WA_INACTIVE) {
             KeepApplicationWindowBelow();
-            FocusFirstButton();
+            FocusFirstControl();
             return 0;
         }
         break;
@@ -500,24 +424,34 @@ LRESULT Win32FormView::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
         KeepApplicationWindowBelow();
         break;
     case WM_CLOSE:
-        Unload();
+        if (core_ != nullptr) {
+            core_->Unload(ui::UnloadMode::ControlMenu);
+        } else {
+            Destroy();
+        }
         return 0;
+    case WM_QUERYENDSESSION:
+        return core_ == nullptr || core_->Unload(ui::UnloadMode::Session) ? TRUE : FALSE;
     case WM_DESTROY:
         toolTip_.reset();
         if (tray_) {
             tray_->RemoveIcon();
         }
-        for (const Bound& bound : bound_) {
-            if (bound.model->Kind() == ui::ControlKind::Timer) {
-                KillTimer(window, static_cast<UINT_PTR>(bound.id));
+        for (const auto& real : controls_) {
+            if (real->Model().Kind() == ui::ControlKind::Timer) {
+                KillTimer(window, static_cast<UINT_PTR>(real->Id()));
             }
         }
         break;
     case WM_NCDESTROY: {
         DetachModels();
-        bound_.clear();
+        controls_.clear();
         SetWindowLongPtrW(window, GWLP_USERDATA, 0);
         window_ = nullptr;
+        surface_.window = nullptr;
+        if (core_ != nullptr) {
+            core_->WindowDestroyed();
+        }
         const LRESULT result = DefWindowProcW(window, message, wParam, lParam);
         if (opened_) {
             opened_ = false;

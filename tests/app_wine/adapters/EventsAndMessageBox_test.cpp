@@ -3,6 +3,7 @@
 
 #include "controls/win32/Win32SystemHelperControl.h"
 #include "ports/win32/Win32EventLoop.h"
+#include "ui/Runtime.h"
 #include "ports/win32/Win32MessageBox.h"
 
 #include "UiAutomation.h"
@@ -62,25 +63,41 @@ TEST(EventLoop, DoEventsRunsWhatIsPendingAndReportsQuitToTheOuterLoop) {
     EXPECT_EQ(message.wParam, 5u);
 }
 
-TEST(SystemHelper, PauseWaitsTheTimeWhileWindowEventsRun) {
+TEST(Runtime, PauseSleepsUntilItsEndWhileWindowEventsRunAndStopsAtOnceOnQuit) {
     Win32EventLoop events;
-    tidewell::win32::Win32SystemHelperControl system(events);
+    tidewell::ui::Runtime runtime(events);
     Counter counter;
     PostMessageW(counter.Window(), WM_APP + 7, 0, 0);
+    FILETIME createdAt{}, exitedAt{}, kernelBefore{}, userBefore{};
+    GetThreadTimes(GetCurrentThread(), &createdAt, &exitedAt, &kernelBefore, &userBefore);
     const ULONGLONG start = GetTickCount64();
-    system.Pause(300);
-    EXPECT_GE(GetTickCount64() - start, 300u);
+    runtime.Pause(300);
+    const ULONGLONG waited = GetTickCount64() - start;
+    EXPECT_GE(waited, 300u);
+    EXPECT_LT(waited, 1000u);
     EXPECT_EQ(counter.Count(), 1);
+    // Asleep, not spinning: far less processor time than wall time.
+    FILETIME kernelAfter{}, userAfter{};
+    GetThreadTimes(GetCurrentThread(), &createdAt, &exitedAt, &kernelAfter, &userAfter);
+    const auto busy = [](FILETIME kernel, FILETIME user) {
+        return (ULARGE_INTEGER{{kernel.dwLowDateTime, kernel.dwHighDateTime}}.QuadPart +
+                ULARGE_INTEGER{{user.dwLowDateTime, user.dwHighDateTime}}.QuadPart) /
+               10000;
+    };
+    EXPECT_LT(busy(kernelAfter, userAfter) - busy(kernelBefore, userBefore), 150u);
 
-    // A quitting application does not wait.
+    // A quitting program does not wait: the wait throws, and keeps throwing for every later wait.
+    int putBack = 0;
+    auto hook = runtime.OnQuit([&] { ++putBack; });
     PostQuitMessage(0);
     const ULONGLONG quitStart = GetTickCount64();
-    system.Pause(30000);
+    EXPECT_THROW(runtime.Pause(30000), tidewell::ui::ProgramQuitting);
+    EXPECT_THROW(runtime.WaitUntil([] { return false; }), tidewell::ui::ProgramQuitting);
     EXPECT_LT(GetTickCount64() - quitStart, 10000u);
+    EXPECT_EQ(putBack, 1);
+    EXPECT_TRUE(events.Quitting());
     MSG message{};
     EXPECT_TRUE(PeekMessageW(&message, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
-    system.Pause(0);
-    system.Pause(-5);
 }
 
 TEST(SystemHelper, ScreenSaverIsSwitchedOffAndOnAgain) {

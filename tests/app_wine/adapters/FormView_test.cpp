@@ -8,7 +8,10 @@
 #include "ui/OptionButton.h"
 #include "ui/ProgressBar.h"
 #include "ui/StatusBar.h"
+#include "ui/FormCore.h"
+#include "ui/Runtime.h"
 #include "ui/Timer.h"
+#include "ports/win32/Win32EventLoop.h"
 
 #include "UiAutomation.h"
 
@@ -56,6 +59,17 @@ struct Model {
     }
 };
 
+// A core that only hands its controls over.
+class ModelCore final : public ui::FormCore {
+public:
+    ModelCore(tidewell::WindowView& view, ui::Runtime& runtime, Model& model)
+        : FormCore(view, runtime), model_(model) {}
+    std::vector<ui::Control*> Controls() override { return model_.All(); }
+
+private:
+    Model& model_;
+};
+
 class FormViewTest : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -67,7 +81,7 @@ protected:
         model_.timer.OnTimer([this] { ++ticks_; });
         ASSERT_TRUE(
             view_.Create(GetModuleHandleW(nullptr), std::string("Tidewell!") + kTm, 6000, 2600));
-        view_.Bind(model_.All());
+        view_.Bind(core_);
         view_.Show();
         PumpFor(50ms);
     }
@@ -80,6 +94,9 @@ protected:
     TestApplication app_;
     Model model_;
     Win32FormView view_{app_.window, app_.forms};
+    tidewell::win32::Win32EventLoop events_;
+    ui::Runtime runtime_{events_};
+    ModelCore core_{view_, runtime_, model_};
     int onTopClicks_ = 0;
     int spaceClicks_ = 0;
     int exitClicks_ = 0;
@@ -224,7 +241,7 @@ TEST_F(FormViewTest, TimerTicksOnlyWhileEnabled) {
 TEST_F(FormViewTest, UnloadDestroysTheWindowAndTheLastFormEndsTheMessageLoop) {
     EXPECT_EQ(app_.forms.Count(), 1);
     HWND window = view_.Window();
-    view_.Unload();
+    view_.Destroy();
     EXPECT_FALSE(IsWindow(window));
     EXPECT_EQ(view_.Handle(), 0u);
     EXPECT_EQ(app_.forms.Count(), 0);

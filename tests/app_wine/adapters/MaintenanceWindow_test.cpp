@@ -7,7 +7,13 @@
 #include "fakes/FakeMessageBox.h"
 #include "fakes/FakePorts.h"
 #include "fakes/FakeRegistryValueControl.h"
-#include "main/win32/MaintenanceWindow.h"
+#include "main/RunFlags.h"
+#include "main/frmMaintenance.h"
+#include "ui/Form.h"
+#include "ui/ModalMessageBox.h"
+#include "ui/Runtime.h"
+#include "ui/win32/Win32FormView.h"
+#include "ui/win32/Win32Forms.h"
 #include "ports/win32/Win32Clock.h"
 #include "ports/win32/Win32DesktopWindows.h"
 #include "ports/win32/Win32EventLoop.h"
@@ -15,6 +21,8 @@
 #include "UiAutomation.h"
 
 #include <gtest/gtest.h>
+
+#include <optional>
 
 namespace {
 
@@ -29,8 +37,20 @@ class MaintenanceWindowTest : public ::testing::Test {
 protected:
     void SetUp() override {
         ASSERT_TRUE(app_.created);
-        window_.SetPorts(&ports_);
+        forms_.onShowMaintenance = [this] {
+            if (!main_) {
+                main_.emplace(formsPort_, ports_);
+                (*main_)->Form_Load();
+            }
+            (*main_)->Show();
+        };
     }
+    void TearDown() override {
+        main_.reset();
+        MSG message{};
+        PeekMessageW(&message, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE); // posted by the last form
+    }
+    win32::Win32FormView& View() { return static_cast<win32::Win32FormView&>(main_->View()); }
 
     int WritesOf(const std::string& name, const std::string& data) const {
         int count = 0;
@@ -39,9 +59,9 @@ protected:
         }
         return count;
     }
-    HWND Real(const ui::Control& control) { return window_.View().ControlWindow(control); }
+    HWND Real(const ui::Control& control) { return View().ControlWindow(control); }
     bool Topmost() {
-        return (GetWindowLongPtrW(window_.View().Window(), GWL_EXSTYLE) & WS_EX_TOPMOST) != 0;
+        return (GetWindowLongPtrW(View().Window(), GWL_EXSTYLE) & WS_EX_TOPMOST) != 0;
     }
 
     test::TestApplication app_;
@@ -49,23 +69,28 @@ protected:
     win32::Win32EventLoop events_;
     win32::Win32SystemHelperControl system_{events_};
     win32::Win32LibraryHelperControl library_;
+    ui::Runtime runtime_{events_};
     fakes::FakeMessageBox messageBox_; // no box is expected
+    ui::ModalMessageBox modalBox_{messageBox_, runtime_};
     win32::Win32Clock clock_;
     fakes::FakeProcess process_;
     win32::Win32DesktopWindows windows_{app_.window};
-    win32::MaintenanceWindow window_{GetModuleHandleW(nullptr), app_.window, app_.forms};
-    AppPorts ports_{registry_, system_,  library_, messageBox_, events_,
-                    clock_,    process_, windows_, window_};
+    fakes::FakeFormLoader forms_;
+    win32::Win32Forms formsPort_{GetModuleHandleW(nullptr), app_.window, app_.forms};
+    RunFlags flags_;
+    AppPorts ports_{registry_, system_,  library_, modalBox_,  events_,  clock_,
+                    process_,  windows_, forms_,   formsPort_, runtime_, flags_};
+    std::optional<ui::Form<frmMaintenance>> main_;
 };
 
 TEST_F(MaintenanceWindowTest, LoadsWithGreyedCloseAndStoredSettingsAndKeepsOnTopOnClick) {
     registry_.Set(kHkeyLocalMachine, kSettings, "Keep On Top", "Yes");
     registry_.Set(kHkeyLocalMachine, kSettings, "StartInTray", "No");
     registry_.Set(kHkeyLocalMachine, kRun, "PC Maintenance", "C:\\Other\\program.exe");
-    window_.ShowMaintenanceWindow();
-    frmMaintenance* core = window_.Core();
+    forms_.ShowMaintenanceWindow();
+    frmMaintenance* core = &**main_;
     ASSERT_NE(core, nullptr);
-    HWND main = window_.View().Window();
+    HWND main = View().Window();
     ASSERT_TRUE(IsWindowVisible(main));
     EXPECT_EQ(uidriver::WindowText(main), uidriver::FromUtf8(core->Caption()));
     EXPECT_EQ(GetWindow(app_.window.Handle(), GW_HWNDPREV), main);
@@ -108,8 +133,8 @@ TEST_F(MaintenanceWindowTest, LoadsWithGreyedCloseAndStoredSettingsAndKeepsOnTop
 
     // Showing again only shows: no second load.
     const size_t writes = registry_.Writes().size();
-    window_.ShowMaintenanceWindow();
-    EXPECT_EQ(window_.View().Window(), main);
+    forms_.ShowMaintenanceWindow();
+    EXPECT_EQ(View().Window(), main);
     EXPECT_EQ(registry_.Writes().size(), writes);
 }
 

@@ -1,6 +1,10 @@
 // The tray-icon control in Wine's notification area, clicked like a user does.
 #include "WindowTestSupport.h"
 
+#include "ports/win32/Win32EventLoop.h"
+#include "ui/FormCore.h"
+#include "ui/Runtime.h"
+
 #include "UiAutomation.h"
 
 #include <gtest/gtest.h>
@@ -23,13 +27,25 @@ std::optional<uidriver::TrayIcon> IconWithTip(const std::wstring& tip) {
     return std::nullopt;
 }
 
+// A core that records its tray clicks.
+class TrayCore final : public tidewell::ui::FormCore {
+public:
+    using FormCore::FormCore;
+    std::vector<tidewell::ui::Control*> Controls() override { return {}; }
+    void SysTray_TrayClick(std::int16_t button) override { clicks.push_back(button); }
+    std::vector<std::int16_t> clicks;
+};
+
 TEST(TrayIcon, ShowsWithItsTipDeliversClicksAndGoesAway) {
     TestApplication app;
     ASSERT_TRUE(app.created);
     Win32FormView view(app.window, app.forms);
     ASSERT_TRUE(view.Create(GetModuleHandleW(nullptr), "Tidewell!", 4800, 1440));
-    std::vector<std::int16_t> clicks;
-    view.OnTrayClick([&](std::int16_t button) { clicks.push_back(button); });
+    tidewell::win32::Win32EventLoop events;
+    tidewell::ui::Runtime runtime(events);
+    TrayCore core(view, runtime);
+    view.Bind(core);
+    std::vector<std::int16_t>& clicks = core.clicks;
     auto& tray = view.Tray();
     const std::wstring tip =
         L"Right Click To Show Tidewell!\x2122 " + std::to_wstring(GetCurrentProcessId());
@@ -64,7 +80,7 @@ TEST(TrayIcon, ShowsWithItsTipDeliversClicksAndGoesAway) {
     tray.SetShowIcon(true);
     EXPECT_EQ(tray.TipText(), longTip);
     EXPECT_TRUE(PumpUntil([&] { return IconWithTip(std::wstring(127, L'x')).has_value(); }));
-    view.Unload();
+    view.Destroy();
     EXPECT_TRUE(PumpUntil([&] { return !IconWithTip(std::wstring(127, L'x')).has_value(); }));
 }
 
