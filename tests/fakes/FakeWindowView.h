@@ -106,7 +106,10 @@ public:
         modal_.push_back(std::move(disabled));
     }
     void EndModal() override {
-        Record("EndModal");
+        // The modal form has usually been destroyed by now: that is when the others come back.
+        if (log_) {
+            log_->Add("view:" + name_ + ".EndModal");
+        }
         ASSERT_FALSE(modal_.empty()) << name_ << ": EndModal without BeginModal";
         for (FakeWindowView* other : modal_.back()) {
             other->enabled_ = true;
