@@ -20,7 +20,8 @@ inline constexpr char kSettingsKey[] = "SOFTWARE\\Vellmoor\\Tidewell!";
 inline constexpr char kRunKey[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run";
 
 // One start of the installed program. Whatever happens, the process is ended when this goes: its
-// windows are asked to close first, so the tray icon leaves with them.
+// windows are asked to close first (the close confirmation answered Yes), so the tray icon leaves
+// with them.
 class InstalledProgram {
 public:
     explicit InstalledProgram(const std::wstring& arguments = L"") {
@@ -46,6 +47,11 @@ public:
             for (const auto& window : uidriver::TopLevelWindows(info_.dwProcessId)) {
                 if (window.className == kFormClass) {
                     PostMessageW(window.handle, WM_CLOSE, 0, 0);
+                }
+            }
+            for (const wchar_t* title : {L"Close Tidewell?", L"ARE YOU SURE?"}) {
+                if (const auto box = uidriver::WaitForMessageBox(title, 300ms, info_.dwProcessId)) {
+                    uidriver::PressMessageBoxButton(*box, IDYES, 2000ms);
                 }
             }
             if (WaitForSingleObject(info_.hProcess, 3000) == WAIT_TIMEOUT) {
