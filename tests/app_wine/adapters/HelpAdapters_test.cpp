@@ -303,7 +303,13 @@ TEST(HelpRegistration, RegisterCheckAndUnregisterAHelpFile) {
     HTMLHelpAPI& api = adapters.appHelp.Get();
     const std::string registrationKey(HTMLHelpAPI::kRegistrationKey);
     const std::string valueName = "Tidewell! Help.chm";
-    RegDeleteKeyValueA(HKEY_LOCAL_MACHINE, registrationKey.c_str(), valueName.c_str());
+    struct Cleanup {
+        const std::string& key;
+        const std::string& value;
+        Cleanup(const std::string& k, const std::string& v) : key(k), value(v) { Remove(); }
+        ~Cleanup() { Remove(); }
+        void Remove() const { RegDeleteKeyValueA(HKEY_LOCAL_MACHINE, key.c_str(), value.c_str()); }
+    } cleanup(registrationKey, valueName);
 
     std::string file = help.HelpFile();
     api.HHRegister(file);
