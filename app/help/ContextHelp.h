@@ -60,7 +60,9 @@ public:
     // The control's topic number, or nothing for a control without context help.
     static std::optional<std::int32_t> TopicOf(std::string_view controlName);
 
-    // Every mouse-move event of a control of the main window, with the event's key state.
+    // Every mouse-move event of a control of the main window, with the event's key state:
+    // SHIFT 1 + CTRL 2 + ALT 4 (from WM_MOUSEMOVE's MK_SHIFT / MK_CONTROL and
+    // GetKeyState(VK_MENU)); mouse buttons are not part of it.
     void OnMouseMove(std::string_view controlName, int shift, WindowHandle mainWindow);
     // The Help button's click.
     void cmdHelp_Click();
