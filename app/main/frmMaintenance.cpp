@@ -104,7 +104,9 @@ frmMaintenance::frmMaintenance(const AppPorts& ports, WindowView& view)
       StatusBar1("StatusBar1", "Look Here For Information.", std::string(kReadyText),
                  {0, 4860, kClientWidth, kClientHeight - 4860}),
       MyTimer("MyTimer", 1000), ports_(ports), sysTray_(view.Tray()), settings_(ports.registry),
-      caption_(kDesignCaption) {
+      caption_(kDesignCaption), contextHelp_(ports.help, ports.messageBox, [this](bool hourglass) {
+          SetMousePointer(hourglass ? ui::MousePointer::Hourglass : ui::MousePointer::Default);
+      }) {
     // Design state.
     chkDefrag.SetEnabled(false);
     ui::OptionButton::MakeGroup({&optSpace, &optPerformance});
@@ -119,6 +121,15 @@ frmMaintenance::frmMaintenance(const AppPorts& ports, WindowView& view)
     cmdReminder.OnClick([this] { cmdReminder_Click(); });
     cmdMin2Tray.OnClick([this] { cmdMin2Tray_Click(); });
     cmdExit.OnClick([this] { cmdExit_Click(); });
+    cmdHelp.OnClick([this] { cmdHelp_Click(); });
+    // SHIFT over a control with a help topic shows its popup.
+    for (ui::Control* control : Controls()) {
+        if (help::ContextHelp::TopicOf(control->Name())) {
+            control->OnMouseMove([this, control](int /*button*/, int shift, int, int) {
+                contextHelp_.OnMouseMove(control->Name(), shift, view_.Handle());
+            });
+        }
+    }
 
     // Creation.
     optSpace.SetValue(false);
@@ -312,6 +323,10 @@ void frmMaintenance::cmdExit_Click() {
     Unload(ui::UnloadMode::Code);
 }
 
+void frmMaintenance::cmdHelp_Click() {
+    contextHelp_.cmdHelp_Click();
+}
+
 bool frmMaintenance::Form_QueryUnload(ui::UnloadMode /*mode*/) {
     const int choice =
         ports_.flags.maintenanceRunning
@@ -320,7 +335,9 @@ bool frmMaintenance::Form_QueryUnload(ui::UnloadMode /*mode*/) {
     if (choice != answer::kYes) {
         return false;
     }
-    // The help viewer, the help object and the editor's registry objects go with the window.
+    // The help viewer and the help object go with the window, and so do the other shared objects
+    // (the editor's registry objects).
+    ports_.help.CloseAndRelease();
     runtime_.ReleaseShared();
     return true;
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "help/ContextHelp.h"
 #include "main/Settings.h"
 #include "ports/AppPorts.h"
 #include "ui/FormCore.h"
@@ -56,6 +57,7 @@ public:
     void cmdReminder_Click();
     void cmdMin2Tray_Click();
     void cmdExit_Click();
+    void cmdHelp_Click();
 
     // What the Start button runs (the maintenance run); nothing until one is given.
     void OnStart(std::function<void()> run) { onStart_ = std::move(run); }
@@ -95,6 +97,7 @@ private:
     Settings settings_;
     std::string caption_;
     std::function<void()> onStart_;
+    help::ContextHelp contextHelp_;
 };
 
 } // namespace tidewell

@@ -17,6 +17,9 @@ struct RunFlags;
 namespace ui {
 class Runtime;
 }
+namespace help {
+class AppHelp;
+}
 
 // The process-wide ports, outside controls and shared state every window core may use. One
 // instance of each lives for the whole process (Program on Win32, the fixture in a test).
@@ -33,6 +36,7 @@ struct AppPorts {
     FormsPort& formsPort; // real windows for ui::Form
     ui::Runtime& runtime; // waits, modal state, quit hooks
     RunFlags& flags;      // maintenanceRunning and the other program-wide Booleans
+    help::AppHelp& help;  // AppHelp, the program-wide help object
 };
 
 } // namespace tidewell

@@ -8,10 +8,10 @@ namespace tidewell::win32 {
 
 Program::Program(HINSTANCE instance)
     : instance_(instance), formsPort_(instance, applicationWindow_, openForms_), runtime_(events_),
-      system_(events_), messageBox_(systemMessageBox_, runtime_),
-      windows_(applicationWindow_), ports_{registry_, system_,    library_, messageBox_,
-                                           events_,   clock_,     process_, windows_,
-                                           *this,     formsPort_, runtime_, flags_} {}
+      system_(events_), messageBox_(systemMessageBox_, runtime_), windows_(applicationWindow_),
+      help_(process_), ports_{registry_, system_,  library_,     messageBox_, events_,
+                              clock_,    process_, windows_,     *this,       formsPort_,
+                              runtime_,  flags_,   help_.appHelp} {}
 
 Program::~Program() {
     // The main window before the start-up window, the newest form first.

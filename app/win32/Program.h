@@ -3,6 +3,7 @@
 #include "controls/win32/Win32LibraryHelperControl.h"
 #include "controls/win32/Win32RegistryValueControl.h"
 #include "controls/win32/Win32SystemHelperControl.h"
+#include "help/win32/Win32HelpAdapters.h"
 #include "main/RunFlags.h"
 #include "main/frmMaintenance.h"
 #include "ports/AppPorts.h"
@@ -54,6 +55,7 @@ private:
     Win32Process process_;
     Win32DesktopWindows windows_;
     RunFlags flags_;
+    help::win32::Win32HelpAdapters help_;
     AppPorts ports_;
     // Declared last: the forms go first, while everything they use still exists.
     std::optional<ui::Form<frmSharewareIntro>> intro_;

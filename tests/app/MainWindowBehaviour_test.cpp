@@ -238,5 +238,31 @@ TEST_F(MainWindowTest, ExitDuringARunAsksCautionThenAreYouSureAndNoAtEitherKeeps
     EXPECT_TRUE(mainView.Unloaded());
 }
 
+TEST_F(MainWindowTest, ShiftOverAControlAsksItsPopupOwnedByTheMainWindowAndClosingClosesHelp) {
+    frmMaintenance& f = form();
+    helpSystem.AddFile(process.executableFolder + "\\Tidewell! Help.chm");
+    f.chkOnTop.MouseMove(0, 1, 100, 100);
+    f.cmdHelp.MouseMove(0, 1, 100, 100);      // no topic
+    f.chkOnTop.MouseMove(1, 1 | 2, 100, 100); // SHIFT with CTRL asks nothing
+    f.chkDefrag.MouseMove(0, 1, 100, 100);    // disabled: no mouse moves at all
+    ASSERT_EQ(htmlHelp.Calls().size(), 1u);
+    EXPECT_EQ(htmlHelp.Calls()[0].owner, kMainHandle);
+    EXPECT_EQ(htmlHelp.Calls()[0].target,
+              process.executableFolder + "\\Tidewell! Help.chm::/Context.txt");
+
+    f.cmdHelp.Click(); // the contents, without an owner, under the hourglass
+    ASSERT_EQ(htmlHelp.Calls().size(), 2u);
+    EXPECT_EQ(htmlHelp.Calls()[1].owner, 0u);
+    EXPECT_LT(log.IndexOf("view:main.Pointer=Hourglass"), log.IndexOf("view:main.Pointer=Default"));
+
+    messageBox.Expect("Are You Sure You Want To Close The Program?", 0x4 | 0x20, "Close Tidewell?",
+                      answer::kYes);
+    htmlHelp.Clear();
+    f.cmdExit.Click();
+    ASSERT_FALSE(htmlHelp.Calls().empty()) << "the help viewer is closed";
+    EXPECT_FALSE(appHelp.Exists());
+    EXPECT_TRUE(mainView.Unloaded());
+}
+
 } // namespace
 } // namespace tidewell

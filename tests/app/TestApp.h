@@ -2,11 +2,15 @@
 
 #include "fakes/EventLog.h"
 #include "fakes/FakeControls.h"
+#include "fakes/FakeHelpPorts.h"
+#include "fakes/FakeHelpPorts.h"
 #include "fakes/FakeEventLoop.h"
 #include "fakes/FakeMessageBox.h"
 #include "fakes/FakePorts.h"
 #include "fakes/FakeRegistryValueControl.h"
 #include "fakes/FakeWindowView.h"
+#include "help/AppHelp.h"
+#include "help/AppHelp.h"
 #include "main/RunFlags.h"
 #include "main/Settings.h"
 #include "main/frmMaintenance.h"
@@ -39,8 +43,13 @@ struct TestApp {
     fakes::FakeFormLoader forms{&log};
     fakes::FakeForms formsPort{&log, &screen};
     RunFlags flags;
-    AppPorts ports{registry, system,  library, modalBox,  events,  clock,
-                   process,  windows, forms,   formsPort, runtime, flags};
+    fakes::FakeHtmlHelp htmlHelp{&log};
+    fakes::FakeHelpMessageBox helpBoxes{&log};
+    fakes::FakeHelpSystem helpSystem{&log};
+    fakes::FakeHelpRegistry helpRegistry;
+    help::AppHelp appHelp{help::HelpPorts{htmlHelp, helpBoxes, helpSystem, helpRegistry, process}};
+    AppPorts ports{registry, system, library,   modalBox, events, clock,  process,
+                   windows,  forms,  formsPort, runtime,  flags,  appHelp};
 
     fakes::FakeTrayIcon mainTray{"mainTray", &log};
     fakes::FakeWindowView mainView{"main", kMainHandle, &log, &mainTray, &screen};

@@ -7,6 +7,8 @@
 #include "fakes/FakeMessageBox.h"
 #include "fakes/FakePorts.h"
 #include "fakes/FakeRegistryValueControl.h"
+#include "help/win32/Win32HelpAdapters.h"
+#include "help/win32/Win32HelpAdapters.h"
 #include "main/RunFlags.h"
 #include "main/frmMaintenance.h"
 #include "ui/Form.h"
@@ -78,8 +80,9 @@ protected:
     fakes::FakeFormLoader forms_;
     win32::Win32Forms formsPort_{GetModuleHandleW(nullptr), app_.window, app_.forms};
     RunFlags flags_;
-    AppPorts ports_{registry_, system_,  library_, modalBox_,  events_,  clock_,
-                    process_,  windows_, forms_,   formsPort_, runtime_, flags_};
+    help::win32::Win32HelpAdapters help_{process_};
+    AppPorts ports_{registry_, system_, library_,   modalBox_, events_, clock_,       process_,
+                    windows_,  forms_,  formsPort_, runtime_,  flags_,  help_.appHelp};
     std::optional<ui::Form<frmMaintenance>> main_;
 };
 
