@@ -48,7 +48,7 @@ if [ -n "$main" ]; then
     import -window root -crop "${width}x${height}+${left}+${top}" +repage "$TIDEWELL_SHOT_OUT"
     status=0
 fi
-[ -n "$main" ] && ui close "$main" >/dev/null || true
+[ -n "$main" ] && ui close "$main" >/dev/null && ui press "Close Tidewell?" 6 3000 >/dev/null || true
 for _ in $(seq 1 50); do kill -0 "$pid" 2>/dev/null || break; sleep 0.1; done
 kill "$pid" 2>/dev/null || true
 wait "$pid" 2>/dev/null || true

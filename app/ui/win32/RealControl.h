@@ -37,6 +37,8 @@ public:
     // Creates the real window from the model's state; a control without one (a timer) keeps it
     // null.
     virtual void Create(const FormSurface& form) = 0;
+    // Called once every control of the form exists.
+    virtual void Placed() {}
     // Reflects one change of the model. The base handles what every kind shares (caption,
     // enabled, visible, position); a kind adds its own state.
     virtual void Apply(const FormSurface& form, ui::Change change);

@@ -20,6 +20,11 @@ void RealLabel::Create(const FormSurface& form) {
 
 void RealFrame::Create(const FormSurface& form) {
     CreateChild(form, L"BUTTON", BS_GROUPBOX);
+}
+
+void RealFrame::Placed() {
+    // Behind every sibling, also those created after it: a group box above a sibling would clip
+    // it and, not painting its inside, leave a hole.
     if (window_ != nullptr) {
         SetWindowPos(window_, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
     }

@@ -15,6 +15,7 @@ class RealFrame final : public RealControl {
 public:
     using RealControl::RealControl;
     void Create(const FormSurface& form) override;
+    void Placed() override;
 };
 
 class RealCheckBox final : public RealControl {

@@ -152,6 +152,9 @@ void Win32FormView::Bind(ui::FormCore& core) {
         ApplyTip(*real, false);
         controls_.push_back(std::move(real));
     }
+    for (const auto& real : controls_) {
+        real->Placed();
+    }
 }
 
 void Win32FormView::ApplyTip(const RealControl& real, bool added) {

@@ -227,6 +227,17 @@ TEST_F(FormViewTest, TipTextsAreToolTipsOfTheirControls) {
     EXPECT_EQ(tipOf(model_.plain), L"<none>");
 }
 
+TEST_F(FormViewTest, AFrameLiesBehindEveryControlEvenThoseMadeAfterIt) {
+    // The frame comes first in the model; a control below it in the Z-order would be clipped.
+    HWND frame = Real(model_.frame);
+    ASSERT_NE(frame, nullptr);
+    EXPECT_EQ(GetWindow(frame, GW_HWNDNEXT), nullptr);
+    HWND inside = ChildWindowFromPointEx(
+        view_.Window(), POINT{view_.TwipsToPixelsX(300), view_.TwipsToPixelsY(420)},
+        CWP_SKIPINVISIBLE);
+    EXPECT_EQ(inside, Real(model_.onTop)) << "the box inside the frame is hit, not the frame";
+}
+
 TEST_F(FormViewTest, TimerTicksOnlyWhileEnabled) {
     PumpFor(150ms);
     EXPECT_EQ(ticks_, 0) << "created disabled";
