@@ -3,6 +3,10 @@
 # no crash dialog, unmanaged X11 windows, and a private Xvfb when no display is given.
 #
 #   wine.sh run PROGRAM.exe [ARGS...]   run a Windows program, exit with its exit code
+#   wine.sh traced FILE PROGRAM.exe [ARGS...]
+#                                       the same, with its standard error (where Wine writes the
+#                                       debug channels of every program it starts) in FILE, whose
+#                                       Windows path the program finds in TIDEWELL_WINE_TRACE
 #   wine.sh exec COMMAND [ARGS...]      run any command (wine, wineserver, cscript...) in the env
 #   wine.sh install [BUILD_DIR]         copy the program (and register the library) in the prefix
 #   wine.sh prefix                      print the prefix path (creating the prefix if needed)
@@ -114,6 +118,19 @@ case "$cmd" in
         "$wine_bin" "$@" || rc=$?
         exit "$rc"
         ;;
+    traced)
+        ensure_display
+        ensure_prefix
+        trace="$1"
+        shift
+        case "$trace" in /*) ;; *) trace="$PWD/$trace" ;; esac
+        rm -f "$trace"
+        : >"$trace"
+        export TIDEWELL_WINE_TRACE="Z:${trace//\//\\}"
+        rc=0
+        "$wine_bin" "$@" 2>"$trace" || rc=$?
+        exit "$rc"
+        ;;
     exec)
         ensure_display
         ensure_prefix
@@ -138,7 +155,7 @@ case "$cmd" in
         rm -rf "$state"
         ;;
     *)
-        sed -n '2,11p' "${BASH_SOURCE[0]}" >&2
+        sed -n '2,15p' "${BASH_SOURCE[0]}" >&2
         exit 2
         ;;
 esac

@@ -24,18 +24,15 @@ inline constexpr char kRunKey[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\
 // with them.
 class InstalledProgram {
 public:
-    explicit InstalledProgram(const std::wstring& arguments = L"") {
-        std::wstring commandLine = L"\"" + std::wstring(kInstalledProgram) + L"\"";
-        if (!arguments.empty()) {
-            commandLine += L" " + arguments;
-        }
-        STARTUPINFOW startup{};
-        startup.cb = sizeof(startup);
-        started_ = CreateProcessW(kInstalledProgram, commandLine.data(), nullptr, nullptr, FALSE, 0,
-                                  nullptr, nullptr, &startup, &info_) != FALSE;
-        if (started_) {
-            CloseHandle(info_.hThread);
-        }
+    explicit InstalledProgram(const std::wstring& arguments = L"") { Start(arguments); }
+    // With Wine's debug channels set (WINEDEBUG); Wine writes them to the standard error of the
+    // test itself (see `wine.sh traced`).
+    InstalledProgram(const std::wstring& arguments, const std::wstring& wineDebug) {
+        wchar_t previous[256] = {};
+        const bool hadPrevious = GetEnvironmentVariableW(L"WINEDEBUG", previous, 256) != 0;
+        SetEnvironmentVariableW(L"WINEDEBUG", wineDebug.c_str());
+        Start(arguments);
+        SetEnvironmentVariableW(L"WINEDEBUG", hadPrevious ? previous : nullptr);
     }
     InstalledProgram(const InstalledProgram&) = delete;
     InstalledProgram& operator=(const InstalledProgram&) = delete;
@@ -93,6 +90,20 @@ public:
     }
 
 private:
+    void Start(const std::wstring& arguments) {
+        std::wstring commandLine = L"\"" + std::wstring(kInstalledProgram) + L"\"";
+        if (!arguments.empty()) {
+            commandLine += L" " + arguments;
+        }
+        STARTUPINFOW startup{};
+        startup.cb = sizeof(startup);
+        started_ = CreateProcessW(kInstalledProgram, commandLine.data(), nullptr, nullptr, FALSE, 0,
+                                  nullptr, nullptr, &startup, &info_) != FALSE;
+        if (started_) {
+            CloseHandle(info_.hThread);
+        }
+    }
+
     PROCESS_INFORMATION info_{};
     bool started_ = false;
 };
