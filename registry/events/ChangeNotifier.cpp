@@ -68,13 +68,9 @@ void ChangeNotifier::Stop() {
 DWORD WINAPI ChangeNotifier::Watch(void* param) {
     auto* self = static_cast<ChangeNotifier*>(param);
     HWND window = self->window_.Get();
-    HANDLE armed = self->armedSignal_;
+    LONG result = self->Arm();
+    SetEvent(self->armedSignal_);
     for (;;) {
-        LONG result = RegNotifyChangeKeyValue(self->key_, TRUE, kFilter, self->event_.Get(), TRUE);
-        if (armed) {
-            SetEvent(armed);
-            armed = nullptr;
-        }
         if (result != ERROR_SUCCESS) {
             return 0x80070000u | (static_cast<DWORD>(result) & 0xFFFF);
         }
@@ -89,9 +85,16 @@ DWORD WINAPI ChangeNotifier::Watch(void* param) {
         if (!self->running_) {
             return 0;
         }
+        // Ask for the next change before handing this one over: a sink that reacts by writing
+        // into the key must be heard. A key that is gone still reports its last change.
+        result = self->Arm();
         // A full queue loses this change only; the next one is posted again.
         PostMessageW(window, RegistryKeyWindow::ChangeMessage, 0, 0);
     }
+}
+
+LONG ChangeNotifier::Arm() {
+    return RegNotifyChangeKeyValue(key_, TRUE, kFilter, event_.Get(), TRUE);
 }
 
 } // namespace registry

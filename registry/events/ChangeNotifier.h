@@ -33,6 +33,7 @@ public:
 
 private:
     static DWORD WINAPI Watch(void* self);
+    LONG Arm();
     static DWORD LastErrorOr(DWORD fallback);
 
     RegistryKeyWindow window_;

@@ -193,6 +193,23 @@ TEST_F(Events, AWriteInTheKeyOrASubKeyRaisesOnRegistryChangeOnTheKeysThread) {
     EXPECT_EQ(sink.References(), 1u);
 }
 
+// Every change after a delivered event is heard: a sink that writes into the key from its
+// handler raises the next event, and the chain never breaks.
+TEST_F(Events, AWriteMadeWhileAnEventIsHandledRaisesTheNext) {
+    constexpr int kLinks = 300;
+    TestSink& sink = NewSink();
+    sink.onCall = [&] {
+        if (sink.calls < kLinks) {
+            key_.SetString(L"", L"chain", std::to_wstring(sink.calls.load()));
+        }
+    };
+    DWORD cookie = Connect(sink);
+    ASSERT_EQ(key_.SetString(L"", L"chain", L"start"), ERROR_SUCCESS);
+    EXPECT_TRUE(PumpUntil([&] { return sink.calls >= kLinks; }, 10000))
+        << "the chain broke after " << sink.calls << " events";
+    EXPECT_EQ(point_->Unadvise(cookie), S_OK);
+}
+
 TEST_F(Events, AnotherProcessesWriteIsHeard) {
     TestSink& sink = NewSink();
     DWORD cookie = Connect(sink);
