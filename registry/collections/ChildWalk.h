@@ -10,7 +10,8 @@
 namespace registry {
 
 // How the collections and enumerators reach a key's children, only through the key's public
-// interface: the count, the name at an index, and the child object for a name.
+// interface: the count, the name at an index, and the child object for a name. Failures come
+// back as bare HRESULTs: error information the key or the database set on the way is cleared.
 
 struct SubKeyWalk {
     using CollectionInterface = IRegistryKeyCollection;

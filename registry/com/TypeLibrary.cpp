@@ -80,10 +80,13 @@ HRESULT GetInterfaceTypeInfo(REFIID iid, ITypeInfo** result) {
 }
 
 void ReleaseTypeInfoCache() {
-    ModuleGuard guard;
-    for (CachedTypeInfo& entry : Cache())
+    std::vector<CachedTypeInfo> released;
+    {
+        ModuleGuard guard;
+        released.swap(Cache());
+    }
+    for (CachedTypeInfo& entry : released)
         entry.info->Release();
-    Cache().clear();
 }
 
 } // namespace registry

@@ -47,8 +47,10 @@ RegistryKey::RegistryKey(IUnknown* outer, IRegistryDatabase* database, std::wstr
 }
 
 RegistryKey::~RegistryKey() {
-    key_.Reset();
+    // The notification's worker is joined before the handle goes: it must never ask for a
+    // change on a closed handle, or on the same number handed out again to another key.
     events_.Stop();
+    key_.Reset();
 }
 
 void* RegistryKey::FindInterface(REFIID iid) {
