@@ -1,7 +1,6 @@
 #include "collections/ChildWalk.h"
 
-#include "com/ComPtr.h"
-#include "com/Result.h"
+#include "com/Win32Common.h"
 #include "objects/ValueNameReader.h"
 
 #include <string>
@@ -22,7 +21,7 @@ HRESULT WithoutErrorInfo(HRESULT hr) {
 
 HRESULT ReadChildName(IRegistryKey* parent, DWORD index, NameReader reader, Bstr& name) {
     LONG handle = 0;
-    REGISTRY_RETURN_IF_FAILED(WithoutErrorInfo(parent->get_HKEY(&handle)));
+    TIDEWELL_RETURN_IF_FAILED(WithoutErrorInfo(parent->get_HKEY(&handle)));
     std::wstring text;
     LONG result = reader(KeyHandleOf(handle), index, text);
     if (result != ERROR_SUCCESS) {
@@ -44,14 +43,14 @@ HRESULT SubKeyWalk::ReadName(IRegistryKey* parent, DWORD index, Bstr& name) {
 
 HRESULT SubKeyWalk::Open(IRegistryKey* parent, BSTR name, IDispatch** child) {
     LONG handle = 0;
-    REGISTRY_RETURN_IF_FAILED(WithoutErrorInfo(parent->get_HKEY(&handle)));
+    TIDEWELL_RETURN_IF_FAILED(WithoutErrorInfo(parent->get_HKEY(&handle)));
     ComPtr<IRegistryDatabase> database;
-    REGISTRY_RETURN_IF_FAILED(WithoutErrorInfo(parent->get_RegistryDatabase(&database)));
+    TIDEWELL_RETURN_IF_FAILED(WithoutErrorInfo(parent->get_RegistryDatabase(&database)));
     if (!database) {
         return E_UNEXPECTED;
     }
     ComPtr<IRegistryKey> key;
-    REGISTRY_RETURN_IF_FAILED(WithoutErrorInfo(database->OpenKey(
+    TIDEWELL_RETURN_IF_FAILED(WithoutErrorInfo(database->OpenKey(
         static_cast<REG_PREDEFINED_HKEYS>(handle), name, REG_ACCESS_BEST_AVAILABLE, &key)));
     if (!key) {
         return E_UNEXPECTED;
@@ -69,7 +68,7 @@ HRESULT ValueWalk::ReadName(IRegistryKey* parent, DWORD index, Bstr& name) {
 
 HRESULT ValueWalk::Open(IRegistryKey* parent, BSTR name, IDispatch** child) {
     ComPtr<IRegistryValue> value;
-    REGISTRY_RETURN_IF_FAILED(WithoutErrorInfo(parent->OpenValue(name, &value)));
+    TIDEWELL_RETURN_IF_FAILED(WithoutErrorInfo(parent->OpenValue(name, &value)));
     if (!value) {
         return E_UNEXPECTED;
     }

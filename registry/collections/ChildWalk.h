@@ -1,7 +1,6 @@
 #pragma once
 
-#include "com/Bstr.h"
-#include "com/Handles.h"
+#include "com/Win32Common.h"
 
 #include <windows.h>
 

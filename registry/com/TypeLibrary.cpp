@@ -1,6 +1,6 @@
 #include "com/TypeLibrary.h"
 
-#include "com/ComPtr.h"
+#include "com/Win32Common.h"
 #include "com/Module.h"
 
 #include <oleauto.h>

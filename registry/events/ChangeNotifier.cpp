@@ -17,37 +17,38 @@ DWORD ChangeNotifier::Start(HKEY key, RegistryKeyWindow::ChangeHandler handler, 
         window_.Destroy();
         return error;
     }
-    event_ = Handle(CreateEventW(nullptr, FALSE, FALSE, nullptr));
+    event_ = UniqueKernelHandle(CreateEventW(nullptr, FALSE, FALSE, nullptr));
     if (!event_) {
         *failedStep = Step::Event;
         DWORD error = LastErrorOr(ERROR_NOT_ENOUGH_MEMORY);
         window_.Destroy();
         return error;
     }
-    Handle armed(CreateEventW(nullptr, TRUE, FALSE, nullptr));
+    UniqueKernelHandle armed(CreateEventW(nullptr, TRUE, FALSE, nullptr));
     if (!armed) {
         *failedStep = Step::Event;
         DWORD error = LastErrorOr(ERROR_NOT_ENOUGH_MEMORY);
-        event_.Reset();
+        event_.reset();
         window_.Destroy();
         return error;
     }
     key_ = key;
-    armedSignal_ = armed.Get();
+    armedSignal_ = armed.get();
     running_ = true;
-    thread_ = Handle(CreateThread(nullptr, 0, &ChangeNotifier::Watch, this, 0, nullptr));
+    thread_ =
+        UniqueKernelHandle(CreateThread(nullptr, 0, &ChangeNotifier::Watch, this, 0, nullptr));
     if (!thread_) {
         *failedStep = Step::Thread;
         DWORD error = LastErrorOr(ERROR_NOT_ENOUGH_MEMORY);
         running_ = false;
         armedSignal_ = nullptr;
-        event_.Reset();
+        event_.reset();
         window_.Destroy();
         return error;
     }
     // A change made right after the connection must not slip by before the worker has asked
     // for it: wait for the first request (or for the worker's end, should that request fail).
-    HANDLE waits[] = {armed.Get(), thread_.Get()};
+    HANDLE waits[] = {armed.get(), thread_.get()};
     WaitForMultipleObjects(2, waits, FALSE, INFINITE);
     armedSignal_ = nullptr;
     return ERROR_SUCCESS;
@@ -57,11 +58,11 @@ void ChangeNotifier::Stop() {
     // The flag goes first, so that the worker's wait, ended by the event, ends the worker.
     running_ = false;
     if (thread_) {
-        SetEvent(event_.Get());
-        WaitForSingleObject(thread_.Get(), INFINITE);
-        thread_.Reset();
+        SetEvent(event_.get());
+        WaitForSingleObject(thread_.get(), INFINITE);
+        thread_.reset();
     }
-    event_.Reset();
+    event_.reset();
     window_.Destroy();
 }
 
@@ -79,7 +80,7 @@ DWORD WINAPI ChangeNotifier::Watch(void* param) {
         if (!self->running_) {
             return 0;
         }
-        if (WaitForSingleObject(self->event_.Get(), INFINITE) != WAIT_OBJECT_0) {
+        if (WaitForSingleObject(self->event_.get(), INFINITE) != WAIT_OBJECT_0) {
             return 0x80070000u | (GetLastError() & 0xFFFF);
         }
         if (!self->running_) {
@@ -94,7 +95,7 @@ DWORD WINAPI ChangeNotifier::Watch(void* param) {
 }
 
 LONG ChangeNotifier::Arm() {
-    return RegNotifyChangeKeyValue(key_, TRUE, kFilter, event_.Get(), TRUE);
+    return RegNotifyChangeKeyValue(key_, TRUE, kFilter, event_.get(), TRUE);
 }
 
 } // namespace registry

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "com/ComPtr.h"
+#include "com/Win32Common.h"
 #include "events/ChangeNotifier.h"
 #include "events/SinkSlotList.h"
 

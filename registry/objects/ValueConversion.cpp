@@ -1,9 +1,6 @@
 #include "objects/ValueConversion.h"
 
-#include "com/Bstr.h"
-#include "com/SafeArray.h"
-#include "com/Text.h"
-#include "com/Variant.h"
+#include "com/Win32Common.h"
 
 #include <oleauto.h>
 
