@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "WindowsRegistry.h"
-#include "com/ComPtr.h"
+#include "com/Win32Common.h"
 
 namespace bench {
 

@@ -5,8 +5,7 @@
 //   EventLatency.exe [changes]        (default 100)
 
 #include "BenchSupport.h"
-#include "com/Bstr.h"
-#include "com/Handles.h"
+#include "com/Win32Common.h"
 
 #include <ocidl.h>
 
@@ -18,7 +17,7 @@ namespace {
 
 using registry::Bstr;
 using registry::ComPtr;
-using registry::Handle;
+using registry::UniqueKernelHandle;
 
 constexpr wchar_t kKeyPath[] = L"Software\\TidewellBench\\EventLatency";
 constexpr wchar_t kShared[] = L"TidewellBenchEventLatencyShared";
@@ -84,14 +83,14 @@ bool PumpUntilHeard(const Sink& sink, int seen, DWORD timeoutMs) {
 }
 
 int Writer() {
-    Handle mapping(OpenFileMappingW(FILE_MAP_ALL_ACCESS, FALSE, kShared));
-    Handle go(OpenEventW(SYNCHRONIZE | EVENT_MODIFY_STATE, FALSE, kGo));
-    Handle done(OpenEventW(SYNCHRONIZE | EVENT_MODIFY_STATE, FALSE, kDone));
+    UniqueKernelHandle mapping(OpenFileMappingW(FILE_MAP_ALL_ACCESS, FALSE, kShared));
+    UniqueKernelHandle go(OpenEventW(SYNCHRONIZE | EVENT_MODIFY_STATE, FALSE, kGo));
+    UniqueKernelHandle done(OpenEventW(SYNCHRONIZE | EVENT_MODIFY_STATE, FALSE, kDone));
     if (!mapping || !go || !done) {
         return 2;
     }
     auto* shared = static_cast<Shared*>(
-        MapViewOfFile(mapping.Get(), FILE_MAP_ALL_ACCESS, 0, 0, sizeof(Shared)));
+        MapViewOfFile(mapping.get(), FILE_MAP_ALL_ACCESS, 0, 0, sizeof(Shared)));
     if (!shared) {
         return 3;
     }
@@ -101,30 +100,30 @@ int Writer() {
         UnmapViewOfFile(shared);
         return 4;
     }
-    registry::RegKey owned(key);
+    registry::UniqueKey owned(key);
     for (DWORD n = 0;; ++n) {
-        if (WaitForSingleObject(go.Get(), 60000) != WAIT_OBJECT_0 || shared->stop) {
+        if (WaitForSingleObject(go.get(), 60000) != WAIT_OBJECT_0 || shared->stop) {
             break;
         }
         shared->writtenAtMs = bench::NowMs();
         RegSetValueExW(key, L"counter", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&n), sizeof(n));
-        SetEvent(done.Get());
+        SetEvent(done.get());
     }
     UnmapViewOfFile(shared);
     return 0;
 }
 
 int Measure(int changes) {
-    Handle mapping(CreateFileMappingW(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0,
-                                      sizeof(Shared), kShared));
-    Handle go(CreateEventW(nullptr, FALSE, FALSE, kGo));
-    Handle done(CreateEventW(nullptr, FALSE, FALSE, kDone));
+    UniqueKernelHandle mapping(CreateFileMappingW(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0,
+                                                  sizeof(Shared), kShared));
+    UniqueKernelHandle go(CreateEventW(nullptr, FALSE, FALSE, kGo));
+    UniqueKernelHandle done(CreateEventW(nullptr, FALSE, FALSE, kDone));
     if (!mapping || !go || !done) {
         std::printf("cannot create the shared objects (%lu)\n", GetLastError());
         return 1;
     }
     auto* shared = static_cast<Shared*>(
-        MapViewOfFile(mapping.Get(), FILE_MAP_ALL_ACCESS, 0, 0, sizeof(Shared)));
+        MapViewOfFile(mapping.get(), FILE_MAP_ALL_ACCESS, 0, 0, sizeof(Shared)));
     if (!shared) {
         return 1;
     }
@@ -174,15 +173,15 @@ int Measure(int changes) {
         UnmapViewOfFile(shared);
         return 1;
     }
-    Handle writer(process.hProcess);
-    Handle writerThread(process.hThread);
+    UniqueKernelHandle writer(process.hProcess);
+    UniqueKernelHandle writerThread(process.hThread);
 
     std::vector<double> latencies;
     int missed = 0;
     for (int i = 0; i < changes; ++i) {
         const int seen = sink.calls;
-        SetEvent(go.Get());
-        if (WaitForSingleObject(done.Get(), 10000) != WAIT_OBJECT_0) {
+        SetEvent(go.get());
+        if (WaitForSingleObject(done.get(), 10000) != WAIT_OBJECT_0) {
             std::printf("the writer stopped answering\n");
             break;
         }
@@ -198,8 +197,8 @@ int Measure(int changes) {
         }
     }
     shared->stop = 1;
-    SetEvent(go.Get());
-    WaitForSingleObject(writer.Get(), 10000);
+    SetEvent(go.get());
+    WaitForSingleObject(writer.get(), 10000);
     point->Unadvise(cookie);
     UnmapViewOfFile(shared);
     RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\TidewellBench\\EventLatency");

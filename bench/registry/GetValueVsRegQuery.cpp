@@ -4,8 +4,7 @@
 //   wine.sh run GetValueVsRegQuery.exe [N]      (N defaults to 10000; register Registry.dll first)
 
 #include "WindowsRegistry.h"
-#include "com/Bstr.h"
-#include "com/ComPtr.h"
+#include "com/Win32Common.h"
 
 #include <windows.h>
 #include <objbase.h>

@@ -5,9 +5,7 @@
 //   ValueEnumeration.exe [values] [rounds]        (defaults 10000 and 5)
 
 #include "BenchSupport.h"
-#include "com/Bstr.h"
-#include "com/Handles.h"
-#include "com/Variant.h"
+#include "com/Win32Common.h"
 
 #include <oaidl.h>
 
@@ -18,7 +16,7 @@ namespace {
 
 using registry::Bstr;
 using registry::ComPtr;
-using registry::RegKey;
+using registry::UniqueKey;
 using registry::Variant;
 
 constexpr char kKeyPath[] = "Software\\TidewellBench\\ValueEnumeration";
@@ -72,7 +70,7 @@ double LibraryWalk(IRegistryDatabase* database, long* read) {
 double RawWalk(long* read) {
     *read = 0;
     const double start = bench::NowMs();
-    RegKey key;
+    UniqueKey key;
     if (RegOpenKeyExA(HKEY_CURRENT_USER, kKeyPath, 0, KEY_READ, &key) != ERROR_SUCCESS) {
         return -1;
     }
@@ -80,13 +78,13 @@ double RawWalk(long* read) {
     BYTE data[64];
     for (DWORD index = 0;; ++index) {
         DWORD nameSize = sizeof(name);
-        if (RegEnumValueA(key.Get(), index, name, &nameSize, nullptr, nullptr, nullptr, nullptr) !=
+        if (RegEnumValueA(key.get(), index, name, &nameSize, nullptr, nullptr, nullptr, nullptr) !=
             ERROR_SUCCESS) {
             break;
         }
         DWORD type = 0;
         DWORD dataSize = sizeof(data);
-        if (RegQueryValueExA(key.Get(), name, nullptr, &type, data, &dataSize) == ERROR_SUCCESS &&
+        if (RegQueryValueExA(key.get(), name, nullptr, &type, data, &dataSize) == ERROR_SUCCESS &&
             type == REG_SZ) {
             ++*read;
         }
@@ -96,7 +94,7 @@ double RawWalk(long* read) {
 
 int Run(long count, int rounds) {
     RegDeleteTreeA(HKEY_CURRENT_USER, kKeyPath);
-    RegKey key;
+    UniqueKey key;
     if (RegCreateKeyExA(HKEY_CURRENT_USER, kKeyPath, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key,
                         nullptr) != ERROR_SUCCESS) {
         std::printf("cannot create the test key\n");
@@ -105,14 +103,14 @@ int Run(long count, int rounds) {
     for (long i = 0; i < count; ++i) {
         std::string name = "value" + std::to_string(i);
         std::string data = "data for value " + std::to_string(i);
-        if (RegSetValueExA(key.Get(), name.c_str(), 0, REG_SZ,
+        if (RegSetValueExA(key.get(), name.c_str(), 0, REG_SZ,
                            reinterpret_cast<const BYTE*>(data.c_str()),
                            static_cast<DWORD>(data.size() + 1)) != ERROR_SUCCESS) {
             std::printf("cannot write value %ld\n", i);
             return 1;
         }
     }
-    key.Reset();
+    key.reset();
 
     ComPtr<IRegistryDatabase> database = bench::NewDatabase();
     if (!database) {

@@ -1,13 +1,10 @@
 #include "accessor/RegistryAccessor.h"
 
-#include "com/Bstr.h"
-#include "com/ComPtr.h"
+#include "com/Win32Common.h"
 #include "com/Dispatch.h"
 #include "com/ErrorInfo.h"
 #include "com/ObjectBase.h"
-#include "com/Result.h"
 #include "com/SupportErrorInfo.h"
-#include "com/Text.h"
 #include "objects/RegistryDatabase.h"
 
 #include <string>
@@ -30,7 +27,7 @@ public:
     }
     HRESULT STDMETHODCALLTYPE put_ComputerName(BSTR text) override {
         bool changed = false;
-        REGISTRY_RETURN_IF_FAILED(StoreText(computerName_, text, &changed));
+        TIDEWELL_RETURN_IF_FAILED(StoreText(computerName_, text, &changed));
         if (changed) {
             value_.Reset();
             key_.Reset();
@@ -60,7 +57,7 @@ public:
     }
     HRESULT STDMETHODCALLTYPE put_SubKey(BSTR text) override {
         bool changed = false;
-        REGISTRY_RETURN_IF_FAILED(StoreText(subKey_, text, &changed));
+        TIDEWELL_RETURN_IF_FAILED(StoreText(subKey_, text, &changed));
         if (changed) {
             value_.Reset();
             key_.Reset();
@@ -73,7 +70,7 @@ public:
     }
     HRESULT STDMETHODCALLTYPE put_ValueName(BSTR text) override {
         bool changed = false;
-        REGISTRY_RETURN_IF_FAILED(StoreText(valueName_, text, &changed));
+        TIDEWELL_RETURN_IF_FAILED(StoreText(valueName_, text, &changed));
         if (changed) {
             value_.Reset();
         }
@@ -81,20 +78,20 @@ public:
     }
 
     HRESULT STDMETHODCALLTYPE get_Value(VARIANT* result) override {
-        REGISTRY_COM_BOUNDARY_BEGIN
+        TIDEWELL_COM_BOUNDARY_BEGIN
         if (!result) {
             return ReportError(CLSID_RegistryAccessor, E_POINTER, L"Null pointer");
         }
         VariantInit(result);
-        REGISTRY_RETURN_IF_FAILED(Build(false));
+        TIDEWELL_RETURN_IF_FAILED(Build(false));
         return value_->get_Value(result);
-        REGISTRY_COM_BOUNDARY_END
+        TIDEWELL_COM_BOUNDARY_END
     }
     HRESULT STDMETHODCALLTYPE put_Value(VARIANT data) override {
-        REGISTRY_COM_BOUNDARY_BEGIN
-        REGISTRY_RETURN_IF_FAILED(Build(true));
+        TIDEWELL_COM_BOUNDARY_BEGIN
+        TIDEWELL_RETURN_IF_FAILED(Build(true));
         return value_->put_Value(data);
-        REGISTRY_COM_BOUNDARY_END
+        TIDEWELL_COM_BOUNDARY_END
     }
 
 protected:
@@ -154,17 +151,17 @@ private:
                 return ReportError(CLSID_RegistryAccessor, FAILED(hr) ? hr : E_UNEXPECTED,
                                    L"Error creating the registry database object");
             }
-            REGISTRY_RETURN_IF_FAILED(database->put_ComputerName(computerName_.Get()));
+            TIDEWELL_RETURN_IF_FAILED(database->put_ComputerName(computerName_.Get()));
             database_ = std::move(database);
         }
         if (!key_) {
             ComPtr<IRegistryKey> key;
             if (forWrite) {
-                REGISTRY_RETURN_IF_FAILED(database_->CreateKey(root_, subKey_.Get(),
+                TIDEWELL_RETURN_IF_FAILED(database_->CreateKey(root_, subKey_.Get(),
                                                                REG_CREATE_OPTION_NON_VOLATILE,
                                                                REG_ACCESS_BEST_AVAILABLE, &key));
             } else {
-                REGISTRY_RETURN_IF_FAILED(
+                TIDEWELL_RETURN_IF_FAILED(
                     database_->OpenKey(root_, subKey_.Get(), REG_ACCESS_BEST_AVAILABLE, &key));
             }
             if (!key) {
@@ -174,7 +171,7 @@ private:
         }
         if (!value_) {
             ComPtr<IRegistryValue> value;
-            REGISTRY_RETURN_IF_FAILED(key_->OpenValue(valueName_.Get(), &value));
+            TIDEWELL_RETURN_IF_FAILED(key_->OpenValue(valueName_.Get(), &value));
             if (!value) {
                 return E_UNEXPECTED;
             }

@@ -2,10 +2,9 @@
 
 #include "collections/ChildEnumerator.h"
 #include "collections/ChildWalk.h"
-#include "com/ComPtr.h"
+#include "com/Win32Common.h"
 #include "com/Dispatch.h"
 #include "com/ObjectBase.h"
-#include "com/Result.h"
 
 #include <windows.h>
 #include <oaidl.h>
@@ -26,7 +25,7 @@ public:
     REGISTRY_IUNKNOWN_FORWARD
 
     HRESULT STDMETHODCALLTYPE get_Count(LONG* count) override {
-        REGISTRY_COM_BOUNDARY_BEGIN
+        TIDEWELL_COM_BOUNDARY_BEGIN
         if (!count) {
             return E_POINTER;
         }
@@ -34,11 +33,11 @@ public:
             return E_UNEXPECTED;
         }
         return Walk::Count(parent_.Get(), count);
-        REGISTRY_COM_BOUNDARY_END
+        TIDEWELL_COM_BOUNDARY_END
     }
 
     HRESULT STDMETHODCALLTYPE get_Item(LONG index, VARIANT* item) override {
-        REGISTRY_COM_BOUNDARY_BEGIN
+        TIDEWELL_COM_BOUNDARY_BEGIN
         if (!item) {
             return E_POINTER;
         }
@@ -47,23 +46,23 @@ public:
             return E_UNEXPECTED;
         }
         LONG count = 0;
-        REGISTRY_RETURN_IF_FAILED(Walk::Count(parent_.Get(), &count));
+        TIDEWELL_RETURN_IF_FAILED(Walk::Count(parent_.Get(), &count));
         if (index < 1 || index > count) {
             return E_INVALIDARG;
         }
         Bstr name;
-        REGISTRY_RETURN_IF_FAILED(
+        TIDEWELL_RETURN_IF_FAILED(
             Walk::ReadName(parent_.Get(), static_cast<DWORD>(index - 1), name));
         IDispatch* child = nullptr;
-        REGISTRY_RETURN_IF_FAILED(Walk::Open(parent_.Get(), name.Get(), &child));
+        TIDEWELL_RETURN_IF_FAILED(Walk::Open(parent_.Get(), name.Get(), &child));
         V_VT(item) = VT_DISPATCH;
         V_DISPATCH(item) = child;
         return S_OK;
-        REGISTRY_COM_BOUNDARY_END
+        TIDEWELL_COM_BOUNDARY_END
     }
 
     HRESULT STDMETHODCALLTYPE get__NewEnum(IUnknown** result) override {
-        REGISTRY_COM_BOUNDARY_BEGIN
+        TIDEWELL_COM_BOUNDARY_BEGIN
         if (!result) {
             return E_POINTER;
         }
@@ -72,7 +71,7 @@ public:
             return E_UNEXPECTED;
         }
         return ChildEnumerator<Walk>::Create(parent_.Get(), result);
-        REGISTRY_COM_BOUNDARY_END
+        TIDEWELL_COM_BOUNDARY_END
     }
 
 protected:

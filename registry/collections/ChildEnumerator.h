@@ -2,9 +2,8 @@
 
 #include "collections/ChildWalk.h"
 #include "collections/EnumerationCursor.h"
-#include "com/ComPtr.h"
+#include "com/Win32Common.h"
 #include "com/ObjectBase.h"
-#include "com/Result.h"
 
 #include <windows.h>
 #include <oaidl.h>
@@ -35,7 +34,7 @@ public:
     REGISTRY_IUNKNOWN_FORWARD
 
     HRESULT STDMETHODCALLTYPE Next(ULONG wanted, VARIANT* items, ULONG* delivered) override {
-        REGISTRY_COM_BOUNDARY_BEGIN
+        TIDEWELL_COM_BOUNDARY_BEGIN
         if (delivered) {
             *delivered = 0;
         }
@@ -62,7 +61,7 @@ public:
             *delivered = count;
         }
         return count == wanted ? S_OK : S_FALSE;
-        REGISTRY_COM_BOUNDARY_END
+        TIDEWELL_COM_BOUNDARY_END
     }
 
     HRESULT STDMETHODCALLTYPE Skip(ULONG count) override {

@@ -1,7 +1,6 @@
 #include "collections/ChildWalk.h"
 
-#include "com/ComPtr.h"
-#include "com/Result.h"
+#include "com/Win32Common.h"
 #include "objects/ValueNameReader.h"
 
 #include <string>
@@ -11,9 +10,18 @@ namespace {
 
 using NameReader = LONG (*)(HKEY key, DWORD index, std::wstring& name);
 
+// The key and the value report their failures with error information; a collection passes on
+// the HRESULT only and leaves none behind.
+HRESULT WithoutErrorInfo(HRESULT hr) {
+    if (FAILED(hr)) {
+        SetErrorInfo(0, nullptr);
+    }
+    return hr;
+}
+
 HRESULT ReadChildName(IRegistryKey* parent, DWORD index, NameReader reader, Bstr& name) {
     LONG handle = 0;
-    REGISTRY_RETURN_IF_FAILED(parent->get_HKEY(&handle));
+    TIDEWELL_RETURN_IF_FAILED(WithoutErrorInfo(parent->get_HKEY(&handle)));
     std::wstring text;
     LONG result = reader(KeyHandleOf(handle), index, text);
     if (result != ERROR_SUCCESS) {
@@ -26,7 +34,7 @@ HRESULT ReadChildName(IRegistryKey* parent, DWORD index, NameReader reader, Bstr
 } // namespace
 
 HRESULT SubKeyWalk::Count(IRegistryKey* parent, LONG* count) {
-    return parent->get_SubKeyCount(count);
+    return WithoutErrorInfo(parent->get_SubKeyCount(count));
 }
 
 HRESULT SubKeyWalk::ReadName(IRegistryKey* parent, DWORD index, Bstr& name) {
@@ -35,15 +43,15 @@ HRESULT SubKeyWalk::ReadName(IRegistryKey* parent, DWORD index, Bstr& name) {
 
 HRESULT SubKeyWalk::Open(IRegistryKey* parent, BSTR name, IDispatch** child) {
     LONG handle = 0;
-    REGISTRY_RETURN_IF_FAILED(parent->get_HKEY(&handle));
+    TIDEWELL_RETURN_IF_FAILED(WithoutErrorInfo(parent->get_HKEY(&handle)));
     ComPtr<IRegistryDatabase> database;
-    REGISTRY_RETURN_IF_FAILED(parent->get_RegistryDatabase(&database));
+    TIDEWELL_RETURN_IF_FAILED(WithoutErrorInfo(parent->get_RegistryDatabase(&database)));
     if (!database) {
         return E_UNEXPECTED;
     }
     ComPtr<IRegistryKey> key;
-    REGISTRY_RETURN_IF_FAILED(database->OpenKey(static_cast<REG_PREDEFINED_HKEYS>(handle), name,
-                                                REG_ACCESS_BEST_AVAILABLE, &key));
+    TIDEWELL_RETURN_IF_FAILED(WithoutErrorInfo(database->OpenKey(
+        static_cast<REG_PREDEFINED_HKEYS>(handle), name, REG_ACCESS_BEST_AVAILABLE, &key)));
     if (!key) {
         return E_UNEXPECTED;
     }
@@ -51,7 +59,7 @@ HRESULT SubKeyWalk::Open(IRegistryKey* parent, BSTR name, IDispatch** child) {
 }
 
 HRESULT ValueWalk::Count(IRegistryKey* parent, LONG* count) {
-    return parent->get_ValueCount(count);
+    return WithoutErrorInfo(parent->get_ValueCount(count));
 }
 
 HRESULT ValueWalk::ReadName(IRegistryKey* parent, DWORD index, Bstr& name) {
@@ -60,7 +68,7 @@ HRESULT ValueWalk::ReadName(IRegistryKey* parent, DWORD index, Bstr& name) {
 
 HRESULT ValueWalk::Open(IRegistryKey* parent, BSTR name, IDispatch** child) {
     ComPtr<IRegistryValue> value;
-    REGISTRY_RETURN_IF_FAILED(parent->OpenValue(name, &value));
+    TIDEWELL_RETURN_IF_FAILED(WithoutErrorInfo(parent->OpenValue(name, &value)));
     if (!value) {
         return E_UNEXPECTED;
     }

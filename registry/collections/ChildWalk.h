@@ -1,7 +1,6 @@
 #pragma once
 
-#include "com/Bstr.h"
-#include "com/Handles.h"
+#include "com/Win32Common.h"
 
 #include <windows.h>
 
@@ -10,7 +9,8 @@
 namespace registry {
 
 // How the collections and enumerators reach a key's children, only through the key's public
-// interface: the count, the name at an index, and the child object for a name.
+// interface: the count, the name at an index, and the child object for a name. Failures come
+// back as bare HRESULTs: error information the key or the database set on the way is cleared.
 
 struct SubKeyWalk {
     using CollectionInterface = IRegistryKeyCollection;

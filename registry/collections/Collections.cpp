@@ -14,7 +14,7 @@ template <class Collection> HRESULT CreateCollection(IRegistryKey* parent, IDisp
         return E_INVALIDARG;
     }
     ComPtr<IUnknown> collection;
-    REGISTRY_RETURN_IF_FAILED(CreateComObject<Collection>(
+    TIDEWELL_RETURN_IF_FAILED(CreateComObject<Collection>(
         nullptr, IID_IUnknown, reinterpret_cast<void**>(&collection), nullptr, parent));
     return collection->QueryInterface(IID_IDispatch, reinterpret_cast<void**>(result));
 }

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "com/ComPtr.h"
+#include "com/Win32Common.h"
 #include "com/TypeLibrary.h"
 
 #include <windows.h>

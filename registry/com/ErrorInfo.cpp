@@ -1,10 +1,6 @@
 #include "com/ErrorInfo.h"
 
-#include "com/Bstr.h"
-#include "com/ComPtr.h"
-#include "com/Handles.h"
-#include "com/Result.h"
-#include "com/Text.h"
+#include "com/Win32Common.h"
 #include "server/ObjectMap.h"
 
 #include <oleauto.h>
@@ -36,15 +32,15 @@ HRESULT ReportError(const CLSID& reporter, HRESULT hr, const wchar_t* message) {
 }
 
 std::wstring SystemMessageText(DWORD code) {
-    LocalMemory buffer;
+    UniqueLocalMemory buffer;
     const DWORD length = FormatMessageA(
         FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
         nullptr, code, MAKELANGID(LANG_NEUTRAL, SUBLANG_DEFAULT), reinterpret_cast<char*>(&buffer),
         0, nullptr);
-    if (length == 0 || !buffer.As<char>())
+    if (length == 0 || !buffer)
         return {};
     std::wstring text;
-    if (FAILED(FromAnsi(std::string_view(buffer.As<char>(), length), text)))
+    if (FAILED(FromAnsi(std::string_view(static_cast<const char*>(buffer.get()), length), text)))
         return {};
     return text;
 }

@@ -1,6 +1,6 @@
 #include "com/TypeLibrary.h"
 
-#include "com/ComPtr.h"
+#include "com/Win32Common.h"
 #include "com/Module.h"
 
 #include <oleauto.h>
@@ -80,10 +80,13 @@ HRESULT GetInterfaceTypeInfo(REFIID iid, ITypeInfo** result) {
 }
 
 void ReleaseTypeInfoCache() {
-    ModuleGuard guard;
-    for (CachedTypeInfo& entry : Cache())
+    std::vector<CachedTypeInfo> released;
+    {
+        ModuleGuard guard;
+        released.swap(Cache());
+    }
+    for (CachedTypeInfo& entry : released)
         entry.info->Release();
-    Cache().clear();
 }
 
 } // namespace registry

@@ -11,10 +11,11 @@ namespace registry {
 // of the same name with the extension ".tlb". path receives the file that was loaded.
 HRESULT LoadModuleTypeLibrary(ITypeLib** result, std::wstring* path = nullptr);
 
-// The type information of one of our interfaces, loaded once and kept for the module's life.
+// The type information of one of our interfaces, loaded once and kept until the library agrees
+// to unload.
 HRESULT GetInterfaceTypeInfo(REFIID iid, ITypeInfo** result);
 
-// Drops the kept type information (module unload).
+// Drops the kept type information. Never under the loader lock: the release runs oleaut32 code.
 void ReleaseTypeInfoCache();
 
 } // namespace registry

@@ -17,37 +17,38 @@ DWORD ChangeNotifier::Start(HKEY key, RegistryKeyWindow::ChangeHandler handler, 
         window_.Destroy();
         return error;
     }
-    event_ = Handle(CreateEventW(nullptr, FALSE, FALSE, nullptr));
+    event_ = UniqueKernelHandle(CreateEventW(nullptr, FALSE, FALSE, nullptr));
     if (!event_) {
         *failedStep = Step::Event;
         DWORD error = LastErrorOr(ERROR_NOT_ENOUGH_MEMORY);
         window_.Destroy();
         return error;
     }
-    Handle armed(CreateEventW(nullptr, TRUE, FALSE, nullptr));
+    UniqueKernelHandle armed(CreateEventW(nullptr, TRUE, FALSE, nullptr));
     if (!armed) {
         *failedStep = Step::Event;
         DWORD error = LastErrorOr(ERROR_NOT_ENOUGH_MEMORY);
-        event_.Reset();
+        event_.reset();
         window_.Destroy();
         return error;
     }
     key_ = key;
-    armedSignal_ = armed.Get();
+    armedSignal_ = armed.get();
     running_ = true;
-    thread_ = Handle(CreateThread(nullptr, 0, &ChangeNotifier::Watch, this, 0, nullptr));
+    thread_ =
+        UniqueKernelHandle(CreateThread(nullptr, 0, &ChangeNotifier::Watch, this, 0, nullptr));
     if (!thread_) {
         *failedStep = Step::Thread;
         DWORD error = LastErrorOr(ERROR_NOT_ENOUGH_MEMORY);
         running_ = false;
         armedSignal_ = nullptr;
-        event_.Reset();
+        event_.reset();
         window_.Destroy();
         return error;
     }
     // A change made right after the connection must not slip by before the worker has asked
     // for it: wait for the first request (or for the worker's end, should that request fail).
-    HANDLE waits[] = {armed.Get(), thread_.Get()};
+    HANDLE waits[] = {armed.get(), thread_.get()};
     WaitForMultipleObjects(2, waits, FALSE, INFINITE);
     armedSignal_ = nullptr;
     return ERROR_SUCCESS;
@@ -57,24 +58,20 @@ void ChangeNotifier::Stop() {
     // The flag goes first, so that the worker's wait, ended by the event, ends the worker.
     running_ = false;
     if (thread_) {
-        SetEvent(event_.Get());
-        WaitForSingleObject(thread_.Get(), INFINITE);
-        thread_.Reset();
+        SetEvent(event_.get());
+        WaitForSingleObject(thread_.get(), INFINITE);
+        thread_.reset();
     }
-    event_.Reset();
+    event_.reset();
     window_.Destroy();
 }
 
 DWORD WINAPI ChangeNotifier::Watch(void* param) {
     auto* self = static_cast<ChangeNotifier*>(param);
     HWND window = self->window_.Get();
-    HANDLE armed = self->armedSignal_;
+    LONG result = self->Arm();
+    SetEvent(self->armedSignal_);
     for (;;) {
-        LONG result = RegNotifyChangeKeyValue(self->key_, TRUE, kFilter, self->event_.Get(), TRUE);
-        if (armed) {
-            SetEvent(armed);
-            armed = nullptr;
-        }
         if (result != ERROR_SUCCESS) {
             return 0x80070000u | (static_cast<DWORD>(result) & 0xFFFF);
         }
@@ -83,15 +80,22 @@ DWORD WINAPI ChangeNotifier::Watch(void* param) {
         if (!self->running_) {
             return 0;
         }
-        if (WaitForSingleObject(self->event_.Get(), INFINITE) != WAIT_OBJECT_0) {
+        if (WaitForSingleObject(self->event_.get(), INFINITE) != WAIT_OBJECT_0) {
             return 0x80070000u | (GetLastError() & 0xFFFF);
         }
         if (!self->running_) {
             return 0;
         }
+        // Ask for the next change before handing this one over: a sink that reacts by writing
+        // into the key must be heard. A key that is gone still reports its last change.
+        result = self->Arm();
         // A full queue loses this change only; the next one is posted again.
         PostMessageW(window, RegistryKeyWindow::ChangeMessage, 0, 0);
     }
+}
+
+LONG ChangeNotifier::Arm() {
+    return RegNotifyChangeKeyValue(key_, TRUE, kFilter, event_.get(), TRUE);
 }
 
 } // namespace registry

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "com/Handles.h"
+#include "com/Win32Common.h"
 #include "events/RegistryKeyWindow.h"
 
 #include <windows.h>
@@ -33,11 +33,12 @@ public:
 
 private:
     static DWORD WINAPI Watch(void* self);
+    LONG Arm();
     static DWORD LastErrorOr(DWORD fallback);
 
     RegistryKeyWindow window_;
-    Handle event_;
-    Handle thread_;
+    UniqueKernelHandle event_;
+    UniqueKernelHandle thread_;
     std::atomic<bool> running_{false};
     HKEY key_ = nullptr;
     // Set by the worker once, after its first request; only Start owns the event.

@@ -1,8 +1,7 @@
 #pragma once
 
-#include "com/ComPtr.h"
+#include "com/Win32Common.h"
 #include "com/ObjectBase.h"
-#include "com/Result.h"
 
 #include <windows.h>
 #include <ocidl.h>
@@ -58,13 +57,13 @@ public:
     }
 
     HRESULT STDMETHODCALLTYPE Clone(Enum** result) override {
-        REGISTRY_COM_BOUNDARY_BEGIN
+        TIDEWELL_COM_BOUNDARY_BEGIN
         if (!result) {
             return E_POINTER;
         }
         *result = nullptr;
         return Create(items_, position_, result);
-        REGISTRY_COM_BOUNDARY_END
+        TIDEWELL_COM_BOUNDARY_END
     }
 
 protected:

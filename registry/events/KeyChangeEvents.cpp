@@ -1,7 +1,7 @@
 #include "events/KeyChangeEvents.h"
 
 #include "com/ErrorInfo.h"
-#include "com/Result.h"
+#include "com/Win32Common.h"
 #include "events/ConnectionEnumerators.h"
 
 #include <olectl.h>
@@ -36,7 +36,7 @@ HRESULT KeyChangeEvents::FindConnectionPoint(REFIID iid, IConnectionPoint** resu
 }
 
 HRESULT KeyChangeEvents::EnumConnectionPoints(IEnumConnectionPoints** result) {
-    REGISTRY_COM_BOUNDARY_BEGIN
+    TIDEWELL_COM_BOUNDARY_BEGIN
     if (!result) {
         return E_POINTER;
     }
@@ -44,7 +44,7 @@ HRESULT KeyChangeEvents::EnumConnectionPoints(IEnumConnectionPoints** result) {
     std::vector<ComPtr<IConnectionPoint>> points;
     points.emplace_back(&point_);
     return ConnectionPointEnumerator::Create(std::move(points), 0, result);
-    REGISTRY_COM_BOUNDARY_END
+    TIDEWELL_COM_BOUNDARY_END
 }
 
 void KeyChangeEvents::Stop() {
@@ -52,7 +52,7 @@ void KeyChangeEvents::Stop() {
 }
 
 HRESULT KeyChangeEvents::Advise(IUnknown* sink, DWORD* cookie) {
-    REGISTRY_COM_BOUNDARY_BEGIN
+    TIDEWELL_COM_BOUNDARY_BEGIN
     if (!cookie) {
         return E_POINTER;
     }
@@ -80,11 +80,11 @@ HRESULT KeyChangeEvents::Advise(IUnknown* sink, DWORD* cookie) {
     }
     *cookie = added;
     return S_OK;
-    REGISTRY_COM_BOUNDARY_END
+    TIDEWELL_COM_BOUNDARY_END
 }
 
 HRESULT KeyChangeEvents::Unadvise(DWORD cookie) {
-    REGISTRY_COM_BOUNDARY_BEGIN
+    TIDEWELL_COM_BOUNDARY_BEGIN
     bool becameEmpty = false;
     std::optional<ComPtr<IDispatch>> sink = sinks_.Remove(cookie, &becameEmpty);
     if (!sink) {
@@ -96,11 +96,11 @@ HRESULT KeyChangeEvents::Unadvise(DWORD cookie) {
     // The sink is released last, once the list no longer knows it: its Release may call back.
     sink.reset();
     return S_OK;
-    REGISTRY_COM_BOUNDARY_END
+    TIDEWELL_COM_BOUNDARY_END
 }
 
 HRESULT KeyChangeEvents::EnumConnections(IEnumConnections** result) {
-    REGISTRY_COM_BOUNDARY_BEGIN
+    TIDEWELL_COM_BOUNDARY_BEGIN
     if (!result) {
         return E_POINTER;
     }
@@ -110,7 +110,7 @@ HRESULT KeyChangeEvents::EnumConnections(IEnumConnections** result) {
         connections.emplace_back(ComPtr<IUnknown>(sink.Get()), cookie);
     }
     return ConnectionEnumerator::Create(std::move(connections), 0, result);
-    REGISTRY_COM_BOUNDARY_END
+    TIDEWELL_COM_BOUNDARY_END
 }
 
 HRESULT KeyChangeEvents::StartNotification() {

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "com/ComPtr.h"
+#include "com/Win32Common.h"
 #include "events/ChangeNotifier.h"
 #include "events/SinkSlotList.h"
 
@@ -26,7 +26,7 @@ public:
     void SetKeyHandle(HKEY key); // the key's open handle, set once after opening
     HRESULT FindConnectionPoint(REFIID iid, IConnectionPoint** result);
     HRESULT EnumConnectionPoints(IEnumConnectionPoints** result);
-    void Stop(); // the key calls this in its destructor after RegCloseKey
+    void Stop(); // the key calls this in its destructor, before it closes its handle
 
 private:
     class Point final : public IConnectionPoint {

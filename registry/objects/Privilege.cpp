@@ -12,7 +12,7 @@ PrivilegeScope::PrivilegeScope(const char* privilege) {
         return;
     DWORD previousSize = sizeof(previous_);
     SetLastError(ERROR_SUCCESS);
-    if (!AdjustTokenPrivileges(token_.Get(), FALSE, &wanted, sizeof(previous_), &previous_,
+    if (!AdjustTokenPrivileges(token_.get(), FALSE, &wanted, sizeof(previous_), &previous_,
                                &previousSize))
         return;
     // Success with ERROR_NOT_ALL_ASSIGNED means the token does not hold the privilege.
@@ -22,7 +22,7 @@ PrivilegeScope::PrivilegeScope(const char* privilege) {
 PrivilegeScope::~PrivilegeScope() {
     if (adjusted_) {
         const DWORD error = GetLastError();
-        AdjustTokenPrivileges(token_.Get(), FALSE, &previous_, 0, nullptr, nullptr);
+        AdjustTokenPrivileges(token_.get(), FALSE, &previous_, 0, nullptr, nullptr);
         SetLastError(error);
     }
 }

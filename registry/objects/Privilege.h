@@ -1,6 +1,6 @@
 #pragma once
 
-#include "com/Handles.h"
+#include "com/Win32Common.h"
 
 #include <windows.h>
 
@@ -18,7 +18,7 @@ public:
     bool Enabled() const { return adjusted_; }
 
 private:
-    Handle token_;
+    UniqueKernelHandle token_;
     TOKEN_PRIVILEGES previous_ = {};
     bool adjusted_ = false;
 };

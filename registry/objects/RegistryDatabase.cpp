@@ -1,9 +1,7 @@
 #include "objects/RegistryDatabase.h"
 
 #include "com/ErrorInfo.h"
-#include "com/Handles.h"
-#include "com/Result.h"
-#include "com/Text.h"
+#include "com/Win32Common.h"
 #include "objects/Privilege.h"
 #include "objects/RegistryKey.h"
 #include "objects/ValueNameReader.h"
@@ -45,7 +43,7 @@ struct TreeFailure {
 
 // Depth first: always the child at index 0, since each child is gone before the next read.
 TreeFailure DeleteTree(HKEY parent, const std::string& name) {
-    RegKey key;
+    UniqueKey key;
     LONG result = RegOpenKeyExA(parent, name.c_str(), 0, MAXIMUM_ALLOWED, &key);
     if (result != ERROR_SUCCESS)
         return {result, L"Error opening the registry key"};
@@ -53,7 +51,7 @@ TreeFailure DeleteTree(HKEY parent, const std::string& name) {
     for (;;) {
         char child[kNameBufferLength];
         DWORD length = kNameBufferLength;
-        result = RegEnumKeyExA(key.Get(), 0, child, &length, nullptr, nullptr, nullptr, nullptr);
+        result = RegEnumKeyExA(key.get(), 0, child, &length, nullptr, nullptr, nullptr, nullptr);
         if (result == ERROR_NO_MORE_ITEMS)
             break;
         if (result != ERROR_SUCCESS)
@@ -62,12 +60,12 @@ TreeFailure DeleteTree(HKEY parent, const std::string& name) {
         // A child that survives its own deletion would make this loop forever.
         if (childName == previous)
             return {ERROR_ACCESS_DENIED, L"Error deleting the registry key"};
-        const TreeFailure failure = DeleteTree(key.Get(), childName);
+        const TreeFailure failure = DeleteTree(key.get(), childName);
         if (failure.code != ERROR_SUCCESS)
             return failure;
         previous = std::move(childName);
     }
-    key.Reset();
+    key.reset();
     result = RegDeleteKeyA(parent, name.c_str());
     if (result != ERROR_SUCCESS)
         return {result, L"Error deleting the registry key"};
@@ -79,13 +77,13 @@ TreeFailure DeleteTree(HKEY parent, const std::string& name) {
 // The base handle of one call: the caller's, or the remote registry's root, closed afterwards.
 class RegistryDatabase::BaseKey {
 public:
-    HKEY Get() const { return remote_ ? remote_.Get() : local_; }
+    HKEY Get() const { return remote_ ? remote_.get() : local_; }
     void SetLocal(HKEY key) { local_ = key; }
-    RegKey& Remote() { return remote_; }
+    UniqueKey& Remote() { return remote_; }
 
 private:
     HKEY local_ = nullptr;
-    RegKey remote_;
+    UniqueKey remote_;
 };
 
 HRESULT CreateRegistryDatabase(IUnknown* outer, REFIID iid, void** result) {
@@ -123,13 +121,13 @@ HRESULT RegistryDatabase::Connect(REG_PREDEFINED_HKEYS base, BaseKey& key) {
 
 HRESULT RegistryDatabase::Prepare(REG_PREDEFINED_HKEYS base, BSTR subKey, const wchar_t* message,
                                   BaseKey& key, std::string& name) {
-    REGISTRY_RETURN_IF_FAILED(Connect(base, key));
+    TIDEWELL_RETURN_IF_FAILED(Connect(base, key));
     const HRESULT converted = ToAnsi(subKey, name);
     return FAILED(converted) ? DatabaseError(converted, message) : S_OK;
 }
 
 HRESULT RegistryDatabase::MakeKey(BSTR subKey, HKEY handle, IRegistryKey** result) {
-    RegKey owned(handle);
+    UniqueKey owned(handle);
     std::wstring name;
     try {
         name.assign(BstrView(subKey));
@@ -153,11 +151,11 @@ HRESULT STDMETHODCALLTYPE RegistryDatabase::get_ComputerName(BSTR* result) {
 HRESULT STDMETHODCALLTYPE RegistryDatabase::put_ComputerName(BSTR name) {
     if (computerNameLocked_)
         return DatabaseError(E_FAIL, L"ComputerName already in use and cannot be changed");
-    REGISTRY_COM_BOUNDARY_BEGIN
+    TIDEWELL_COM_BOUNDARY_BEGIN
     computerName_.assign(BstrView(name));
     computerNameLocked_ = true;
     return S_OK;
-    REGISTRY_COM_BOUNDARY_END
+    TIDEWELL_COM_BOUNDARY_END
 }
 
 HRESULT STDMETHODCALLTYPE RegistryDatabase::CreateKey(REG_PREDEFINED_HKEYS base, BSTR subKey,
@@ -167,18 +165,18 @@ HRESULT STDMETHODCALLTYPE RegistryDatabase::CreateKey(REG_PREDEFINED_HKEYS base,
     if (!result)
         return DatabaseError(E_POINTER, L"Null pointer");
     *result = nullptr;
-    REGISTRY_COM_BOUNDARY_BEGIN
+    TIDEWELL_COM_BOUNDARY_BEGIN
     const wchar_t* const message = L"Error creating the registry key";
     BaseKey key;
     std::string name;
-    REGISTRY_RETURN_IF_FAILED(Prepare(base, subKey, message, key, name));
+    TIDEWELL_RETURN_IF_FAILED(Prepare(base, subKey, message, key, name));
     HKEY created = nullptr;
-    REGISTRY_RETURN_IF_FAILED(DatabaseCallResult(
+    TIDEWELL_RETURN_IF_FAILED(DatabaseCallResult(
         RegCreateKeyExA(key.Get(), name.c_str(), 0, nullptr, static_cast<DWORD>(options),
                         AccessMask(access), nullptr, &created, nullptr),
         message));
     return MakeKey(subKey, created, result);
-    REGISTRY_COM_BOUNDARY_END
+    TIDEWELL_COM_BOUNDARY_END
 }
 
 HRESULT STDMETHODCALLTYPE RegistryDatabase::OpenKey(REG_PREDEFINED_HKEYS base, BSTR subKey,
@@ -187,41 +185,41 @@ HRESULT STDMETHODCALLTYPE RegistryDatabase::OpenKey(REG_PREDEFINED_HKEYS base, B
     if (!result)
         return DatabaseError(E_POINTER, L"Null pointer");
     *result = nullptr;
-    REGISTRY_COM_BOUNDARY_BEGIN
+    TIDEWELL_COM_BOUNDARY_BEGIN
     const wchar_t* const message = L"Error opening the registry key";
     BaseKey key;
     std::string name;
-    REGISTRY_RETURN_IF_FAILED(Prepare(base, subKey, message, key, name));
+    TIDEWELL_RETURN_IF_FAILED(Prepare(base, subKey, message, key, name));
     HKEY opened = nullptr;
-    REGISTRY_RETURN_IF_FAILED(DatabaseCallResult(
+    TIDEWELL_RETURN_IF_FAILED(DatabaseCallResult(
         RegOpenKeyExA(key.Get(), subKey ? name.c_str() : nullptr, 0, AccessMask(access), &opened),
         message));
     return MakeKey(subKey, opened, result);
-    REGISTRY_COM_BOUNDARY_END
+    TIDEWELL_COM_BOUNDARY_END
 }
 
 HRESULT STDMETHODCALLTYPE RegistryDatabase::DeleteKey(REG_PREDEFINED_HKEYS base, BSTR subKey) {
-    REGISTRY_COM_BOUNDARY_BEGIN
+    TIDEWELL_COM_BOUNDARY_BEGIN
     const wchar_t* const message = L"Error deleting the registry key";
     BaseKey key;
     std::string name;
-    REGISTRY_RETURN_IF_FAILED(Prepare(base, subKey, message, key, name));
+    TIDEWELL_RETURN_IF_FAILED(Prepare(base, subKey, message, key, name));
     return DatabaseCallResult(RegDeleteKeyA(key.Get(), name.c_str()), message);
-    REGISTRY_COM_BOUNDARY_END
+    TIDEWELL_COM_BOUNDARY_END
 }
 
 HRESULT STDMETHODCALLTYPE RegistryDatabase::DeleteKeyTree(REG_PREDEFINED_HKEYS base, BSTR subKey) {
-    REGISTRY_COM_BOUNDARY_BEGIN
+    TIDEWELL_COM_BOUNDARY_BEGIN
     const wchar_t* const message = L"Error deleting the registry key";
     BaseKey key;
     std::string name;
-    REGISTRY_RETURN_IF_FAILED(Prepare(base, subKey, message, key, name));
+    TIDEWELL_RETURN_IF_FAILED(Prepare(base, subKey, message, key, name));
     // An empty sub-key would name the base key itself and empty a whole hive.
     if (name.empty())
         return DatabaseSystemError(ERROR_INVALID_PARAMETER, message);
     const TreeFailure failure = DeleteTree(key.Get(), name);
     return DatabaseCallResult(failure.code, failure.message);
-    REGISTRY_COM_BOUNDARY_END
+    TIDEWELL_COM_BOUNDARY_END
 }
 
 HRESULT STDMETHODCALLTYPE RegistryDatabase::LoadKey(REG_PREDEFINED_HKEYS base, BSTR subKey,
@@ -229,30 +227,30 @@ HRESULT STDMETHODCALLTYPE RegistryDatabase::LoadKey(REG_PREDEFINED_HKEYS base, B
     if (!fileName || !result)
         return DatabaseError(E_POINTER, L"Null pointer");
     *result = nullptr;
-    REGISTRY_COM_BOUNDARY_BEGIN
+    TIDEWELL_COM_BOUNDARY_BEGIN
     const wchar_t* const message = L"Error loading the registry key from file";
     BaseKey key;
     std::string name;
-    REGISTRY_RETURN_IF_FAILED(Prepare(base, subKey, message, key, name));
+    TIDEWELL_RETURN_IF_FAILED(Prepare(base, subKey, message, key, name));
     std::string file;
     const HRESULT converted = ToAnsi(fileName, file);
     if (FAILED(converted))
         return DatabaseError(converted, message);
     PrivilegeScope privilege("SeRestorePrivilege");
-    REGISTRY_RETURN_IF_FAILED(
+    TIDEWELL_RETURN_IF_FAILED(
         DatabaseCallResult(RegLoadKeyA(key.Get(), name.c_str(), file.c_str()), message));
     return OpenKey(base, subKey, REG_ACCESS_BEST_AVAILABLE, result);
-    REGISTRY_COM_BOUNDARY_END
+    TIDEWELL_COM_BOUNDARY_END
 }
 
 HRESULT STDMETHODCALLTYPE RegistryDatabase::UnloadKey(REG_PREDEFINED_HKEYS base, BSTR subKey) {
-    REGISTRY_COM_BOUNDARY_BEGIN
+    TIDEWELL_COM_BOUNDARY_BEGIN
     const wchar_t* const message = L"Error unloading the registry key";
     BaseKey key;
     std::string name;
-    REGISTRY_RETURN_IF_FAILED(Prepare(base, subKey, message, key, name));
+    TIDEWELL_RETURN_IF_FAILED(Prepare(base, subKey, message, key, name));
     return DatabaseCallResult(RegUnLoadKeyA(key.Get(), name.c_str()), message);
-    REGISTRY_COM_BOUNDARY_END
+    TIDEWELL_COM_BOUNDARY_END
 }
 
 } // namespace registry

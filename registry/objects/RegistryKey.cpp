@@ -1,11 +1,8 @@
 #include "objects/RegistryKey.h"
 
 #include "collections/Collections.h"
-#include "com/Bstr.h"
+#include "com/Win32Common.h"
 #include "com/ErrorInfo.h"
-#include "com/Result.h"
-#include "com/SafeArray.h"
-#include "com/Text.h"
 #include "objects/Privilege.h"
 #include "objects/RegistryValue.h"
 #include "objects/ValueNameReader.h"
@@ -30,7 +27,7 @@ HRESULT CreateRegistryKey(IUnknown* outer, REFIID iid, void** result) {
     return CreateComObject<RegistryKey>(outer, iid, result, nullptr);
 }
 
-HRESULT MakeRegistryKey(IRegistryDatabase* database, std::wstring name, RegKey handle,
+HRESULT MakeRegistryKey(IRegistryDatabase* database, std::wstring name, UniqueKey handle,
                         IRegistryKey** result) {
     return CreateComObject<RegistryKey>(nullptr, IID_IRegistryKey, reinterpret_cast<void**>(result),
                                         nullptr, database, std::move(name), std::move(handle));
@@ -40,15 +37,17 @@ RegistryKey::RegistryKey(IUnknown* outer)
     : ObjectBase(outer), events_(static_cast<IConnectionPointContainer*>(this)) {}
 
 RegistryKey::RegistryKey(IUnknown* outer, IRegistryDatabase* database, std::wstring name,
-                         RegKey&& handle)
+                         UniqueKey&& handle)
     : ObjectBase(outer), database_(database), name_(std::move(name)), key_(std::move(handle)),
       events_(static_cast<IConnectionPointContainer*>(this)) {
-    events_.SetKeyHandle(key_.Get());
+    events_.SetKeyHandle(key_.get());
 }
 
 RegistryKey::~RegistryKey() {
-    key_.Reset();
+    // The notification's worker is joined before the handle goes: it must never ask for a
+    // change on a closed handle, or on the same number handed out again to another key.
     events_.Stop();
+    key_.reset();
 }
 
 void* RegistryKey::FindInterface(REFIID iid) {
@@ -78,7 +77,7 @@ HRESULT STDMETHODCALLTYPE RegistryKey::get_HKEY(LONG* result) {
     if (!result)
         return KeyError(E_POINTER, L"Null pointer");
     // Registry handles are 32-bit values, also on 64-bit systems.
-    *result = static_cast<LONG>(reinterpret_cast<LONG_PTR>(key_.Get()));
+    *result = static_cast<LONG>(reinterpret_cast<LONG_PTR>(key_.get()));
     return S_OK;
 }
 
@@ -87,7 +86,7 @@ HRESULT RegistryKey::Count(Counted what, LONG* result) {
         return KeyError(E_POINTER, L"Null pointer");
     DWORD subKeys = 0;
     DWORD values = 0;
-    const LONG error = RegQueryInfoKeyA(key_.Get(), nullptr, nullptr, nullptr, &subKeys, nullptr,
+    const LONG error = RegQueryInfoKeyA(key_.get(), nullptr, nullptr, nullptr, &subKeys, nullptr,
                                         nullptr, &values, nullptr, nullptr, nullptr, nullptr);
     if (error != ERROR_SUCCESS)
         return KeySystemError(error, L"Error querying the registry key information");
@@ -108,18 +107,18 @@ HRESULT RegistryKey::Names(Counted what, VARIANT* result) {
         return KeyError(E_POINTER, L"Null pointer");
     VariantInit(result);
     LONG count = 0;
-    REGISTRY_RETURN_IF_FAILED(Count(what, &count));
+    TIDEWELL_RETURN_IF_FAILED(Count(what, &count));
     if (count <= 0)
         return S_OK;
-    REGISTRY_COM_BOUNDARY_BEGIN
+    TIDEWELL_COM_BOUNDARY_BEGIN
     SafeArray names(SafeArrayCreateVector(VT_VARIANT, 1, static_cast<ULONG>(count)));
     if (!names)
         return KeyError(E_OUTOFMEMORY, L"Failed to allocate safe array");
     std::wstring name;
     for (LONG i = 0; i < count; ++i) {
         const LONG error = what == Counted::SubKeys
-                               ? ReadSubKeyName(key_.Get(), static_cast<DWORD>(i), name)
-                               : ReadValueName(key_.Get(), static_cast<DWORD>(i), name);
+                               ? ReadSubKeyName(key_.get(), static_cast<DWORD>(i), name)
+                               : ReadValueName(key_.get(), static_cast<DWORD>(i), name);
         if (error != ERROR_SUCCESS)
             return KeySystemError(error, what == Counted::SubKeys
                                              ? L"Error enumerating key names"
@@ -138,7 +137,7 @@ HRESULT RegistryKey::Names(Counted what, VARIANT* result) {
     V_VT(result) = VT_ARRAY | VT_VARIANT;
     V_ARRAY(result) = names.Detach();
     return S_OK;
-    REGISTRY_COM_BOUNDARY_END
+    TIDEWELL_COM_BOUNDARY_END
 }
 
 HRESULT STDMETHODCALLTYPE RegistryKey::get_SubKeyNames(VARIANT* result) {
@@ -160,20 +159,20 @@ HRESULT STDMETHODCALLTYPE RegistryKey::OpenValue(BSTR valueName, IRegistryValue*
 }
 
 HRESULT STDMETHODCALLTYPE RegistryKey::DeleteValue(BSTR valueName) {
-    REGISTRY_COM_BOUNDARY_BEGIN
+    TIDEWELL_COM_BOUNDARY_BEGIN
     std::string name;
     const HRESULT converted = ToAnsi(valueName, name);
     if (FAILED(converted))
         return KeyError(converted, L"Error deleting the registry value");
-    const LONG error = RegDeleteValueA(key_.Get(), valueName ? name.c_str() : nullptr);
+    const LONG error = RegDeleteValueA(key_.get(), valueName ? name.c_str() : nullptr);
     if (error != ERROR_SUCCESS)
         return KeySystemError(error, L"Error deleting the registry value");
     return S_OK;
-    REGISTRY_COM_BOUNDARY_END
+    TIDEWELL_COM_BOUNDARY_END
 }
 
 HRESULT STDMETHODCALLTYPE RegistryKey::Flush() {
-    const LONG error = RegFlushKey(key_.Get());
+    const LONG error = RegFlushKey(key_.get());
     if (error != ERROR_SUCCESS)
         return KeySystemError(error, L"Error flushing registry");
     return S_OK;
@@ -182,39 +181,39 @@ HRESULT STDMETHODCALLTYPE RegistryKey::Flush() {
 HRESULT STDMETHODCALLTYPE RegistryKey::Save(BSTR fileName) {
     if (!fileName)
         return KeyError(E_POINTER, L"Null pointer");
-    REGISTRY_COM_BOUNDARY_BEGIN
+    TIDEWELL_COM_BOUNDARY_BEGIN
     std::string file;
     const HRESULT converted = ToAnsi(fileName, file);
     if (FAILED(converted))
         return KeyError(converted, L"Error saving the registry key to file");
     PrivilegeScope privilege("SeBackupPrivilege");
-    const LONG error = RegSaveKeyA(key_.Get(), file.c_str(), nullptr);
+    const LONG error = RegSaveKeyA(key_.get(), file.c_str(), nullptr);
     if (error != ERROR_SUCCESS)
         return KeySystemError(error, L"Error saving the registry key to file");
     return S_OK;
-    REGISTRY_COM_BOUNDARY_END
+    TIDEWELL_COM_BOUNDARY_END
 }
 
 HRESULT STDMETHODCALLTYPE RegistryKey::Restore(BSTR fileName) {
     if (!fileName)
         return KeyError(E_POINTER, L"Null pointer");
-    REGISTRY_COM_BOUNDARY_BEGIN
+    TIDEWELL_COM_BOUNDARY_BEGIN
     std::string file;
     const HRESULT converted = ToAnsi(fileName, file);
     if (FAILED(converted))
         return KeyError(converted, L"Error restoring the registry key from file");
     PrivilegeScope privilege("SeRestorePrivilege");
-    const LONG error = RegRestoreKeyA(key_.Get(), file.c_str(), 0);
+    const LONG error = RegRestoreKeyA(key_.get(), file.c_str(), 0);
     if (error != ERROR_SUCCESS)
         return KeySystemError(error, L"Error restoring the registry key from file");
     return S_OK;
-    REGISTRY_COM_BOUNDARY_END
+    TIDEWELL_COM_BOUNDARY_END
 }
 
 HRESULT STDMETHODCALLTYPE RegistryKey::Replace(BSTR newFileName, BSTR backupFileName) {
     if (!newFileName || !backupFileName)
         return KeyError(E_POINTER, L"Null pointer");
-    REGISTRY_COM_BOUNDARY_BEGIN
+    TIDEWELL_COM_BOUNDARY_BEGIN
     std::string newFile;
     std::string backupFile;
     HRESULT converted = ToAnsi(newFileName, newFile);
@@ -223,11 +222,11 @@ HRESULT STDMETHODCALLTYPE RegistryKey::Replace(BSTR newFileName, BSTR backupFile
     if (FAILED(converted))
         return KeyError(converted, L"Error replacing the registry key from file");
     PrivilegeScope privilege("SeRestorePrivilege");
-    const LONG error = RegReplaceKeyA(key_.Get(), nullptr, newFile.c_str(), backupFile.c_str());
+    const LONG error = RegReplaceKeyA(key_.get(), nullptr, newFile.c_str(), backupFile.c_str());
     if (error != ERROR_SUCCESS)
         return KeySystemError(error, L"Error replacing the registry key from file");
     return S_OK;
-    REGISTRY_COM_BOUNDARY_END
+    TIDEWELL_COM_BOUNDARY_END
 }
 
 HRESULT RegistryKey::Collection(Counted what, VARIANT* result) {

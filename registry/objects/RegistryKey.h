@@ -1,7 +1,6 @@
 #pragma once
 
-#include "com/ComPtr.h"
-#include "com/Handles.h"
+#include "com/Win32Common.h"
 #include "com/Dispatch.h"
 #include "com/ObjectBase.h"
 #include "com/SupportErrorInfo.h"
@@ -21,7 +20,7 @@ HRESULT CreateRegistryKey(IUnknown* outer, REFIID iid, void** result);
 
 // A key opened or created by database; it takes over handle (which closes when the object
 // cannot be made).
-HRESULT MakeRegistryKey(IRegistryDatabase* database, std::wstring name, RegKey handle,
+HRESULT MakeRegistryKey(IRegistryDatabase* database, std::wstring name, UniqueKey handle,
                         IRegistryKey** result);
 
 // One open registry key. It holds its database and its handle for its whole life.
@@ -31,7 +30,8 @@ class RegistryKey final : public Dispatch<IRegistryKey, IID_IRegistryKey>,
                           public ObjectBase {
 public:
     explicit RegistryKey(IUnknown* outer);
-    RegistryKey(IUnknown* outer, IRegistryDatabase* database, std::wstring name, RegKey&& handle);
+    RegistryKey(IUnknown* outer, IRegistryDatabase* database, std::wstring name,
+                UniqueKey&& handle);
     ~RegistryKey() override;
 
     REGISTRY_IUNKNOWN_FORWARD
@@ -67,7 +67,7 @@ private:
     // Destroyed in reverse: the change event stops before the name and the database go.
     ComPtr<IRegistryDatabase> database_;
     std::wstring name_;
-    RegKey key_;
+    UniqueKey key_;
     KeyChangeEvents events_;
 };
 

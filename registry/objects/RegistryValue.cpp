@@ -1,9 +1,7 @@
 #include "objects/RegistryValue.h"
 
 #include "com/ErrorInfo.h"
-#include "com/Handles.h"
-#include "com/Result.h"
-#include "com/Text.h"
+#include "com/Win32Common.h"
 #include "objects/ValueConversion.h"
 
 #include <cstring>
@@ -32,14 +30,14 @@ HRESULT CreateRegistryValue(IUnknown* outer, REFIID iid, void** result) {
 }
 
 HRESULT MakeRegistryValue(IRegistryKey* parent, BSTR name, IRegistryValue** result) {
-    REGISTRY_COM_BOUNDARY_BEGIN
+    TIDEWELL_COM_BOUNDARY_BEGIN
     std::wstring wide(BstrView(name));
     std::string ansi;
-    REGISTRY_RETURN_IF_FAILED(ToAnsi(wide, ansi));
+    TIDEWELL_RETURN_IF_FAILED(ToAnsi(wide, ansi));
     return CreateComObject<RegistryValue>(nullptr, IID_IRegistryValue,
                                           reinterpret_cast<void**>(result), nullptr, parent,
                                           std::move(wide), std::move(ansi));
-    REGISTRY_COM_BOUNDARY_END
+    TIDEWELL_COM_BOUNDARY_END
 }
 
 void* RegistryValue::FindInterface(REFIID iid) {
@@ -54,7 +52,7 @@ HRESULT RegistryValue::ParentHandle(HKEY& key) {
     if (!parent_)
         return ValueError(E_FAIL, L"No parent registry key object");
     LONG handle = 0;
-    REGISTRY_RETURN_IF_FAILED(parent_->get_HKEY(&handle));
+    TIDEWELL_RETURN_IF_FAILED(parent_->get_HKEY(&handle));
     key = KeyHandleOf(handle);
     return S_OK;
 }
@@ -64,8 +62,8 @@ HRESULT STDMETHODCALLTYPE RegistryValue::get_Value(VARIANT* result) {
         return ValueError(E_POINTER, L"Null pointer");
     VariantInit(result);
     HKEY key = nullptr;
-    REGISTRY_RETURN_IF_FAILED(ParentHandle(key));
-    REGISTRY_COM_BOUNDARY_BEGIN
+    TIDEWELL_RETURN_IF_FAILED(ParentHandle(key));
+    TIDEWELL_COM_BOUNDARY_BEGIN
     DWORD type = REG_NONE;
     DWORD size = 0;
     LONG error = RegQueryValueExA(key, ansiName_.c_str(), nullptr, &type, nullptr, &size);
@@ -95,13 +93,13 @@ HRESULT STDMETHODCALLTYPE RegistryValue::get_Value(VARIANT* result) {
     if (FAILED(failure.hr))
         return ValueError(failure.hr, failure.message);
     return S_OK;
-    REGISTRY_COM_BOUNDARY_END
+    TIDEWELL_COM_BOUNDARY_END
 }
 
 HRESULT STDMETHODCALLTYPE RegistryValue::put_Value(VARIANT value) {
     HKEY key = nullptr;
-    REGISTRY_RETURN_IF_FAILED(ParentHandle(key));
-    REGISTRY_COM_BOUNDARY_BEGIN
+    TIDEWELL_RETURN_IF_FAILED(ParentHandle(key));
+    TIDEWELL_COM_BOUNDARY_BEGIN
     DWORD type = REG_NONE;
     std::vector<BYTE> data;
     const ConversionFailure failure = VariantToRegistryData(value, expandString_, type, data);
@@ -115,7 +113,7 @@ HRESULT STDMETHODCALLTYPE RegistryValue::put_Value(VARIANT value) {
     if (error != ERROR_SUCCESS)
         return ValueSystemError(error, L"Error setting the registry value");
     return S_OK;
-    REGISTRY_COM_BOUNDARY_END
+    TIDEWELL_COM_BOUNDARY_END
 }
 
 HRESULT STDMETHODCALLTYPE RegistryValue::get_RegistryKey(IRegistryKey** result) {
@@ -135,7 +133,7 @@ HRESULT STDMETHODCALLTYPE RegistryValue::get_ValueType(REG_VALUE_TYPES* result) 
     if (!result)
         return ValueError(E_POINTER, L"Null pointer");
     HKEY key = nullptr;
-    REGISTRY_RETURN_IF_FAILED(ParentHandle(key));
+    TIDEWELL_RETURN_IF_FAILED(ParentHandle(key));
     DWORD type = REG_NONE;
     const LONG error = RegQueryValueExA(key, ansiName_.c_str(), nullptr, &type, nullptr, nullptr);
     if (error != ERROR_SUCCESS && error != ERROR_MORE_DATA)

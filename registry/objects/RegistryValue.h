@@ -1,6 +1,6 @@
 #pragma once
 
-#include "com/ComPtr.h"
+#include "com/Win32Common.h"
 #include "com/Dispatch.h"
 #include "com/ObjectBase.h"
 #include "com/SupportErrorInfo.h"

@@ -1,9 +1,6 @@
 #include "objects/ValueConversion.h"
 
-#include "com/Bstr.h"
-#include "com/SafeArray.h"
-#include "com/Text.h"
-#include "com/Variant.h"
+#include "com/Win32Common.h"
 
 #include <oleauto.h>
 
@@ -130,6 +127,20 @@ ConversionFailure EndMultiString(std::vector<BYTE>& data) {
     if (SUCCEEDED(failure.hr))
         data.back() = 0;
     return failure;
+}
+
+// VariantCopyInd reads through the reference unchecked, and through one VT_VARIANT reference
+// to the variant it names.
+bool HasNullReference(const VARIANT& value) {
+    if (!(V_VT(&value) & VT_BYREF))
+        return false;
+    if (!V_BYREF(&value))
+        return true;
+    if (V_VT(&value) == (VT_BYREF | VT_VARIANT)) {
+        const VARIANT& inner = *V_VARIANTREF(&value);
+        return (V_VT(&inner) & VT_BYREF) && !V_BYREF(&inner);
+    }
+    return false;
 }
 
 ULONG ElementCount(SAFEARRAY* array) {
@@ -270,6 +281,8 @@ ConversionFailure VariantToRegistryData(const VARIANT& given, bool expandString,
     // Script engines pass their variables by reference: convert what they refer to.
     Variant referenced;
     if (V_VT(&given) & VT_BYREF) {
+        if (HasNullReference(given))
+            return Fail(DISP_E_TYPEMISMATCH, L"Unsupported variant type");
         const HRESULT hr = VariantCopyInd(referenced.Get(), const_cast<VARIANT*>(&given));
         if (FAILED(hr))
             return Fail(DISP_E_TYPEMISMATCH, L"Unsupported variant type");

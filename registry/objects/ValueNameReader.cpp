@@ -1,6 +1,6 @@
 #include "objects/ValueNameReader.h"
 
-#include "com/Text.h"
+#include "com/Win32Common.h"
 
 #include <new>
 #include <vector>

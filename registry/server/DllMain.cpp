@@ -6,17 +6,16 @@
 
 #include <windows.h>
 
-extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID reserved) {
+extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID) {
     switch (reason) {
     case DLL_PROCESS_ATTACH:
         registry::SetModuleInstance(instance);
         DisableThreadLibraryCalls(instance);
         break;
     case DLL_PROCESS_DETACH:
+        // Our own objects only: the cached type information belongs to oleaut32, whose release
+        // may free or load libraries, so it goes when DllCanUnloadNow agrees to the unload.
         registry::ReleaseClassFactories();
-        // At process exit oleaut32 may already be gone: only an unload releases its objects.
-        if (!reserved)
-            registry::ReleaseTypeInfoCache();
         break;
     default:
         break;
@@ -25,7 +24,11 @@ extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID reserved
 }
 
 extern "C" HRESULT STDAPICALLTYPE DllCanUnloadNow() {
-    return registry::ModuleLockCount() == 0 ? S_OK : S_FALSE;
+    if (registry::ModuleLockCount() != 0)
+        return S_FALSE;
+    // The component system unloads the library next; a later use loads the information again.
+    registry::ReleaseTypeInfoCache();
+    return S_OK;
 }
 
 extern "C" HRESULT STDAPICALLTYPE DllGetClassObject(REFCLSID clsid, REFIID iid, void** result) {

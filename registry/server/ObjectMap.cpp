@@ -1,7 +1,7 @@
 #include "server/ObjectMap.h"
 
 #include "accessor/RegistryAccessor.h"
-#include "com/ComPtr.h"
+#include "com/Win32Common.h"
 #include "com/Module.h"
 #include "objects/RegistryDatabase.h"
 #include "objects/RegistryKey.h"

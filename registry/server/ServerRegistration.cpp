@@ -1,9 +1,7 @@
 #include "server/ServerRegistration.h"
 
-#include "com/ComPtr.h"
+#include "com/Win32Common.h"
 #include "com/Module.h"
-#include "com/Result.h"
-#include "com/Text.h"
 #include "com/TypeLibrary.h"
 #include "registrar/RegistrationScript.h"
 #include "registrar/ScriptRunner.h"
@@ -46,7 +44,7 @@ HRESULT ParseAllScripts(std::vector<registrar::Script>& scripts) {
     const std::map<std::wstring, std::wstring> replacements = {{L"MODULE", module}};
     for (const ObjectMapEntry& entry : ObjectMap()) {
         std::wstring text;
-        REGISTRY_RETURN_IF_FAILED(LoadScriptText(entry.script, text));
+        TIDEWELL_RETURN_IF_FAILED(LoadScriptText(entry.script, text));
         registrar::ParseResult parsed = registrar::ParseScript(text, replacements);
         if (!parsed.script)
             return SELFREG_E_CLASS;
@@ -58,7 +56,7 @@ HRESULT ParseAllScripts(std::vector<registrar::Script>& scripts) {
 HRESULT RegisterTypeLibrary() {
     ComPtr<ITypeLib> library;
     std::wstring path;
-    REGISTRY_RETURN_IF_FAILED(LoadModuleTypeLibrary(&library, &path));
+    TIDEWELL_RETURN_IF_FAILED(LoadModuleTypeLibrary(&library, &path));
     std::wstring directory = path;
     const size_t slash = directory.find_last_of(L"\\/");
     directory.resize(slash == std::wstring::npos ? 0 : slash);
@@ -93,7 +91,7 @@ HRESULT UnregisterTypeLibrary() {
     if (!unregister)
         return S_OK;
     TLIBATTR* attributes = nullptr;
-    REGISTRY_RETURN_IF_FAILED(library->GetLibAttr(&attributes));
+    TIDEWELL_RETURN_IF_FAILED(library->GetLibAttr(&attributes));
     const HRESULT hr = unregister(attributes->guid, attributes->wMajorVerNum,
                                   attributes->wMinorVerNum, attributes->lcid, attributes->syskind);
     const bool stillRegistered = TypeLibraryKeyExists(*attributes);
@@ -107,7 +105,7 @@ HRESULT UnregisterTypeLibrary() {
 HRESULT RegisterServer() {
     try {
         std::vector<registrar::Script> scripts;
-        REGISTRY_RETURN_IF_FAILED(ParseAllScripts(scripts));
+        TIDEWELL_RETURN_IF_FAILED(ParseAllScripts(scripts));
         Win32RegistryBackend backend;
         for (const registrar::Script& script : scripts) {
             const registrar::RunResult result = registrar::Register(script, backend);
@@ -129,7 +127,7 @@ HRESULT RegisterServer() {
 HRESULT UnregisterServer() {
     try {
         std::vector<registrar::Script> scripts;
-        REGISTRY_RETURN_IF_FAILED(ParseAllScripts(scripts));
+        TIDEWELL_RETURN_IF_FAILED(ParseAllScripts(scripts));
         Win32RegistryBackend backend;
         HRESULT first = S_OK;
         for (const registrar::Script& script : scripts) {

@@ -1,6 +1,6 @@
 #include "server/Win32RegistryBackend.h"
 
-#include "com/Handles.h"
+#include "com/Win32Common.h"
 
 #include <windows.h>
 
@@ -34,7 +34,7 @@ std::wstring JoinPath(const std::vector<std::wstring>& names, size_t count) {
     return path;
 }
 
-long Open(const registrar::KeyPath& key, REGSAM access, RegKey& out) {
+long Open(const registrar::KeyPath& key, REGSAM access, UniqueKey& out) {
     return RegOpenKeyExW(RootHandle(key.root), JoinPath(key.names, key.names.size()).c_str(), 0,
                          access, &out);
 }
@@ -44,7 +44,7 @@ long Open(const registrar::KeyPath& key, REGSAM access, RegKey& out) {
 long DeleteSubTree(HKEY parent, const std::wstring& name, int depth) {
     if (depth > 512)
         return ERROR_CANTWRITE;
-    RegKey key;
+    UniqueKey key;
     long error = RegOpenKeyExW(parent, name.c_str(), 0,
                                KEY_ENUMERATE_SUB_KEYS | KEY_QUERY_VALUE | DELETE, &key);
     if (error != ERROR_SUCCESS)
@@ -52,23 +52,23 @@ long DeleteSubTree(HKEY parent, const std::wstring& name, int depth) {
     for (;;) {
         wchar_t child[256];
         DWORD length = sizeof(child) / sizeof(child[0]);
-        error = RegEnumKeyExW(key.Get(), 0, child, &length, nullptr, nullptr, nullptr, nullptr);
+        error = RegEnumKeyExW(key.get(), 0, child, &length, nullptr, nullptr, nullptr, nullptr);
         if (error == ERROR_NO_MORE_ITEMS)
             break;
         if (error != ERROR_SUCCESS)
             return error;
-        error = DeleteSubTree(key.Get(), std::wstring(child, length), depth + 1);
+        error = DeleteSubTree(key.get(), std::wstring(child, length), depth + 1);
         if (error != ERROR_SUCCESS)
             return error;
     }
-    key.Reset();
+    key.reset();
     return RegDeleteKeyW(parent, name.c_str());
 }
 
 } // namespace
 
 long Win32RegistryBackend::CreateKey(const registrar::KeyPath& key) {
-    RegKey created;
+    UniqueKey created;
     return RegCreateKeyExW(RootHandle(key.root), JoinPath(key.names, key.names.size()).c_str(), 0,
                            nullptr, REG_OPTION_NON_VOLATILE, KEY_SET_VALUE, nullptr, &created,
                            nullptr);
@@ -76,21 +76,21 @@ long Win32RegistryBackend::CreateKey(const registrar::KeyPath& key) {
 
 long Win32RegistryBackend::SetString(const registrar::KeyPath& key, const std::wstring& name,
                                      const std::wstring& data) {
-    RegKey opened;
+    UniqueKey opened;
     const long error = Open(key, KEY_SET_VALUE, opened);
     if (error != ERROR_SUCCESS)
         return error;
-    return RegSetValueExW(opened.Get(), name.empty() ? nullptr : name.c_str(), 0, REG_SZ,
+    return RegSetValueExW(opened.get(), name.empty() ? nullptr : name.c_str(), 0, REG_SZ,
                           reinterpret_cast<const BYTE*>(data.c_str()),
                           static_cast<DWORD>((data.size() + 1) * sizeof(wchar_t)));
 }
 
 long Win32RegistryBackend::DeleteValue(const registrar::KeyPath& key, const std::wstring& name) {
-    RegKey opened;
+    UniqueKey opened;
     const long error = Open(key, KEY_SET_VALUE, opened);
     if (error != ERROR_SUCCESS)
         return error;
-    return RegDeleteValueW(opened.Get(), name.empty() ? nullptr : name.c_str());
+    return RegDeleteValueW(opened.get(), name.empty() ? nullptr : name.c_str());
 }
 
 long Win32RegistryBackend::DeleteTree(const registrar::KeyPath& key) {
@@ -98,13 +98,13 @@ long Win32RegistryBackend::DeleteTree(const registrar::KeyPath& key) {
         return ERROR_ACCESS_DENIED;
     if (key.names.size() == 1)
         return DeleteSubTree(RootHandle(key.root), key.names[0], 0);
-    RegKey parent;
+    UniqueKey parent;
     const long error =
         RegOpenKeyExW(RootHandle(key.root), JoinPath(key.names, key.names.size() - 1).c_str(), 0,
                       KEY_ENUMERATE_SUB_KEYS | KEY_QUERY_VALUE | DELETE, &parent);
     if (error != ERROR_SUCCESS)
         return error;
-    return DeleteSubTree(parent.Get(), key.names.back(), 0);
+    return DeleteSubTree(parent.get(), key.names.back(), 0);
 }
 
 long Win32RegistryBackend::DeleteKey(const registrar::KeyPath& key) {
@@ -114,16 +114,16 @@ long Win32RegistryBackend::DeleteKey(const registrar::KeyPath& key) {
 }
 
 bool Win32RegistryBackend::KeyExists(const registrar::KeyPath& key) {
-    RegKey opened;
+    UniqueKey opened;
     return Open(key, KEY_QUERY_VALUE, opened) == ERROR_SUCCESS;
 }
 
 bool Win32RegistryBackend::HasSubKeys(const registrar::KeyPath& key) {
-    RegKey opened;
+    UniqueKey opened;
     if (Open(key, KEY_QUERY_VALUE, opened) != ERROR_SUCCESS)
         return false;
     DWORD subKeys = 0;
-    if (RegQueryInfoKeyW(opened.Get(), nullptr, nullptr, nullptr, &subKeys, nullptr, nullptr,
+    if (RegQueryInfoKeyW(opened.get(), nullptr, nullptr, nullptr, &subKeys, nullptr, nullptr,
                          nullptr, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS)
         return true; // when in doubt, keep the key
     return subKeys != 0;

@@ -152,6 +152,33 @@ TEST_F(Collections, ItemsOutsideOneToCountAreInvalidArgumentsWithoutErrorInfo) {
     EXPECT_EQ(keys_->get__NewEnum(nullptr), E_POINTER);
 }
 
+// The key reports its failures with error information; its collections pass on the HRESULT only.
+TEST_F(Collections, ADeletedKeyFailsWithoutErrorInfo) {
+    ASSERT_EQ(RegDeleteTreeW(HKEY_CURRENT_USER, key_.Path().c_str()), ERROR_SUCCESS);
+    const HRESULT deleted = HRESULT_FROM_WIN32(ERROR_KEY_DELETED);
+    LONG count = -1;
+    SetErrorInfo(0, nullptr);
+    EXPECT_EQ(keys_->get_Count(&count), deleted);
+    EXPECT_EQ(TakeErrorDescription(), L"");
+    EXPECT_EQ(values_->get_Count(&count), deleted);
+    EXPECT_EQ(TakeErrorDescription(), L"");
+    Variant item;
+    EXPECT_EQ(keys_->get_Item(1, &item), deleted);
+    EXPECT_EQ(values_->get_Item(1, &item), deleted);
+    EXPECT_EQ(item.Type(), VT_EMPTY);
+    EXPECT_EQ(TakeErrorDescription(), L"");
+    ComPtr<IEnumVARIANT> enumerator;
+    ASSERT_EQ(EnumeratorOf(values_.Get(), enumerator), S_OK);
+    Batch batch = Take(enumerator.Get(), 2, &NameOfValue);
+    EXPECT_EQ(batch.hr, S_FALSE);
+    EXPECT_EQ(batch.delivered, 0u);
+    EXPECT_EQ(TakeErrorDescription(), L"");
+
+    // The key itself still says what went wrong.
+    EXPECT_EQ(registryKey_->get_ValueCount(&count), deleted);
+    EXPECT_NE(TakeErrorDescription(), L"");
+}
+
 TEST_F(Collections, CountAndItemFollowTheRegistry) {
     ASSERT_EQ(key_.CreateSubKey(L"zeta"), ERROR_SUCCESS);
     ASSERT_EQ(key_.SetString(L"", L"v_zeta", L"4"), ERROR_SUCCESS);

@@ -1,7 +1,9 @@
+#include "ImportPatch.h"
 #include "LibraryClient.h"
 
 #include <tlhelp32.h>
 
+#include <algorithm>
 #include <atomic>
 #include <deque>
 #include <thread>
@@ -76,21 +78,26 @@ private:
     int id_;
 };
 
-int ThreadsOfThisProcess() {
+std::vector<DWORD> ThreadIdsOfThisProcess() {
+    std::vector<DWORD> ids;
     HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPTHREAD, 0);
     if (snapshot == INVALID_HANDLE_VALUE) {
-        return -1;
+        return ids;
     }
     THREADENTRY32 entry = {};
     entry.dwSize = sizeof(entry);
-    int count = 0;
     for (BOOL more = Thread32First(snapshot, &entry); more; more = Thread32Next(snapshot, &entry)) {
         if (entry.th32OwnerProcessID == GetCurrentProcessId()) {
-            ++count;
+            ids.push_back(entry.th32ThreadID);
         }
     }
     CloseHandle(snapshot);
-    return count;
+    return ids;
+}
+
+int ThreadsOfThisProcess() {
+    std::vector<DWORD> ids = ThreadIdsOfThisProcess();
+    return ids.empty() ? -1 : static_cast<int>(ids.size());
 }
 
 // The hidden window this thread's keys use, if any.
@@ -191,6 +198,23 @@ TEST_F(Events, AWriteInTheKeyOrASubKeyRaisesOnRegistryChangeOnTheKeysThread) {
 
     EXPECT_EQ(point_->Unadvise(cookie), S_OK);
     EXPECT_EQ(sink.References(), 1u);
+}
+
+// Every change after a delivered event is heard: a sink that writes into the key from its
+// handler raises the next event, and the chain never breaks.
+TEST_F(Events, AWriteMadeWhileAnEventIsHandledRaisesTheNext) {
+    constexpr int kLinks = 300;
+    TestSink& sink = NewSink();
+    sink.onCall = [&] {
+        if (sink.calls < kLinks) {
+            key_.SetString(L"", L"chain", std::to_wstring(sink.calls.load()));
+        }
+    };
+    DWORD cookie = Connect(sink);
+    ASSERT_EQ(key_.SetString(L"", L"chain", L"start"), ERROR_SUCCESS);
+    EXPECT_TRUE(PumpUntil([&] { return sink.calls >= kLinks; }, 10000))
+        << "the chain broke after " << sink.calls << " events";
+    EXPECT_EQ(point_->Unadvise(cookie), S_OK);
 }
 
 TEST_F(Events, AnotherProcessesWriteIsHeard) {
@@ -367,6 +391,62 @@ TEST_F(Events, ASinkMayDisconnectOrDropTheKeyWhileItIsCalled) {
     EXPECT_FALSE(registryKey_);
     EXPECT_EQ(KeyWindowOfThisThread(), nullptr);
     EXPECT_EQ(dropping.References(), 1u);
+}
+
+// What the library's RegCloseKey calls saw of the key being watched.
+struct CloseWatch {
+    ULONG handle = 0;
+    HANDLE worker = nullptr;
+    LSTATUS(WINAPI* original)(HKEY) = nullptr;
+    int closes = 0;
+    bool workerEndedFirst = false;
+};
+CloseWatch* closeWatch = nullptr;
+
+LSTATUS WINAPI WatchedRegCloseKey(HKEY key) {
+    CloseWatch* watch = closeWatch;
+    if (static_cast<ULONG>(reinterpret_cast<ULONG_PTR>(key)) == watch->handle) {
+        ++watch->closes;
+        watch->workerEndedFirst = WaitForSingleObject(watch->worker, 0) == WAIT_OBJECT_0;
+    }
+    return watch->original(key);
+}
+
+// A worker still running when the handle closes could ask for a change on the closed handle, or
+// on the same number handed out meanwhile to another key.
+TEST_F(Events, AKeyEndsItsNotificationBeforeItClosesItsHandle) {
+    CloseWatch watch;
+    LONG handle = 0;
+    ASSERT_EQ(registryKey_->get_HKEY(&handle), S_OK);
+    watch.handle = static_cast<ULONG>(handle);
+    const std::vector<DWORD> before = ThreadIdsOfThisProcess();
+    TestSink& sink = NewSink();
+    Connect(sink);
+    DWORD workerId = 0;
+    for (DWORD id : ThreadIdsOfThisProcess()) {
+        if (std::find(before.begin(), before.end(), id) == before.end()) {
+            ASSERT_EQ(workerId, 0u) << "more than one new thread";
+            workerId = id;
+        }
+    }
+    ASSERT_NE(workerId, 0u);
+    watch.worker = OpenThread(SYNCHRONIZE, FALSE, workerId);
+    ASSERT_NE(watch.worker, nullptr);
+    {
+        ImportPatch patch(GetModuleHandleW(L"Registry.dll"), "advapi32.dll", "RegCloseKey",
+                          reinterpret_cast<void*>(&WatchedRegCloseKey));
+        ASSERT_TRUE(patch.Applied());
+        watch.original = reinterpret_cast<LSTATUS(WINAPI*)(HKEY)>(patch.Original());
+        closeWatch = &watch;
+        // The sink stays connected: the key goes with its notification running.
+        point_.Reset();
+        container_.Reset();
+        registryKey_.Reset();
+    }
+    CloseHandle(watch.worker);
+    EXPECT_EQ(watch.closes, 1);
+    EXPECT_TRUE(watch.workerEndedFirst);
+    EXPECT_EQ(sink.References(), 1u);
 }
 
 // Refuses the creation of the hidden window, as a system short of resources would.

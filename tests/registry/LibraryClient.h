@@ -15,9 +15,7 @@
 #include <string>
 
 #include "WindowsRegistry.h"
-#include "com/Bstr.h"
-#include "com/ComPtr.h"
-#include "com/Variant.h"
+#include "com/Win32Common.h"
 
 namespace registry_test {
 

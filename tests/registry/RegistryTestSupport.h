@@ -1,9 +1,6 @@
 #pragma once
 
-#include "com/Bstr.h"
-#include "com/ComPtr.h"
-#include "com/SafeArray.h"
-#include "com/Variant.h"
+#include "com/Win32Common.h"
 
 #include "WindowsRegistry.h"
 

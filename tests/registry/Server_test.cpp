@@ -201,6 +201,40 @@ TEST_F(ServerTest, TheModuleLockCountsObjectsFactoriesAndServerLocks) {
     EXPECT_EQ(S_OK, canUnloadNow_());
 }
 
+// Releasing oleaut32's objects runs its code, which may free or load libraries: never under the
+// loader lock. The library gives its type information back when DllCanUnloadNow agrees instead.
+TEST_F(ServerTest, TypeInformationIsGivenBackByDllCanUnloadNowAndNeverByDllMain) {
+    ComPtr<ITypeLib> library;
+    ASSERT_HRESULT_SUCCEEDED(LoadTypeLib(REGISTRY_DLL_PATH, &library));
+    const auto references = [&] {
+        library->AddRef();
+        return library->Release();
+    };
+    const auto useDispatch = [&] {
+        ComPtr<IRegistryDatabase> database;
+        ASSERT_HRESULT_SUCCEEDED(Factory(CLSID_RegistryDatabase)
+                                     ->CreateInstance(nullptr, IID_IRegistryDatabase,
+                                                      reinterpret_cast<void**>(&database)));
+        LPOLESTR name = const_cast<LPOLESTR>(L"OpenKey");
+        DISPID id = DISPID_UNKNOWN;
+        ASSERT_HRESULT_SUCCEEDED(database->GetIDsOfNames(IID_NULL, &name, 1, 0x409, &id));
+    };
+    const ULONG baseline = references();
+    useDispatch();
+    EXPECT_GT(references(), baseline) << "the library keeps no type information";
+    EXPECT_EQ(S_OK, canUnloadNow_());
+    EXPECT_EQ(baseline, references());
+
+    // Unloaded without asking first, the library leaves oleaut32's objects alone.
+    useDispatch();
+    const ULONG held = references();
+    EXPECT_GT(held, baseline);
+    ASSERT_TRUE(FreeLibrary(module_));
+    module_ = nullptr;
+    ASSERT_EQ(nullptr, GetModuleHandleW(REGISTRY_DLL_PATH)) << "the library is still loaded";
+    EXPECT_EQ(held, references());
+}
+
 TEST_F(ServerTest, ErrorInfoSupportIsForEachClassesDefaultInterface) {
     for (size_t i = 0; i < 3; ++i) {
         SCOPED_TRACE(i);

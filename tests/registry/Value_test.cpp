@@ -554,6 +554,64 @@ TEST_F(ValueTest, ReferencesWriteWhatTheyReferTo) {
     EXPECT_EQ(Bytes("via variant", 12), raw.data);
 }
 
+// A careless client's reference to nothing is refused like any other unsupported type, through
+// the interface and through Invoke, and the value keeps its data.
+TEST_F(ValueTest, NullReferencesAreUnsupportedTypes) {
+    SetRaw("target", REG_SZ, "kept", 5);
+    ComPtr<IRegistryValue> value = OpenTestValue(L"target");
+    VARIANT nothing;
+    V_VT(&nothing) = VT_BYREF | VT_I4;
+    V_I4REF(&nothing) = nullptr;
+    VARIANT toNothing;
+    V_VT(&toNothing) = VT_BYREF | VT_VARIANT;
+    V_VARIANTREF(&toNothing) = &nothing;
+    std::vector<VARIANT> cases;
+    for (VARTYPE type :
+         {VT_BYREF | VT_I4, VT_BYREF | VT_ARRAY | VT_UI1, VT_BYREF | VT_BSTR, VT_BYREF | VT_UI1,
+          VT_BYREF | VT_VARIANT, VT_BYREF | VT_ARRAY | VT_VARIANT, VT_BYREF | VT_ARRAY | VT_BSTR}) {
+        VARIANT bad;
+        V_VT(&bad) = type;
+        V_BYREF(&bad) = nullptr;
+        cases.push_back(bad);
+    }
+    cases.push_back(toNothing);
+    DISPID named = DISPID_PROPERTYPUT;
+    for (VARIANT& bad : cases) {
+        SCOPED_TRACE(V_VT(&bad));
+        EXPECT_REGISTRY_ERROR(value->put_Value(bad), DISP_E_TYPEMISMATCH, kValueSource,
+                              L"Unsupported variant type");
+        DISPPARAMS put = {&bad, &named, 1, 1};
+        EXCEPINFO exception = {};
+        EXPECT_EQ(DISP_E_EXCEPTION,
+                  value->Invoke(DISPID_VALUE, IID_NULL, 0x409, DISPATCH_PROPERTYPUT, &put, nullptr,
+                                &exception, nullptr));
+        EXPECT_EQ(DISP_E_TYPEMISMATCH, exception.scode);
+        EXPECT_STREQ(L"Unsupported variant type", exception.bstrDescription);
+        SysFreeString(exception.bstrSource);
+        SysFreeString(exception.bstrDescription);
+        SysFreeString(exception.bstrHelpFile);
+    }
+    const Raw raw = GetRaw("target");
+    EXPECT_EQ(static_cast<DWORD>(REG_SZ), raw.type);
+    EXPECT_EQ(Bytes("kept", 5), raw.data);
+
+    // Well-formed references through Invoke still write what they refer to.
+    SAFEARRAY* bytes = SafeArrayCreateVector(VT_UI1, 0, 2);
+    ASSERT_NE(nullptr, bytes);
+    static_cast<BYTE*>(bytes->pvData)[0] = 0xAB;
+    static_cast<BYTE*>(bytes->pvData)[1] = 0xCD;
+    VARIANT arrayRef;
+    V_VT(&arrayRef) = VT_BYREF | VT_ARRAY | VT_UI1;
+    V_ARRAYREF(&arrayRef) = &bytes;
+    DISPPARAMS put = {&arrayRef, &named, 1, 1};
+    EXPECT_EQ(S_OK, value->Invoke(DISPID_VALUE, IID_NULL, 0x409, DISPATCH_PROPERTYPUT, &put,
+                                  nullptr, nullptr, nullptr));
+    SafeArrayDestroy(bytes);
+    const Raw written = GetRaw("target");
+    EXPECT_EQ(static_cast<DWORD>(REG_BINARY), written.type);
+    EXPECT_EQ(Bytes("\xAB\xCD", 2), written.data);
+}
+
 // --- the value's own properties and errors ------------------------------------------------------
 
 TEST_F(ValueTest, ExpandStringIsTrueOnlyForMinusOne) {

@@ -8,7 +8,7 @@ namespace tidewell::win32 {
 
 // The user32 calls behind the previous-instance search and the greyed Close command.
 
-// FindWindowA with the class and the text (UTF-8, passed on in code page 1252).
+// FindWindowA with the class and the text (UTF-8, passed on in the system's ANSI code page).
 HWND FindTopLevelWindow(std::string_view className, std::string_view text);
 
 // The window just above the given one in the Z-order.

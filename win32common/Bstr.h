@@ -8,7 +8,7 @@
 #include <string_view>
 #include <utility>
 
-namespace registry {
+namespace win32common {
 
 // A null BSTR counts as empty.
 inline std::wstring_view BstrView(BSTR s) {
@@ -55,4 +55,4 @@ private:
     BSTR s_ = nullptr;
 };
 
-} // namespace registry
+} // namespace win32common

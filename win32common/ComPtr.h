@@ -7,7 +7,7 @@
 
 #include <utility>
 
-namespace registry {
+namespace win32common {
 
 // Owns one reference to a COM interface. Copying adds a reference; taking the address releases
 // what was held so the pointer can be filled by a call.
@@ -79,4 +79,4 @@ private:
     T* p_ = nullptr;
 };
 
-} // namespace registry
+} // namespace win32common

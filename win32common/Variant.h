@@ -5,7 +5,7 @@
 #include <memory>
 #include <oleauto.h>
 
-namespace registry {
+namespace win32common {
 
 // Owns a VARIANT and clears it on the way out.
 class Variant {
@@ -47,4 +47,4 @@ private:
     VARIANT v_;
 };
 
-} // namespace registry
+} // namespace win32common

@@ -7,7 +7,7 @@
 
 #include <utility>
 
-namespace registry {
+namespace win32common {
 
 // Owns a SAFEARRAY and destroys it, elements included.
 class SafeArray {
@@ -63,4 +63,4 @@ private:
     HRESULT hr_;
 };
 
-} // namespace registry
+} // namespace win32common
