@@ -15,31 +15,29 @@ struct InputBoxState {
     std::wstring prompt;
     std::wstring title;
     std::wstring defaultText;
-    ScreenPosition position;
+    HWND owner;
     std::wstring answer;
 };
 
-int TwipsToPixels(int twips, int dotsPerInch) {
-    return MulDiv(twips, dotsPerInch, 1440);
-}
-
-// At the requested corner, moved back inside the work area of the monitor it lands on.
-void Place(HWND dialog, const ScreenPosition& position) {
+// At the owner's top-left corner as it is now (centred without an owner), moved back inside the
+// work area of the monitor it lands on.
+void Place(HWND dialog, HWND owner) {
     RECT bounds{};
     if (!GetWindowRect(dialog, &bounds)) {
         return;
     }
-    int dpiX = 96;
-    int dpiY = 96;
-    if (HDC screen = GetDC(nullptr)) {
-        dpiX = GetDeviceCaps(screen, LOGPIXELSX);
-        dpiY = GetDeviceCaps(screen, LOGPIXELSY);
-        ReleaseDC(nullptr, screen);
-    }
     const int width = bounds.right - bounds.left;
     const int height = bounds.bottom - bounds.top;
-    int left = TwipsToPixels(position.leftTwips, dpiX);
-    int top = TwipsToPixels(position.topTwips, dpiY);
+    RECT ownerBounds{};
+    int left = 0;
+    int top = 0;
+    if (owner != nullptr && GetWindowRect(owner, &ownerBounds)) {
+        left = ownerBounds.left;
+        top = ownerBounds.top;
+    } else {
+        left = (GetSystemMetrics(SM_CXSCREEN) - width) / 2;
+        top = (GetSystemMetrics(SM_CYSCREEN) - height) / 2;
+    }
     const POINT corner{left, top};
     MONITORINFO monitor{};
     monitor.cbSize = sizeof monitor;
@@ -82,7 +80,7 @@ INT_PTR CALLBACK InputBoxProc(HWND dialog, UINT message, WPARAM wParam, LPARAM l
             SetDlgItemTextW(dialog, IDC_INPUT_BOX_PROMPT, state->prompt.c_str());
             HWND edit = GetDlgItem(dialog, IDC_INPUT_BOX_TEXT);
             SetWindowTextW(edit, state->defaultText.c_str());
-            Place(dialog, state->position);
+            Place(dialog, state->owner);
             SetForegroundWindow(dialog);
             // The default text comes selected, so typing replaces it.
             SendMessageW(edit, EM_SETSEL, 0, -1);
@@ -115,12 +113,16 @@ INT_PTR CALLBACK InputBoxProc(HWND dialog, UINT message, WPARAM wParam, LPARAM l
 } // namespace
 
 std::string Win32InputBox::Show(std::string_view prompt, std::string_view title,
-                                std::string_view defaultText, ScreenPosition position) {
+                                std::string_view defaultText, WindowHandle owner) {
+    HWND ownerWindow = reinterpret_cast<HWND>(owner);
+    if (ownerWindow != nullptr && !IsWindow(ownerWindow)) {
+        ownerWindow = nullptr;
+    }
     InputBoxState state{
-        Utf8ToWide(prompt), Utf8ToWide(title), Utf8ToWide(defaultText), position, {}};
+        Utf8ToWide(prompt), Utf8ToWide(title), Utf8ToWide(defaultText), ownerWindow, {}};
     const INT_PTR result =
-        DialogBoxParamW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDD_INPUT_BOX),
-                        GetActiveWindow(), InputBoxProc, reinterpret_cast<LPARAM>(&state));
+        DialogBoxParamW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDD_INPUT_BOX), ownerWindow,
+                        InputBoxProc, reinterpret_cast<LPARAM>(&state));
     // -1: the template could not be loaded; the box counts as cancelled.
     return result == IDOK ? WideToUtf8(state.answer) : std::string();
 }

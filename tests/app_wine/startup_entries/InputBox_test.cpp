@@ -15,7 +15,7 @@
 namespace {
 
 using namespace std::chrono_literals;
-using tidewell::ScreenPosition;
+using tidewell::WindowHandle;
 using tidewell::win32::Win32InputBox;
 
 // What the driving thread saw of the box.
@@ -64,6 +64,31 @@ private:
     std::thread worker_;
 };
 
+// A plain top-level window standing in for the editor.
+class OwnerWindow {
+public:
+    OwnerWindow(int left, int top)
+        : window_(CreateWindowExW(0, L"STATIC", L"Registry Entries", WS_OVERLAPPEDWINDOW, left, top,
+                                  400, 300, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr)) {
+    }
+    ~OwnerWindow() {
+        if (window_) {
+            DestroyWindow(window_);
+        }
+    }
+    OwnerWindow(const OwnerWindow&) = delete;
+    OwnerWindow& operator=(const OwnerWindow&) = delete;
+    WindowHandle Handle() const { return reinterpret_cast<WindowHandle>(window_); }
+    RECT Rect() const {
+        RECT rect{};
+        GetWindowRect(window_, &rect);
+        return rect;
+    }
+
+private:
+    HWND window_;
+};
+
 HWND ButtonWithText(HWND box, const wchar_t* text) {
     const auto button = uidriver::ChildByText(box, text);
     return button ? button->handle : nullptr;
@@ -71,6 +96,7 @@ HWND ButtonWithText(HWND box, const wchar_t* text) {
 
 TEST(InputBox, ShowsPromptTitleAndDefaultAndReturnsWhatWasTyped) {
     Win32InputBox inputBox;
+    OwnerWindow owner(150, 120);
     std::string answer;
     Seen seen;
     {
@@ -79,9 +105,9 @@ TEST(InputBox, ShowsPromptTitleAndDefaultAndReturnsWhatWasTyped) {
                          reinterpret_cast<LPARAM>(L"\"C:\\Program Files\\caf\u00e9.exe\" /s"));
             uidriver::ClickControl(ButtonWithText(GetParent(edit), L"OK"));
         });
-        answer = inputBox.Show(
-            "Please Type The Path To The New Entry  (e.g. c:\\windows\\readme.exe)",
-            "Entry Location?", "c:\\windows\\readme.exe", ScreenPosition{1440 * 2, 1440});
+        answer =
+            inputBox.Show("Please Type The Path To The New Entry  (e.g. c:\\windows\\readme.exe)",
+                          "Entry Location?", "c:\\windows\\readme.exe", owner.Handle());
         seen = driver.Result();
     }
     ASSERT_TRUE(seen.found) << "no input box appeared";
@@ -89,14 +115,9 @@ TEST(InputBox, ShowsPromptTitleAndDefaultAndReturnsWhatWasTyped) {
               L"Please Type The Path To The New Entry  (e.g. c:\\windows\\readme.exe)");
     EXPECT_EQ(seen.editText, L"c:\\windows\\readme.exe");
     EXPECT_EQ(answer, "\"C:\\Program Files\\caf\xC3\xA9.exe\" /s");
-
-    // Two inches right, one down: 192 and 96 pixels at 96 dpi.
-    HDC screen = GetDC(nullptr);
-    const int dpiX = GetDeviceCaps(screen, LOGPIXELSX);
-    const int dpiY = GetDeviceCaps(screen, LOGPIXELSY);
-    ReleaseDC(nullptr, screen);
-    EXPECT_EQ(seen.rect.left, 2 * dpiX);
-    EXPECT_EQ(seen.rect.top, dpiY);
+    // At the editor window's top-left corner.
+    EXPECT_EQ(seen.rect.left, owner.Rect().left);
+    EXPECT_EQ(seen.rect.top, owner.Rect().top);
 }
 
 TEST(InputBox, CancelOrCloseGiveTheEmptyStringAndOkKeepsAnEmptyField) {
@@ -106,14 +127,14 @@ TEST(InputBox, CancelOrCloseGiveTheEmptyStringAndOkKeepsAnEmptyField) {
             uidriver::ClickControl(ButtonWithText(box, L"Cancel"));
         });
         EXPECT_EQ(inputBox.Show("Where Will This Entry Reside? (e.g. LOCAL or USER)", "Residency?",
-                                "LOCAL", ScreenPosition{}),
+                                "LOCAL", 0),
                   "");
         EXPECT_TRUE(driver.Result().found);
     }
     {
         BoxDriver driver(L"Entry Name?", [](HWND box, HWND) { PostMessageW(box, WM_CLOSE, 0, 0); });
         EXPECT_EQ(inputBox.Show("Give Tidewell! The Name Of Your New Registry Entry", "Entry Name?",
-                                "NewEntry", ScreenPosition{}),
+                                "NewEntry", 0),
                   "");
         EXPECT_EQ(driver.Result().editText, L"NewEntry");
     }
@@ -123,23 +144,35 @@ TEST(InputBox, CancelOrCloseGiveTheEmptyStringAndOkKeepsAnEmptyField) {
             uidriver::ClickControl(ButtonWithText(box, L"OK"));
         });
         EXPECT_EQ(inputBox.Show("Give Tidewell! The Name Of Your New Registry Entry", "Entry Name?",
-                                "NewEntry", ScreenPosition{}),
+                                "NewEntry", 0),
                   "");
     }
 }
 
-TEST(InputBox, APositionOffTheScreenIsBroughtBackOntoIt) {
+TEST(InputBox, AnOwnerOffTheScreenLeavesTheBoxOnItAndNoOwnerCentresIt) {
     Win32InputBox inputBox;
-    BoxDriver driver(L"Far Away",
-                     [](HWND box, HWND) { uidriver::ClickControl(ButtonWithText(box, L"OK")); });
-    EXPECT_EQ(inputBox.Show("prompt", "Far Away", "kept", ScreenPosition{-200000, 10000000}),
-              "kept");
-    ASSERT_TRUE(driver.Result().found);
     const int screenWidth = GetSystemMetrics(SM_CXSCREEN);
     const int screenHeight = GetSystemMetrics(SM_CYSCREEN);
-    EXPECT_GE(driver.Result().rect.left, 0);
-    EXPECT_LE(driver.Result().rect.bottom, screenHeight);
-    EXPECT_LE(driver.Result().rect.right, screenWidth);
+    {
+        OwnerWindow owner(-3000, 5000);
+        BoxDriver driver(L"Far Away", [](HWND box, HWND) {
+            uidriver::ClickControl(ButtonWithText(box, L"OK"));
+        });
+        EXPECT_EQ(inputBox.Show("prompt", "Far Away", "kept", owner.Handle()), "kept");
+        ASSERT_TRUE(driver.Result().found);
+        EXPECT_GE(driver.Result().rect.left, 0);
+        EXPECT_LE(driver.Result().rect.bottom, screenHeight);
+        EXPECT_LE(driver.Result().rect.right, screenWidth);
+    }
+    {
+        BoxDriver driver(L"Centred", [](HWND box, HWND) {
+            uidriver::ClickControl(ButtonWithText(box, L"Cancel"));
+        });
+        EXPECT_EQ(inputBox.Show("prompt", "Centred", "x", 0), "");
+        const RECT rect = driver.Result().rect;
+        EXPECT_NEAR((rect.left + rect.right) / 2, screenWidth / 2, 2);
+        EXPECT_NEAR((rect.top + rect.bottom) / 2, screenHeight / 2, 2);
+    }
 }
 
 } // namespace
