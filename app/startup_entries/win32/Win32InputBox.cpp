@@ -91,6 +91,10 @@ INT_PTR CALLBACK InputBoxProc(HWND dialog, UINT message, WPARAM wParam, LPARAM l
             if (LOWORD(wParam) == IDOK) {
                 auto* state =
                     reinterpret_cast<InputBoxState*>(GetWindowLongPtrW(dialog, DWLP_USER));
+                if (state == nullptr) {
+                    EndDialog(dialog, IDCANCEL);
+                    return TRUE;
+                }
                 state->answer = ControlText(GetDlgItem(dialog, IDC_INPUT_BOX_TEXT));
                 EndDialog(dialog, IDOK);
                 return TRUE;

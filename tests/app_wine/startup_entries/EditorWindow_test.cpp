@@ -16,6 +16,7 @@
 #include "startup_entries/StartupEntriesEditor.h"
 #include "startup_entries/frmRegistry.h"
 #include "startup_entries/win32/ComRegistryLibrary.h"
+#include "startup_entries/win32/StartupEntriesAdapters.h"
 #include "startup_entries/win32/Win32InputBox.h"
 #include "startup_entries/win32/Win32TextFiles.h"
 #include "ui/ModalMessageBox.h"
@@ -311,6 +312,23 @@ TEST_F(EditorWindowTest, UserListsViewsAddsAndDeletesWithBackupThroughTheRealWin
     EXPECT_EQ(backup, "REGEDIT4\r\n\r\n\r\n[HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows\\"
                       "CurrentVersion\\Run]\r\n\"Quoted \\\"App\\\"\"=\"\\\"C:\\\\Program Files\\\\"
                       "App\\\\app.exe\\\" /min\"\r\n");
+}
+
+// The program's bundle: the database object is made on the first use, through the registered
+// library, and released with the program's shared objects.
+TEST_F(EditorWindowTest, ProgramsAdaptersMakeTheDatabaseOnceAndReleaseItWithTheSharedObjects) {
+    win32::StartupEntriesAdapters adapters(runtime_, [](std::string_view) {});
+    RegistryDatabaseHolder& holder = adapters.Ports().registryDatabase;
+    EXPECT_FALSE(holder.Held());
+    RegistryDatabaseObject* first = &holder.Get();
+    EXPECT_EQ(&holder.Get(), first);
+    test::PrivateRunKey key("EditorWindow.Adapters");
+    ASSERT_EQ(key.SetString(L"A", L"a"), ERROR_SUCCESS);
+    auto opened = holder.Get().OpenKey(kHkeyCurrentUser, key.Path());
+    ASSERT_NE(opened, nullptr);
+    EXPECT_EQ(opened->ReadValue("A"), RegistryData::Text("a"));
+    runtime_.ReleaseShared();
+    EXPECT_FALSE(holder.Held());
 }
 
 } // namespace
