@@ -66,6 +66,55 @@ protected:
                         std::move(reply));
     }
 
+    // "Continue?" answered Yes, then the three input boxes answered with these texts.
+    void ExpectAddQuestions(const std::string& name, const std::string& residency,
+                            const std::string& path) {
+        ExpectBox(frmRegistry::kContinueText, mb::kYesNo | mb::kIconExclamation, "Continue?",
+                  answer::kYes);
+        ExpectInput(frmRegistry::kNamePrompt, "Entry Name?", "NewEntry", name);
+        ExpectInput(frmRegistry::kResidencyPrompt, "Residency?", "LOCAL", residency);
+        ExpectInput(frmRegistry::kPathPrompt, "Entry Location?", "c:\\windows\\readme.exe", path);
+    }
+    void ExpectConfirmation(const std::string& name, const std::string& path,
+                            const std::string& place, int reply) {
+        ExpectBox("Is This Information Correct?\r\nEntry Name: " + name + "\r\nValue: " + path +
+                      "\r\nResident At: " + place,
+                  mb::kYesNo | mb::kIconQuestion, "Information Correct?", reply);
+    }
+    void ExpectCreated() {
+        ExpectBox("Entry Has Been Created!", mb::kOk | mb::kIconInformation, "Complete!");
+        ExpectBox(frmRegistry::kNoInformationText, mb::kOk | mb::kIconInformation,
+                  "No Information!");
+    }
+    // The whole add dialogue of an accepted entry.
+    void ExpectAdd(const std::string& name, const std::string& residency, const std::string& path,
+                   const std::string& place) {
+        ExpectAddQuestions(name, residency, path);
+        ExpectConfirmation(name, path, place, answer::kYes);
+        ExpectCreated();
+    }
+    // Yes to deleting, `backup` to the backup question, then the boxes that follow when the
+    // backup (if any) was written.
+    void ExpectDelete(int backup) {
+        ExpectBox(frmRegistry::kDeleteText, mb::kYesNo | mb::kIconExclamation,
+                  "Delete Selected Entries?", answer::kYes);
+        ExpectBox(frmRegistry::kBackupText, mb::kYesNo | mb::kIconQuestion, "Create Backup?",
+                  backup);
+        if (backup == answer::kYes) {
+            ExpectBox("Selected Entries Have Been Backed Up!", mb::kOk | mb::kIconInformation,
+                      "Backup Complete!");
+        }
+        ExpectBox("Selected Entries Will Now Be Deleted!", mb::kOk | mb::kIconExclamation,
+                  "Deletion Commencing. . .");
+    }
+    void ExpectBackupRefused() {
+        ExpectBox(frmRegistry::kDeleteText, mb::kYesNo | mb::kIconExclamation,
+                  "Delete Selected Entries?", answer::kYes);
+        ExpectBox(frmRegistry::kBackupText, mb::kYesNo | mb::kIconQuestion, "Create Backup?",
+                  answer::kYes);
+        ExpectBox(frmRegistry::kBackupFailedText, mb::kOk | mb::kIconStop, "Backup Failed!");
+    }
+
     FakeRegistryLibrary registryLibrary{&log};
     RegistryDatabaseHolder holder{registryLibrary, runtime};
     fakes::FakeInputBox inputBox{&log};
@@ -200,17 +249,6 @@ TEST_F(RegistryEditorTest, MissingCurrentUserKeyIsAnEmptyListAndUncheckedListsAr
     EXPECT_TRUE(flags.maintenanceRunning);
 }
 
-TEST_F(RegistryEditorTest, BothListsFilledButDisabledWhenNeitherBoxIsTicked) {
-    ArrangeBothKeys();
-    chkCurrentUser.SetValue(0);
-    chkLocalMachine.SetValue(0);
-    frmRegistry& f = Load();
-    EXPECT_EQ(f.lstbxLocal.ListCount(), 3);
-    EXPECT_EQ(f.lstbxCurrent.ListCount(), 1);
-    EXPECT_FALSE(f.lstbxLocal.Enabled());
-    EXPECT_FALSE(f.lstbxCurrent.Enabled());
-}
-
 TEST_F(RegistryEditorTest, LibraryFailureDuringTheLoadReachesTheCaller) {
     ArrangeBothKeys();
     registryLibrary.Fail(Operation::Values, 0x80070005u, "Error enumerating value names");
@@ -324,17 +362,7 @@ TEST_F(RegistryEditorTest, RegistryDatabaseIsMadeOnceAndReleasedWithTheSharedObj
 
 TEST_F(RegistryEditorTest, AddWritesTheEntryWhereTheUserSaidAndListsIt) {
     frmRegistry& f = Load();
-    ExpectBox(frmRegistry::kContinueText, mb::kYesNo | mb::kIconExclamation, "Continue?",
-              answer::kYes);
-    ExpectInput(frmRegistry::kNamePrompt, "Entry Name?", "NewEntry", "My \"Tool\"");
-    ExpectInput(frmRegistry::kResidencyPrompt, "Residency?", "LOCAL", "USER");
-    ExpectInput(frmRegistry::kPathPrompt, "Entry Location?", "c:\\windows\\readme.exe",
-                "C:\\windows\\readme.exe");
-    ExpectBox("Is This Information Correct?\r\nEntry Name: My \"Tool\"\r\nValue: "
-              "C:\\windows\\readme.exe\r\nResident At: USER",
-              mb::kYesNo | mb::kIconQuestion, "Information Correct?", answer::kYes);
-    ExpectBox("Entry Has Been Created!", mb::kOk | mb::kIconInformation, "Complete!");
-    ExpectBox(frmRegistry::kNoInformationText, mb::kOk | mb::kIconInformation, "No Information!");
+    ExpectAdd("My \"Tool\"", "USER", "C:\\windows\\readme.exe", "USER");
     f.cmdAddEntry.Click();
 
     EXPECT_EQ(registryLibrary.Data(kHkeyCurrentUser, kRun, "My \"Tool\""),
@@ -345,69 +373,42 @@ TEST_F(RegistryEditorTest, AddWritesTheEntryWhereTheUserSaidAndListsIt) {
     EXPECT_TRUE(
         log.Contains("library:CreateKey HKCU\\software\\microsoft\\windows\\currentversion\\run"));
     // Each input box sits at the editor window.
+    ASSERT_EQ(inputBox.Transcript().size(), 3u);
     for (const auto& box : inputBox.Transcript()) {
         EXPECT_EQ(box.owner, View().Handle());
     }
 }
 
 TEST_F(RegistryEditorTest, ResidencyOtherThanExactlyUserGoesToLocalMachine) {
+    frmRegistry& f = Load();
     for (const std::string residency : {"user", "Local", "", "LOCAL"}) {
         SCOPED_TRACE("residency \"" + residency + "\"");
-        registryLibrary.Remove(kHkeyLocalMachine, kRun, "");
-        frmRegistry& f = Load();
-        ExpectBox(frmRegistry::kContinueText, mb::kYesNo | mb::kIconExclamation, "Continue?",
-                  answer::kYes);
-        ExpectInput(frmRegistry::kNamePrompt, "Entry Name?", "NewEntry", "");
-        ExpectInput(frmRegistry::kResidencyPrompt, "Residency?", "LOCAL", residency);
-        ExpectInput(frmRegistry::kPathPrompt, "Entry Location?", "c:\\windows\\readme.exe",
-                    "c:\\x.exe");
-        ExpectBox("Is This Information Correct?\r\nEntry Name: \r\nValue: c:\\x.exe\r\n"
-                  "Resident At: LOCAL",
-                  mb::kYesNo | mb::kIconQuestion, "Information Correct?", answer::kYes);
-        ExpectBox("Entry Has Been Created!", mb::kOk | mb::kIconInformation, "Complete!");
-        ExpectBox(frmRegistry::kNoInformationText, mb::kOk | mb::kIconInformation,
-                  "No Information!");
+        ExpectAdd("", residency, "c:\\x.exe", "LOCAL"); // an empty name is accepted
         f.cmdAddEntry.Click();
-        EXPECT_EQ(registryLibrary.Data(kHkeyLocalMachine, kRun, ""),
-                  RegistryData::Text("c:\\x.exe"));
-        EXPECT_EQ(f.lstbxLocal.Items(), std::vector<std::string>{""});
     }
+    EXPECT_EQ(registryLibrary.Data(kHkeyLocalMachine, kRun, ""), RegistryData::Text("c:\\x.exe"));
+    EXPECT_EQ(f.lstbxLocal.Items(), std::vector<std::string>(4, ""));
     EXPECT_FALSE(registryLibrary.HasKey(kHkeyCurrentUser, kRun));
 }
 
 TEST_F(RegistryEditorTest, DefaultPathIsRejectedAndGetsOneRetry) {
     frmRegistry& f = Load();
-    const auto start = [&] {
-        ExpectBox(frmRegistry::kContinueText, mb::kYesNo | mb::kIconExclamation, "Continue?",
-                  answer::kYes);
-        ExpectInput(frmRegistry::kNamePrompt, "Entry Name?", "NewEntry", "NewEntry");
-        ExpectInput(frmRegistry::kResidencyPrompt, "Residency?", "LOCAL", "LOCAL");
-        ExpectInput(frmRegistry::kPathPrompt, "Entry Location?", "c:\\windows\\readme.exe",
-                    "c:\\windows\\readme.exe");
+    const auto syntax = [&](int reply) {
+        ExpectAddQuestions("NewEntry", "LOCAL", "c:\\windows\\readme.exe");
+        ExpectBox(frmRegistry::kSyntaxText, mb::kYesNo | mb::kIconStop, "SYNTAX INCORRECT!", reply);
     };
-    // Retry declined: nothing more.
-    start();
-    ExpectBox(frmRegistry::kSyntaxText, mb::kYesNo | mb::kIconStop, "SYNTAX INCORRECT!",
-              answer::kNo);
+    syntax(answer::kNo); // retry declined: nothing more
     f.cmdAddEntry.Click();
-    // Retry cancelled (empty): stops without a further message.
-    start();
-    ExpectBox(frmRegistry::kSyntaxText, mb::kYesNo | mb::kIconStop, "SYNTAX INCORRECT!",
-              answer::kYes);
+    syntax(answer::kYes); // retry cancelled: stops without a further message
     ExpectInput(frmRegistry::kPathPrompt, "Entry Location?", "c:\\windows\\readme.exe", "");
     f.cmdAddEntry.Click();
     EXPECT_EQ(registryLibrary.Calls(Operation::WriteString), 0);
     EXPECT_EQ(f.ProgressBar1.Value(), 0);
 
-    // Retry accepted; then the confirmation is declined.
-    start();
-    ExpectBox(frmRegistry::kSyntaxText, mb::kYesNo | mb::kIconStop, "SYNTAX INCORRECT!",
-              answer::kYes);
+    syntax(answer::kYes); // retry accepted; the confirmation declined
     ExpectInput(frmRegistry::kPathPrompt, "Entry Location?", "c:\\windows\\readme.exe",
                 "c:\\ok.exe");
-    ExpectBox("Is This Information Correct?\r\nEntry Name: NewEntry\r\nValue: c:\\ok.exe\r\n"
-              "Resident At: LOCAL",
-              mb::kYesNo | mb::kIconQuestion, "Information Correct?", answer::kNo);
+    ExpectConfirmation("NewEntry", "c:\\ok.exe", "LOCAL", answer::kNo);
     ExpectBox("Value has NOT been created!", mb::kOk | mb::kIconInformation, "ABORTED!");
     f.cmdAddEntry.Click();
     EXPECT_EQ(registryLibrary.Calls(Operation::WriteString), 0);
@@ -429,15 +430,8 @@ TEST_F(RegistryEditorTest, FailedWriteShowsTheRegistryErrorAndListsNothing) {
     frmRegistry& f = Load();
     registryLibrary.Fail(Operation::WriteString, 0x80070005u,
                          "Error setting the registry value - Access denied.");
-    ExpectBox(frmRegistry::kContinueText, mb::kYesNo | mb::kIconExclamation, "Continue?",
-              answer::kYes);
-    ExpectInput(frmRegistry::kNamePrompt, "Entry Name?", "NewEntry", "NewEntry");
-    ExpectInput(frmRegistry::kResidencyPrompt, "Residency?", "LOCAL", "LOCAL");
-    ExpectInput(frmRegistry::kPathPrompt, "Entry Location?", "c:\\windows\\readme.exe",
-                "c:\\a.exe");
-    ExpectBox("Is This Information Correct?\r\nEntry Name: NewEntry\r\nValue: c:\\a.exe\r\n"
-              "Resident At: LOCAL",
-              mb::kYesNo | mb::kIconQuestion, "Information Correct?", answer::kYes);
+    ExpectAddQuestions("NewEntry", "LOCAL", "c:\\a.exe");
+    ExpectConfirmation("NewEntry", "c:\\a.exe", "LOCAL", answer::kYes);
     ExpectBox(kRegistryErrorText, kRegistryErrorFlags, kRegistryErrorTitle);
     f.cmdAddEntry.Click();
     EXPECT_EQ(f.lstbxLocal.ListCount(), 0);
@@ -458,14 +452,7 @@ TEST_F(RegistryEditorTest, DeleteWithBackupWritesTheExportThenDeletesAndMarksThe
     ArrangeBothKeys();
     frmRegistry& f = Load();
     f.lstbxLocal.SetListIndex(1);
-    ExpectBox(frmRegistry::kDeleteText, mb::kYesNo | mb::kIconExclamation,
-              "Delete Selected Entries?", answer::kYes);
-    ExpectBox(frmRegistry::kBackupText, mb::kYesNo | mb::kIconQuestion, "Create Backup?",
-              answer::kYes);
-    ExpectBox("Selected Entries Have Been Backed Up!", mb::kOk | mb::kIconInformation,
-              "Backup Complete!");
-    ExpectBox("Selected Entries Will Now Be Deleted!", mb::kOk | mb::kIconExclamation,
-              "Deletion Commencing. . .");
+    ExpectDelete(answer::kYes);
     f.cmdDeleteEntry.Click();
 
     ASSERT_NE(files.File(kBackupFile), nullptr);
@@ -493,14 +480,7 @@ TEST_F(RegistryEditorTest, BothSelectedBacksUpLocalThenCurrentButDeletesOnlyTheL
     frmRegistry& f = Load();
     f.lstbxLocal.SetListIndex(0);
     f.lstbxCurrent.SetListIndex(0);
-    ExpectBox(frmRegistry::kDeleteText, mb::kYesNo | mb::kIconExclamation,
-              "Delete Selected Entries?", answer::kYes);
-    ExpectBox(frmRegistry::kBackupText, mb::kYesNo | mb::kIconQuestion, "Create Backup?",
-              answer::kYes);
-    ExpectBox("Selected Entries Have Been Backed Up!", mb::kOk | mb::kIconInformation,
-              "Backup Complete!");
-    ExpectBox("Selected Entries Will Now Be Deleted!", mb::kOk | mb::kIconExclamation,
-              "Deletion Commencing. . .");
+    ExpectDelete(answer::kYes);
     f.cmdDeleteEntry.Click();
 
     EXPECT_EQ(*files.File(kBackupFile),
@@ -520,12 +500,7 @@ TEST_F(RegistryEditorTest, DeleteWithoutBackupAndDeclinedDeleteTouchNoFile) {
     f.cmdDeleteEntry.Click();
     EXPECT_TRUE(registryLibrary.Data(kHkeyCurrentUser, kRun, "Messenger").has_value());
 
-    ExpectBox(frmRegistry::kDeleteText, mb::kYesNo | mb::kIconExclamation,
-              "Delete Selected Entries?", answer::kYes);
-    ExpectBox(frmRegistry::kBackupText, mb::kYesNo | mb::kIconQuestion, "Create Backup?",
-              answer::kNo);
-    ExpectBox("Selected Entries Will Now Be Deleted!", mb::kOk | mb::kIconExclamation,
-              "Deletion Commencing. . .");
+    ExpectDelete(answer::kNo);
     f.cmdDeleteEntry.Click();
     EXPECT_FALSE(registryLibrary.Data(kHkeyCurrentUser, kRun, "Messenger").has_value());
     EXPECT_TRUE(files.Writes().empty());
@@ -533,17 +508,21 @@ TEST_F(RegistryEditorTest, DeleteWithoutBackupAndDeclinedDeleteTouchNoFile) {
 
 TEST_F(RegistryEditorTest, BackupThatCannotBeWrittenDeletesNothing) {
     ArrangeBothKeys();
+    registryLibrary.Set(kHkeyCurrentUser, kRun, "Bytes", RegistryData::NoText());
     frmRegistry& f = Load();
+    // A folder that cannot be made.
     f.lstbxLocal.SetListIndex(0);
     files.RefuseFolder("c:\\Program Files\\Vellmoor\\Tidewell\\");
-    ExpectBox(frmRegistry::kDeleteText, mb::kYesNo | mb::kIconExclamation,
-              "Delete Selected Entries?", answer::kYes);
-    ExpectBox(frmRegistry::kBackupText, mb::kYesNo | mb::kIconQuestion, "Create Backup?",
-              answer::kYes);
-    ExpectBox(frmRegistry::kBackupFailedText, mb::kOk | mb::kIconStop, "Backup Failed!");
+    ExpectBackupRefused();
     f.cmdDeleteEntry.Click();
-    EXPECT_TRUE(registryLibrary.Data(kHkeyLocalMachine, kRun, "Tray").has_value());
+    // Data without a text form.
+    f.lstbxLocal.SetListIndex(-1);
+    f.lstbxCurrent.SetListIndex(1);
+    ExpectBackupRefused();
+    f.cmdDeleteEntry.Click();
+
     EXPECT_EQ(registryLibrary.Calls(Operation::DeleteValue), 0);
+    EXPECT_TRUE(files.Writes().empty());
 }
 
 TEST_F(RegistryEditorTest, NamesAddedWhileOpenAreBackedUpWithTheirDataInTheRegistry) {
@@ -551,31 +530,13 @@ TEST_F(RegistryEditorTest, NamesAddedWhileOpenAreBackedUpWithTheirDataInTheRegis
     frmRegistry& f = Load();
     // Two additions: the first lands in the spare slot, the second beyond the table.
     for (const std::string name : {"First", "Second"}) {
-        ExpectBox(frmRegistry::kContinueText, mb::kYesNo | mb::kIconExclamation, "Continue?",
-                  answer::kYes);
-        ExpectInput(frmRegistry::kNamePrompt, "Entry Name?", "NewEntry", name);
-        ExpectInput(frmRegistry::kResidencyPrompt, "Residency?", "LOCAL", "LOCAL");
-        ExpectInput(frmRegistry::kPathPrompt, "Entry Location?", "c:\\windows\\readme.exe",
-                    "c:\\" + name + ".exe");
-        ExpectBox("Is This Information Correct?\r\nEntry Name: " + name + "\r\nValue: c:\\" + name +
-                      ".exe\r\nResident At: LOCAL",
-                  mb::kYesNo | mb::kIconQuestion, "Information Correct?", answer::kYes);
-        ExpectBox("Entry Has Been Created!", mb::kOk | mb::kIconInformation, "Complete!");
-        ExpectBox(frmRegistry::kNoInformationText, mb::kOk | mb::kIconInformation,
-                  "No Information!");
+        ExpectAdd(name, "LOCAL", "c:\\" + name + ".exe", "LOCAL");
         f.cmdAddEntry.Click();
     }
     ASSERT_EQ(f.lstbxLocal.Items(), (std::vector<std::string>{"Old", "First", "Second"}));
     for (int index : {1, 2}) {
         f.lstbxLocal.SetListIndex(index);
-        ExpectBox(frmRegistry::kDeleteText, mb::kYesNo | mb::kIconExclamation,
-                  "Delete Selected Entries?", answer::kYes);
-        ExpectBox(frmRegistry::kBackupText, mb::kYesNo | mb::kIconQuestion, "Create Backup?",
-                  answer::kYes);
-        ExpectBox("Selected Entries Have Been Backed Up!", mb::kOk | mb::kIconInformation,
-                  "Backup Complete!");
-        ExpectBox("Selected Entries Will Now Be Deleted!", mb::kOk | mb::kIconExclamation,
-                  "Deletion Commencing. . .");
+        ExpectDelete(answer::kYes);
         f.cmdDeleteEntry.Click();
     }
     EXPECT_EQ(*files.File(kBackupFile), "REGEDIT4\r\n\r\n\r\n" + kLocalSection +
@@ -584,39 +545,18 @@ TEST_F(RegistryEditorTest, NamesAddedWhileOpenAreBackedUpWithTheirDataInTheRegis
     EXPECT_EQ(registryLibrary.Names(kHkeyLocalMachine, kRun), std::vector<std::string>{"Old"});
 }
 
-TEST_F(RegistryEditorTest, EntryWithoutTextFormIsNotDeletedForWantOfABackup) {
-    registryLibrary.Set(kHkeyLocalMachine, kRun, "Bytes", RegistryData::NoText());
-    frmRegistry& f = Load();
-    f.lstbxLocal.SetListIndex(0);
-    ExpectBox(frmRegistry::kDeleteText, mb::kYesNo | mb::kIconExclamation,
-              "Delete Selected Entries?", answer::kYes);
-    ExpectBox(frmRegistry::kBackupText, mb::kYesNo | mb::kIconQuestion, "Create Backup?",
-              answer::kYes);
-    ExpectBox(frmRegistry::kBackupFailedText, mb::kOk | mb::kIconStop, "Backup Failed!");
-    f.cmdDeleteEntry.Click();
-    EXPECT_TRUE(registryLibrary.Data(kHkeyLocalMachine, kRun, "Bytes").has_value());
-}
-
 TEST_F(RegistryEditorTest, FailedDeleteShowsTheRegistryErrorButAVanishedEntryDoesNot) {
     ArrangeBothKeys();
     frmRegistry& f = Load();
-    const auto deleteSelected = [&] {
-        ExpectBox(frmRegistry::kDeleteText, mb::kYesNo | mb::kIconExclamation,
-                  "Delete Selected Entries?", answer::kYes);
-        ExpectBox(frmRegistry::kBackupText, mb::kYesNo | mb::kIconQuestion, "Create Backup?",
-                  answer::kNo);
-        ExpectBox("Selected Entries Will Now Be Deleted!", mb::kOk | mb::kIconExclamation,
-                  "Deletion Commencing. . .");
-    };
     f.lstbxLocal.SetListIndex(0);
     registryLibrary.Remove(kHkeyLocalMachine, kRun, "Tray");
-    deleteSelected();
+    ExpectDelete(answer::kNo);
     f.cmdDeleteEntry.Click();
 
     f.lstbxCurrent.SetListIndex(0);
     f.lstbxLocal.SetListIndex(-1);
     registryLibrary.Fail(Operation::DeleteValue, 0x80070005u, "Access denied");
-    deleteSelected();
+    ExpectDelete(answer::kNo);
     ExpectBox(kRegistryErrorText, kRegistryErrorFlags, kRegistryErrorTitle);
     f.cmdDeleteEntry.Click();
     EXPECT_TRUE(registryLibrary.Data(kHkeyCurrentUser, kRun, "Messenger").has_value());
