@@ -79,7 +79,12 @@ template <typename Call> bool Found(Call&& call) {
 }
 
 Bstr ToBstr(std::string_view text) {
-    Bstr bstr(Utf8ToWide(text));
+    const std::wstring wide = Utf8ToWide(text);
+    // Text that does not convert must never become "" (the key's default value).
+    if (wide.empty() && !text.empty()) {
+        Throw(E_INVALIDARG);
+    }
+    Bstr bstr(wide);
     if (!bstr.Get()) {
         Throw(E_OUTOFMEMORY);
     }
