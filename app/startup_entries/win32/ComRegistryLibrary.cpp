@@ -7,19 +7,13 @@
 #include <oleauto.h>
 
 #include "WindowsRegistry.h"
-#include "com/Bstr.h"
-#include "com/ComPtr.h"
-#include "com/Variant.h"
+#include "startup_entries/win32/ComOwners.h"
 
 #include <array>
 
 namespace tidewell::win32 {
 
 namespace {
-
-using registry::Bstr;
-using registry::ComPtr;
-using registry::Variant;
 
 constexpr ULONG kEnumerationBatch = 64;
 
@@ -96,7 +90,7 @@ RegistryData DataOf(const VARIANT& value) {
     case VT_EMPTY:
         return RegistryData();
     case VT_BSTR:
-        return RegistryData::Text(WideToUtf8(registry::BstrView(V_BSTR(&value))));
+        return RegistryData::Text(WideToUtf8(BstrView(V_BSTR(&value))));
     case VT_I4:
         return RegistryData::Number(static_cast<std::int32_t>(V_I4(&value)));
     default:
