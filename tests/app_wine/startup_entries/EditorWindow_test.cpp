@@ -8,6 +8,7 @@
 #include "controls/win32/Win32SystemHelperControl.h"
 #include "fakes/FakePorts.h"
 #include "fakes/FakeRegistryValueControl.h"
+#include "help/win32/Win32HelpAdapters.h"
 #include "main/RunFlags.h"
 #include "ports/win32/Win32Clock.h"
 #include "ports/win32/Win32DesktopWindows.h"
@@ -206,8 +207,9 @@ protected:
     fakes::FakeFormLoader forms_;
     win32::Win32Forms formsPort_{GetModuleHandleW(nullptr), app_.window, app_.forms};
     RunFlags flags_;
-    AppPorts ports_{registry_, system_,  library_, modalBox_,  events_,  clock_,
-                    process_,  windows_, forms_,   formsPort_, runtime_, flags_};
+    help::win32::Win32HelpAdapters help_{process_};
+    AppPorts ports_{registry_, system_, library_,   modalBox_, events_, clock_,       process_,
+                    windows_,  forms_,  formsPort_, runtime_,  flags_,  help_.appHelp};
 };
 
 TEST_F(EditorWindowTest, UserListsViewsAddsAndDeletesWithBackupThroughTheRealWindow) {
