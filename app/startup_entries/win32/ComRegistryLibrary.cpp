@@ -1,0 +1,245 @@
+#include "startup_entries/win32/ComRegistryLibrary.h"
+
+#include "win32/Text.h"
+
+#include <windows.h>
+#include <oaidl.h>
+#include <oleauto.h>
+
+#include "WindowsRegistry.h"
+#include "startup_entries/win32/ComOwners.h"
+
+#include <array>
+
+namespace tidewell::win32 {
+
+namespace {
+
+constexpr ULONG kEnumerationBatch = 64;
+
+// The description of the error information the failing call left, or the system's text for the
+// HRESULT when it left none.
+std::string DescriptionOf(HRESULT hr) {
+    ComPtr<IErrorInfo> info;
+    if (GetErrorInfo(0, &info) == S_OK && info) {
+        Bstr description;
+        if (SUCCEEDED(info->GetDescription(&description)) && description.Length() != 0) {
+            return WideToUtf8(description.View());
+        }
+    }
+    wchar_t* buffer = nullptr;
+    const DWORD length = FormatMessageW(
+        FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+        nullptr, static_cast<DWORD>(hr), 0, reinterpret_cast<wchar_t*>(&buffer), 0, nullptr);
+    std::string text;
+    if (length != 0 && buffer != nullptr) {
+        std::wstring_view view(buffer, length);
+        while (!view.empty() && (view.back() == L'\n' || view.back() == L'\r')) {
+            view.remove_suffix(1);
+        }
+        text = WideToUtf8(view);
+    }
+    LocalFree(buffer);
+    return text;
+}
+
+[[noreturn]] void Throw(HRESULT hr) {
+    throw RegistryLibraryError(static_cast<std::uint32_t>(hr), DescriptionOf(hr));
+}
+
+// Runs one call of the library; a failure leaves as RegistryLibraryError. Error information left
+// over from an earlier call is dropped first, so a bare HRESULT never borrows another's text.
+template <typename Call> HRESULT Checked(Call&& call) {
+    SetErrorInfo(0, nullptr);
+    const HRESULT hr = call();
+    if (FAILED(hr)) {
+        Throw(hr);
+    }
+    return hr;
+}
+
+// As Checked, but a missing key or value is an answer (false), not an error.
+template <typename Call> bool Found(Call&& call) {
+    SetErrorInfo(0, nullptr);
+    const HRESULT hr = call();
+    if (hr == static_cast<HRESULT>(kNotFoundResult)) {
+        SetErrorInfo(0, nullptr);
+        return false;
+    }
+    if (FAILED(hr)) {
+        Throw(hr);
+    }
+    return true;
+}
+
+Bstr ToBstr(std::string_view text) {
+    const std::wstring wide = Utf8ToWide(text);
+    // Text that does not convert must never become "" (the key's default value).
+    if (wide.empty() && !text.empty()) {
+        Throw(E_INVALIDARG);
+    }
+    Bstr bstr(wide);
+    if (!bstr.Get()) {
+        Throw(E_OUTOFMEMORY);
+    }
+    return bstr;
+}
+
+RegistryData DataOf(const VARIANT& value) {
+    switch (V_VT(&value)) {
+    case VT_EMPTY:
+        return RegistryData();
+    case VT_BSTR:
+        return RegistryData::Text(WideToUtf8(BstrView(V_BSTR(&value))));
+    case VT_I4:
+        return RegistryData::Number(static_cast<std::int32_t>(V_I4(&value)));
+    default:
+        return RegistryData::NoText();
+    }
+}
+
+class ComRegistryKey final : public RegistryKeyObject {
+public:
+    explicit ComRegistryKey(ComPtr<IRegistryKey> key) : key_(std::move(key)) {}
+
+    std::int32_t ValueCount() override {
+        long count = 0;
+        Checked([&] { return key_->get_ValueCount(&count); });
+        return static_cast<std::int32_t>(count);
+    }
+
+    std::vector<RegistryEntry> Values() override {
+        Variant collectionVariant;
+        Checked([&] { return key_->Values(&collectionVariant); });
+        if (collectionVariant.Type() != VT_DISPATCH || !V_DISPATCH(collectionVariant.Get())) {
+            Throw(E_UNEXPECTED);
+        }
+        ComPtr<IRegistryValueCollection> collection;
+        Checked([&] {
+            return V_DISPATCH(collectionVariant.Get())
+                ->QueryInterface(IID_IRegistryValueCollection,
+                                 reinterpret_cast<void**>(&collection));
+        });
+        ComPtr<IUnknown> enumeratorUnknown;
+        Checked([&] { return collection->get__NewEnum(&enumeratorUnknown); });
+        ComPtr<IEnumVARIANT> enumerator;
+        Checked([&] { return enumeratorUnknown.As(IID_IEnumVARIANT, enumerator); });
+
+        std::vector<RegistryEntry> entries;
+        for (;;) {
+            std::array<Variant, kEnumerationBatch> items;
+            static_assert(sizeof(Variant) == sizeof(VARIANT));
+            ULONG fetched = 0;
+            const HRESULT hr = Checked(
+                [&] { return enumerator->Next(kEnumerationBatch, items[0].Get(), &fetched); });
+            for (ULONG i = 0; i < fetched && i < kEnumerationBatch; ++i) {
+                entries.push_back(EntryOf(items[i]));
+            }
+            if (hr != S_OK || fetched == 0) {
+                break;
+            }
+        }
+        return entries;
+    }
+
+    bool ValueExists(std::string_view name) override {
+        ComPtr<IRegistryValue> value = Open(name);
+        REG_VALUE_TYPES type = REG_VALUE_NONE;
+        return Found([&] { return value->get_ValueType(&type); });
+    }
+
+    std::optional<RegistryData> ReadValue(std::string_view name) override {
+        ComPtr<IRegistryValue> value = Open(name);
+        Variant data;
+        if (!Found([&] { return value->get_Value(&data); })) {
+            return std::nullopt;
+        }
+        return DataOf(*data.Get());
+    }
+
+    void WriteString(std::string_view name, std::string_view data) override {
+        ComPtr<IRegistryValue> value = Open(name);
+        Variant text;
+        V_VT(text.Get()) = VT_BSTR;
+        V_BSTR(text.Get()) = ToBstr(data).Detach();
+        Checked([&] { return value->put_Value(*text.Get()); });
+    }
+
+    void DeleteValue(std::string_view name) override {
+        const Bstr valueName = ToBstr(name);
+        Checked([&] { return key_->DeleteValue(valueName.Get()); });
+    }
+
+private:
+    ComPtr<IRegistryValue> Open(std::string_view name) {
+        const Bstr valueName = ToBstr(name);
+        ComPtr<IRegistryValue> value;
+        Checked([&] { return key_->OpenValue(valueName.Get(), &value); });
+        return value;
+    }
+
+    static RegistryEntry EntryOf(Variant& item) {
+        if (item.Type() != VT_DISPATCH || !V_DISPATCH(item.Get())) {
+            Throw(E_UNEXPECTED);
+        }
+        ComPtr<IRegistryValue> value;
+        Checked([&] {
+            return V_DISPATCH(item.Get())
+                ->QueryInterface(IID_IRegistryValue, reinterpret_cast<void**>(&value));
+        });
+        Bstr name;
+        Checked([&] { return value->get_Name(&name); });
+        Variant data;
+        Checked([&] { return value->get_Value(&data); });
+        return RegistryEntry{WideToUtf8(name.View()), DataOf(*data.Get())};
+    }
+
+    ComPtr<IRegistryKey> key_;
+};
+
+class ComRegistryDatabase final : public RegistryDatabaseObject {
+public:
+    explicit ComRegistryDatabase(ComPtr<IRegistryDatabase> database)
+        : database_(std::move(database)) {}
+
+    std::unique_ptr<RegistryKeyObject> OpenKey(RegistryRoot root,
+                                               std::string_view subKey) override {
+        const Bstr name = ToBstr(subKey);
+        ComPtr<IRegistryKey> key;
+        if (!Found([&] {
+                return database_->OpenKey(static_cast<REG_PREDEFINED_HKEYS>(root), name.Get(),
+                                          REG_ACCESS_BEST_AVAILABLE, &key);
+            })) {
+            return nullptr;
+        }
+        return std::make_unique<ComRegistryKey>(std::move(key));
+    }
+
+    std::unique_ptr<RegistryKeyObject> CreateKey(RegistryRoot root,
+                                                 std::string_view subKey) override {
+        const Bstr name = ToBstr(subKey);
+        ComPtr<IRegistryKey> key;
+        Checked([&] {
+            return database_->CreateKey(static_cast<REG_PREDEFINED_HKEYS>(root), name.Get(),
+                                        REG_CREATE_OPTION_NON_VOLATILE, REG_ACCESS_BEST_AVAILABLE,
+                                        &key);
+        });
+        return std::make_unique<ComRegistryKey>(std::move(key));
+    }
+
+private:
+    ComPtr<IRegistryDatabase> database_;
+};
+
+} // namespace
+
+std::unique_ptr<RegistryDatabaseObject> ComRegistryLibrary::CreateDatabase() {
+    ComPtr<IRegistryDatabase> database;
+    Checked([&] {
+        return CoCreateInstance(CLSID_RegistryDatabase, nullptr, CLSCTX_INPROC_SERVER,
+                                IID_IRegistryDatabase, reinterpret_cast<void**>(&database));
+    });
+    return std::make_unique<ComRegistryDatabase>(std::move(database));
+}
+
+} // namespace tidewell::win32

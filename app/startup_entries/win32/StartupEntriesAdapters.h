@@ -1,0 +1,35 @@
+#pragma once
+
+#include "startup_entries/StartupEntriesPorts.h"
+#include "startup_entries/win32/ComRegistryLibrary.h"
+#include "startup_entries/win32/Win32InputBox.h"
+#include "startup_entries/win32/Win32TextFiles.h"
+
+#include <functional>
+#include <string_view>
+
+namespace tidewell::win32 {
+
+// The editor's adapters and its long-lived database object, as the program owns them: one
+// member of the program, whose Ports() go to ShowStartupEntriesEditor. The thread must be in a
+// COM apartment before the first load.
+class StartupEntriesAdapters {
+public:
+    StartupEntriesAdapters(ui::Runtime& runtime,
+                           std::function<void(std::string_view keys)> sendKeys)
+        : registryDatabase_(library_, runtime), ports_{registryDatabase_, inputBox_, files_,
+                                                       std::move(sendKeys)} {}
+    StartupEntriesAdapters(const StartupEntriesAdapters&) = delete;
+    StartupEntriesAdapters& operator=(const StartupEntriesAdapters&) = delete;
+
+    const StartupEntriesPorts& Ports() const { return ports_; }
+
+private:
+    ComRegistryLibrary library_;
+    Win32InputBox inputBox_;
+    Win32TextFiles files_;
+    RegistryDatabaseHolder registryDatabase_;
+    StartupEntriesPorts ports_;
+};
+
+} // namespace tidewell::win32

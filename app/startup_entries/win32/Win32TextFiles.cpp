@@ -1,0 +1,98 @@
+#include "startup_entries/win32/Win32TextFiles.h"
+
+#include "win32/Handles.h"
+#include "win32/Text.h"
+
+#include <windows.h>
+#include <shlobj.h>
+
+#include <climits>
+#include <string>
+
+namespace tidewell::win32 {
+
+namespace {
+
+std::wstring PathOf(std::string_view path) {
+    std::wstring wide = Utf8ToWide(path);
+    while (wide.size() > 3 && wide.back() == L'\\') {
+        wide.pop_back();
+    }
+    return wide;
+}
+
+DWORD AttributesOf(std::string_view path) {
+    if (path.empty()) {
+        return INVALID_FILE_ATTRIBUTES;
+    }
+    return GetFileAttributesW(PathOf(path).c_str());
+}
+
+// The text in the ANSI code page, or false when a character has no exact counterpart there (a
+// stand-in '?' would restore a different name or command line).
+bool ToAnsi(std::string_view text, std::string& ansi) {
+    ansi.clear();
+    if (text.empty()) {
+        return true;
+    }
+    const std::wstring wide = Utf8ToWide(text);
+    if (wide.empty() || wide.size() > INT_MAX) {
+        return false;
+    }
+    const int length = static_cast<int>(wide.size());
+    BOOL lossy = FALSE;
+    const int needed = WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, wide.data(), length,
+                                           nullptr, 0, nullptr, &lossy);
+    if (needed <= 0 || lossy) {
+        return false;
+    }
+    ansi.resize(static_cast<size_t>(needed));
+    lossy = FALSE;
+    return WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, wide.data(), length, ansi.data(),
+                               needed, nullptr, &lossy) == needed &&
+           !lossy;
+}
+
+} // namespace
+
+bool Win32TextFiles::FolderExists(std::string_view path) {
+    const DWORD attributes = AttributesOf(path);
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+}
+
+bool Win32TextFiles::CreateFolder(std::string_view path) {
+    if (path.empty()) {
+        return false;
+    }
+    const int result = SHCreateDirectoryExW(nullptr, PathOf(path).c_str(), nullptr);
+    return result == ERROR_SUCCESS || (result == ERROR_ALREADY_EXISTS && FolderExists(path));
+}
+
+bool Win32TextFiles::FileExists(std::string_view path) {
+    const DWORD attributes = AttributesOf(path);
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
+}
+
+bool Win32TextFiles::WriteText(std::string_view path, std::string_view text, Mode mode) {
+    std::string ansi;
+    if (path.empty() || !ToAnsi(text, ansi) || ansi.size() > MAXDWORD) {
+        return false;
+    }
+    const bool create = mode == Mode::Create;
+    const HANDLE opened = CreateFileW(
+        PathOf(path).c_str(), create ? GENERIC_WRITE : FILE_APPEND_DATA, FILE_SHARE_READ, nullptr,
+        create ? CREATE_ALWAYS : OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (opened == INVALID_HANDLE_VALUE) {
+        return false;
+    }
+    const UniqueKernelHandle file(opened);
+    DWORD written = 0;
+    if (!ansi.empty() &&
+        (!WriteFile(file.get(), ansi.data(), static_cast<DWORD>(ansi.size()), &written, nullptr) ||
+         written != ansi.size())) {
+        return false;
+    }
+    return FlushFileBuffers(file.get()) != FALSE;
+}
+
+} // namespace tidewell::win32

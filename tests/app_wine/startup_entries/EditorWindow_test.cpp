@@ -1,0 +1,336 @@
+// The editor on its real window, with the registry library, message boxes, input boxes and the
+// backup file all real, driven from a second thread as a user would. The Run keys are redirected
+// to private keys, so the test never touches the prefix's own Run keys.
+#include "StartupEntriesTestSupport.h"
+#include "app_wine/adapters/WindowTestSupport.h"
+
+#include "controls/win32/Win32LibraryHelperControl.h"
+#include "controls/win32/Win32SystemHelperControl.h"
+#include "fakes/FakePorts.h"
+#include "fakes/FakeRegistryValueControl.h"
+#include "help/win32/Win32HelpAdapters.h"
+#include "main/RunFlags.h"
+#include "ports/win32/Win32Clock.h"
+#include "ports/win32/Win32DesktopWindows.h"
+#include "ports/win32/Win32EventLoop.h"
+#include "ports/win32/Win32MessageBox.h"
+#include "startup_entries/StartupEntriesEditor.h"
+#include "startup_entries/frmRegistry.h"
+#include "startup_entries/win32/ComRegistryLibrary.h"
+#include "startup_entries/win32/StartupEntriesAdapters.h"
+#include "startup_entries/win32/Win32InputBox.h"
+#include "startup_entries/win32/Win32TextFiles.h"
+#include "ui/ModalMessageBox.h"
+#include "ui/Runtime.h"
+#include "ui/win32/Win32Forms.h"
+#include "win32/Text.h"
+
+#include "UiAutomation.h"
+
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <iterator>
+#include <thread>
+
+namespace {
+
+using namespace std::chrono_literals;
+using namespace tidewell;
+
+// The real library, with the two Run keys moved under HKCU\Software\TidewellTest.
+class RedirectedRunKeys final : public RegistryLibrary {
+public:
+    RedirectedRunKeys(RegistryLibrary& real, std::string local, std::string user)
+        : real_(real), local_(std::move(local)), user_(std::move(user)) {}
+    std::unique_ptr<RegistryDatabaseObject> CreateDatabase() override {
+        return std::make_unique<Database>(real_.CreateDatabase(), *this);
+    }
+
+private:
+    class Database final : public RegistryDatabaseObject {
+    public:
+        Database(std::unique_ptr<RegistryDatabaseObject> real, RedirectedRunKeys& keys)
+            : real_(std::move(real)), keys_(keys) {}
+        std::unique_ptr<RegistryKeyObject> OpenKey(RegistryRoot root,
+                                                   std::string_view path) override {
+            return real_->OpenKey(kHkeyCurrentUser, keys_.Redirect(root, path));
+        }
+        std::unique_ptr<RegistryKeyObject> CreateKey(RegistryRoot root,
+                                                     std::string_view path) override {
+            return real_->CreateKey(kHkeyCurrentUser, keys_.Redirect(root, path));
+        }
+
+    private:
+        std::unique_ptr<RegistryDatabaseObject> real_;
+        RedirectedRunKeys& keys_;
+    };
+
+    std::string Redirect(RegistryRoot root, std::string_view path) const {
+        EXPECT_TRUE(path == frmRegistry::kRunKeyPath || path == frmRegistry::kRunKeyPathBare)
+            << path;
+        return root == kHkeyLocalMachine ? local_ : user_;
+    }
+
+    RegistryLibrary& real_;
+    std::string local_;
+    std::string user_;
+};
+
+// What the user saw.
+struct Seen {
+    std::wstring cautionText;
+    std::vector<std::wstring> localItems;
+    std::vector<std::wstring> userItems;
+    std::wstring shownData;
+    std::wstring markedData;
+    std::vector<std::wstring> userItemsAfterAdd;
+    std::vector<std::wstring> steps; // what failed, if anything
+};
+
+std::vector<std::wstring> ListItems(HWND list) {
+    std::vector<std::wstring> items;
+    const LRESULT count = SendMessageW(list, LB_GETCOUNT, 0, 0);
+    for (LRESULT i = 0; i < count; ++i) {
+        const LRESULT length = SendMessageW(list, LB_GETTEXTLEN, static_cast<WPARAM>(i), 0);
+        std::wstring text(static_cast<size_t>(length > 0 ? length : 0) + 1, L'\0');
+        SendMessageW(list, LB_GETTEXT, static_cast<WPARAM>(i),
+                     reinterpret_cast<LPARAM>(text.data()));
+        text.resize(static_cast<size_t>(length > 0 ? length : 0));
+        items.push_back(text);
+    }
+    return items;
+}
+
+// The user's script against the editor.
+class User {
+public:
+    explicit User(Seen& seen) : seen_(seen), pid_(GetCurrentProcessId()) {}
+
+    bool Answer(const wchar_t* title, int button, std::wstring* text = nullptr) {
+        const auto box = uidriver::WaitForMessageBox(title, 20000ms, pid_);
+        if (!box) {
+            return Fail(std::wstring(L"no box ") + title);
+        }
+        if (text) {
+            *text = uidriver::MessageBoxText(*box);
+        }
+        return uidriver::PressMessageBoxButton(*box, button, 5000ms) ||
+               Fail(std::wstring(L"box stays ") + title);
+    }
+    bool Type(const wchar_t* title, const std::wstring& text) {
+        const auto box = uidriver::WaitForWindow(L"#32770", title, 10000ms, pid_, true);
+        if (!box) {
+            return Fail(std::wstring(L"no input box ") + title);
+        }
+        HWND edit = FindWindowExW(*box, nullptr, L"Edit", nullptr);
+        const auto ok = uidriver::ChildByText(*box, L"OK");
+        if (!edit || !ok) {
+            return Fail(L"input box parts");
+        }
+        SendMessageW(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
+        uidriver::ClickControl(ok->handle);
+        return uidriver::WaitUntilGone(*box, 5000ms) || Fail(L"input box stays");
+    }
+    bool FindEditor() {
+        const auto found = uidriver::WaitForWindow(L"", L"Registry Entries", 10000ms, pid_, true);
+        if (!found) {
+            return Fail(L"no editor");
+        }
+        editor_ = *found;
+        for (const auto& child : uidriver::Children(editor_)) {
+            if (_wcsicmp(child.className.c_str(), L"ListBox") == 0) {
+                lists_.push_back(child.handle);
+            } else if (_wcsicmp(child.className.c_str(), L"Edit") == 0) {
+                texts_.push_back(child.handle);
+            }
+        }
+        return (lists_.size() == 2 && texts_.size() == 2) || Fail(L"editor controls");
+    }
+    HWND LocalList() const { return lists_[0]; }
+    HWND UserList() const { return lists_[1]; }
+    HWND LocalText() const { return texts_[0]; }
+    bool WaitForItems(HWND list, LRESULT count) {
+        const ULONGLONG end = GetTickCount64() + 20000;
+        while (SendMessageW(list, LB_GETCOUNT, 0, 0) < count) {
+            if (GetTickCount64() > end) {
+                return Fail(L"list not filled");
+            }
+            Sleep(50);
+        }
+        return true;
+    }
+    void Select(HWND list, int index) {
+        SendMessageW(list, LB_SETCURSEL, static_cast<WPARAM>(index), 0);
+        SendMessageW(editor_, WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(list), LBN_SELCHANGE),
+                     reinterpret_cast<LPARAM>(list));
+    }
+    bool Click(const wchar_t* caption) {
+        const auto button = uidriver::ChildByText(editor_, caption);
+        return (button && uidriver::ClickControl(button->handle)) ||
+               Fail(std::wstring(L"no button ") + caption);
+    }
+    bool Fail(std::wstring what) {
+        seen_.steps.push_back(std::move(what));
+        return false;
+    }
+
+private:
+    Seen& seen_;
+    DWORD pid_;
+    HWND editor_ = nullptr;
+    std::vector<HWND> lists_;
+    std::vector<HWND> texts_;
+};
+
+class EditorWindowTest : public tidewell::test::ApartmentTest {
+protected:
+    void TearDown() override {
+        MSG message{};
+        PeekMessageW(&message, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE); // posted by the last form
+        ApartmentTest::TearDown();
+    }
+
+    test::TestApplication app_;
+    fakes::FakeRegistryValueControl registry_;
+    win32::Win32EventLoop events_;
+    win32::Win32SystemHelperControl system_{events_};
+    win32::Win32LibraryHelperControl library_;
+    ui::Runtime runtime_{events_};
+    win32::Win32MessageBox systemBox_;
+    ui::ModalMessageBox modalBox_{systemBox_, runtime_};
+    win32::Win32Clock clock_;
+    fakes::FakeProcess process_;
+    win32::Win32DesktopWindows windows_{app_.window};
+    fakes::FakeFormLoader forms_;
+    win32::Win32Forms formsPort_{GetModuleHandleW(nullptr), app_.window, app_.forms};
+    RunFlags flags_;
+    help::win32::Win32HelpAdapters help_{process_};
+    AppPorts ports_{registry_, system_, library_,   modalBox_, events_, clock_,       process_,
+                    windows_,  forms_,  formsPort_, runtime_,  flags_,  help_.appHelp};
+};
+
+TEST_F(EditorWindowTest, UserListsViewsAddsAndDeletesWithBackupThroughTheRealWindow) {
+    ASSERT_TRUE(app_.created);
+    test::PrivateRunKey local("EditorWindow.Local");
+    test::PrivateRunKey user("EditorWindow.User");
+    ASSERT_EQ(local.SetString(L"Tray", L"c:\\windows\\tray.exe"), ERROR_SUCCESS);
+    ASSERT_EQ(local.SetString(L"Quoted \"App\"", L"\"C:\\Program Files\\App\\app.exe\" /min"),
+              ERROR_SUCCESS);
+    const DWORD seven = 7;
+    ASSERT_EQ(local.SetRaw(L"Number", REG_DWORD, &seven, sizeof seven), ERROR_SUCCESS);
+    ASSERT_EQ(user.SetString(L"Messenger", L"c:\\im\\msg.exe"), ERROR_SUCCESS);
+
+    win32::ComRegistryLibrary comLibrary;
+    RedirectedRunKeys redirected(comLibrary, local.Path(), user.Path());
+    RegistryDatabaseHolder holder(redirected, runtime_);
+    win32::Win32InputBox inputBox;
+    win32::Win32TextFiles files;
+    test::TemporaryFolder temp;
+    ASSERT_TRUE(temp.Created());
+    const std::string base = win32::WideToUtf8(temp.Path());
+    int keyStrokes = 0;
+    StartupEntriesPorts entries{
+        holder, inputBox, files, [&](std::string_view keys) { keyStrokes += keys == "{ENTER}"; },
+        BackupLocation{{base + "\\Tidewell\\", base + "\\Tidewell\\Backup\\"},
+                       base + "\\Tidewell\\Backup\\Registry Backup.Reg"}};
+    ui::CheckBox chkCurrentUser{"chkCurrentUser", "", "", {}, 1};
+    ui::CheckBox chkLocalMachine{"chkLocalMachine", "", "", {}, 1};
+    flags_.maintenanceRunning = true;
+    const std::vector<std::wstring> localOrder = local.Names();
+    // In the program the main window stays open under the editor; closing the editor must not
+    // end the program.
+    app_.forms.Opened();
+
+    Seen seen;
+    std::thread script([&] {
+        User u(seen);
+        if (!u.Answer(L"CAUTION!", IDYES, &seen.cautionText) || !u.FindEditor() ||
+            !u.WaitForItems(u.LocalList(), 3)) {
+            return;
+        }
+        seen.localItems = ListItems(u.LocalList());
+        seen.userItems = ListItems(u.UserList());
+        u.Select(u.LocalList(), 1);
+        seen.shownData = uidriver::WindowText(u.LocalText());
+
+        // Add "Added" for the current user.
+        if (!u.Click(L"&Add Entry") || !u.Answer(L"Continue?", IDYES) ||
+            !u.Type(L"Entry Name?", L"Added \"One\"") || !u.Type(L"Residency?", L"USER") ||
+            !u.Type(L"Entry Location?", L"\"c:\\added dir\\added.exe\" /x") ||
+            !u.Answer(L"Information Correct?", IDYES) || !u.Answer(L"Complete!", IDOK) ||
+            !u.Answer(L"No Information!", IDOK) || !u.WaitForItems(u.UserList(), 2)) {
+            return;
+        }
+        seen.userItemsAfterAdd = ListItems(u.UserList());
+
+        // Delete the selected local entry with a backup.
+        u.Select(u.LocalList(), 1);
+        if (!u.Click(L"&Delete Value") || !u.Answer(L"Delete Selected Entries?", IDYES) ||
+            !u.Answer(L"Create Backup?", IDYES) || !u.Answer(L"Backup Complete!", IDOK) ||
+            !u.Answer(L"Deletion Commencing. . .", IDOK)) {
+            return;
+        }
+        u.Select(u.LocalList(), 0); // swallowed: the delete's own refresh
+        u.Select(u.LocalList(), 1);
+        seen.markedData = uidriver::WindowText(u.LocalText());
+        u.Click(L"&Finished!");
+    });
+    bool shown = false;
+    try {
+        shown = ShowStartupEntriesEditor(ports_, entries, chkCurrentUser, chkLocalMachine);
+    } catch (const std::exception& error) {
+        ADD_FAILURE() << "the editor threw " << error.what();
+    } catch (const ui::ProgramQuitting&) {
+        ADD_FAILURE() << "the program quit";
+    }
+    script.join();
+    app_.forms.Closed();
+
+    for (const std::wstring& step : seen.steps) {
+        ADD_FAILURE() << win32::WideToUtf8(step);
+    }
+    EXPECT_TRUE(shown);
+    EXPECT_EQ(keyStrokes, 1);
+    EXPECT_EQ(seen.cautionText, uidriver::FromUtf8(std::string(frmRegistry::kCautionText)));
+    // The key's own order (Wine enumerates the newest value first here).
+    EXPECT_EQ(seen.localItems, localOrder);
+    ASSERT_EQ(localOrder.size(), 3u);
+    EXPECT_EQ(localOrder[1], L"Quoted \"App\"");
+    EXPECT_EQ(seen.userItems, std::vector<std::wstring>{L"Messenger"});
+    EXPECT_EQ(seen.shownData, L"\"C:\\Program Files\\App\\app.exe\" /min");
+    EXPECT_EQ(seen.userItemsAfterAdd, (std::vector<std::wstring>{L"Messenger", L"Added \"One\""}));
+    EXPECT_EQ(user.GetRaw(L"Added \"One\""),
+              std::make_pair(DWORD{REG_SZ}, test::StringBytes(L"\"c:\\added dir\\added.exe\" /x")));
+    EXPECT_EQ(seen.markedData, L"\"C:\\Program Files\\App\\app.exe\" /min (*) ");
+    EXPECT_EQ(local.Names(), (std::vector<std::wstring>{localOrder[0], localOrder[2]}));
+
+    std::ifstream in((temp.Path() + L"\\Tidewell\\Backup\\Registry Backup.Reg").c_str(),
+                     std::ios::binary);
+    const std::string backup((std::istreambuf_iterator<char>(in)),
+                             std::istreambuf_iterator<char>());
+    EXPECT_EQ(backup, "REGEDIT4\r\n\r\n\r\n[HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows\\"
+                      "CurrentVersion\\Run]\r\n\"Quoted \\\"App\\\"\"=\"\\\"C:\\\\Program Files\\\\"
+                      "App\\\\app.exe\\\" /min\"\r\n");
+}
+
+// The program's bundle: the database object is made on the first use, through the registered
+// library, and released with the program's shared objects.
+TEST_F(EditorWindowTest, ProgramsAdaptersMakeTheDatabaseOnceAndReleaseItWithTheSharedObjects) {
+    win32::StartupEntriesAdapters adapters(runtime_, [](std::string_view) {});
+    RegistryDatabaseHolder& holder = adapters.Ports().registryDatabase;
+    EXPECT_FALSE(holder.Held());
+    RegistryDatabaseObject* first = &holder.Get();
+    EXPECT_EQ(&holder.Get(), first);
+    test::PrivateRunKey key("EditorWindow.Adapters");
+    ASSERT_EQ(key.SetString(L"A", L"a"), ERROR_SUCCESS);
+    auto opened = holder.Get().OpenKey(kHkeyCurrentUser, key.Path());
+    ASSERT_NE(opened, nullptr);
+    EXPECT_EQ(opened->ReadValue("A"), RegistryData::Text("a"));
+    runtime_.ReleaseShared();
+    EXPECT_FALSE(holder.Held());
+}
+
+} // namespace
