@@ -178,13 +178,15 @@ Section "Uninstall"
         StrCpy $R1 "1"
     ${EndIf}
 
+    ; A file still in use (a client holding a library, a help window) goes when Windows next
+    ; starts.
     Delete "${SHORTCUT}"
-    Delete "$INSTDIR\tidewell.exe"
-    Delete "$INSTDIR\Registry.dll"
-    Delete "$INSTDIR\${HELP_NAME}"
-    Delete "$INSTDIR\Readme.txt"
-    Delete "$INSTDIR\x86\Registry.dll"
-    RMDir "$INSTDIR\x86"
+    Delete /REBOOTOK "$INSTDIR\tidewell.exe"
+    Delete /REBOOTOK "$INSTDIR\Registry.dll"
+    Delete /REBOOTOK "$INSTDIR\${HELP_NAME}"
+    Delete /REBOOTOK "$INSTDIR\Readme.txt"
+    Delete /REBOOTOK "$INSTDIR\x86\Registry.dll"
+    RMDir /REBOOTOK "$INSTDIR\x86"
 
     ; The program's settings and its start-with-Windows entry: an entry left behind would name a
     ; missing program at every start.
@@ -196,8 +198,16 @@ Section "Uninstall"
     ; "Registry Backup" holds the user's only copy of deleted startup entries: it stays, and so
     ; does the folder around it.
     Delete "$INSTDIR\${UNINSTALLER}"
-    RMDir "$INSTDIR"
-    RMDir "$PROGRAMFILES64\Vellmoor"
+    ${If} ${RebootFlag}
+        RMDir /REBOOTOK "$INSTDIR"
+        RMDir /REBOOTOK "$PROGRAMFILES64\Vellmoor"
+        MessageBox MB_OK|MB_ICONINFORMATION \
+            "Some of ${PRODUCT}'s files are in use: Windows removes them when it next starts." \
+            /SD IDOK
+    ${Else}
+        RMDir "$INSTDIR"
+        RMDir "$PROGRAMFILES64\Vellmoor"
+    ${EndIf}
 
     ${If} $R1 != "0"
         MessageBox MB_OK|MB_ICONEXCLAMATION \

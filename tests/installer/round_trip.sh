@@ -82,8 +82,9 @@ if [ "$rc" -ne 0 ]; then
 fi
 pass "setup.exe /S"
 
-for pair in "tidewell.exe:$build/app/tidewell.exe" "Registry.dll:$build/registry/Registry.dll" \
-    "x86/Registry.dll:$build/x86/registry/Registry.dll" \
+stage="$build/installer/stage"
+for pair in "tidewell.exe:$stage/tidewell.exe" "Registry.dll:$stage/Registry.dll" \
+    "x86/Registry.dll:$stage/x86/Registry.dll" \
     "Tidewell! Help.chm:$build/app/help/Tidewell! Help.chm" \
     "Readme.txt:$build/installer/Readme.txt"; do
     check "installed ${pair%%:*} is the build's" cmp -s "$folder/${pair%%:*}" "${pair#*:}"
