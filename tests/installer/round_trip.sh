@@ -148,6 +148,10 @@ for _ in $(seq 1 100); do
     sleep 0.2
 done
 check "the installed program opens its main window" test -n "$main"
+# Setup does not replace the files of a running program.
+rc=0
+wine "$(windows_path "$setup")" /S >"$logs/setup-running.txt" 2>&1 || rc=$?
+check "setup.exe /S refuses while the program runs (exit code $rc)" test "$rc" -eq 2
 if [ -n "$main" ]; then
     ui close "$main" >/dev/null || true
     ui press "Close Tidewell?" 6 3000 >/dev/null || true
@@ -163,13 +167,27 @@ fi
 wait "$program" 2>/dev/null || true
 check "the first start made the settings key" wine reg query "$settings_key" >/dev/null 2>&1
 
+# Setup again over the installed program: it keeps the settings and both registrations.
+rc=0
+wine "$(windows_path "$setup")" /S >"$logs/setup-again.txt" 2>&1 || rc=$?
+check "setup.exe /S over the installed program (exit code $rc)" test "$rc" -eq 0
+check "the settings stay" wine reg query "$settings_key" /v NextRun >/dev/null 2>&1
+seen64="$(host_sees 'C:\windows\system32\cscript.exe')"
+check "still registered for 64-bit clients" \
+    has_line "$seen64" "AMD64 $folder_windows\\Registry.dll"
+seen32="$(host_sees 'C:\windows\syswow64\cscript.exe')"
+check "still registered for 32-bit clients" \
+    has_line "$seen32" "x86 $folder_windows\\x86\\Registry.dll"
+
 # --- What the uninstaller must remove and keep --------------------------------------------------
 mkdir -p "$folder/Registry Backup"
-printf 'REGEDIT4\r\n\r\n[HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run]\r\n"Old"="c:\\\\old.exe"\r\n' \
-    >"$folder/Registry Backup/Registry Backup.Reg"
+printf '%s\r\n' 'REGEDIT4' '' \
+    '[HKEY_LOCAL_MACHINE\SOFTWARE\Microsoft\Windows\CurrentVersion\Run]' \
+    '"Old"="c:\\old.exe"' >"$folder/Registry Backup/Registry Backup.Reg"
 cp "$folder/Registry Backup/Registry Backup.Reg" "$logs/backup.reg"
-wine reg add "$run_key" /v "PC Maintenance" /d "c:\\Program Files\\Vellmoor\\Tidewell\\tidewell.exe" \
-    /f >/dev/null 2>&1
+# What the reminder stores when the program is to start with Windows.
+wine reg add "$run_key" /v "PC Maintenance" /f \
+    /d 'c:\Program Files\Vellmoor\Tidewell\tidewell.exe' >/dev/null 2>&1
 # Neighbours that are not the program's.
 wine reg add "$run_key" /v "Someone Else" /d 'c:\other\other.exe' /f >/dev/null 2>&1
 wine reg add 'HKLM\SOFTWARE\Vellmoor\Another Product' /v Setting /d kept /f >/dev/null 2>&1
@@ -195,7 +213,8 @@ check "the shortcut is gone" test ! -e "$shortcut"
 for hive in system.reg user.reg; do
     check "no identifier of the library left in $hive" \
         test "$(grep -ciF "$identifier_tail" "$WINEPREFIX/$hive")" -eq 0
-    check "no ProgID left in $hive" test "$(grep -ciF 'Registry.Registry' "$WINEPREFIX/$hive")" -eq 0
+    check "no ProgID left in $hive" \
+        test "$(grep -ciF 'Registry.Registry' "$WINEPREFIX/$hive")" -eq 0
     check "no Tidewell key or value left in $hive" \
         test "$(grep -ciF 'Tidewell' "$WINEPREFIX/$hive")" -eq 0
 done
@@ -209,7 +228,8 @@ check "the uninstall entry is gone" no_key "$uninstall_key"
 wine reg query "$run_key" >"$logs/run.txt" 2>&1 || true
 run_entries="$(tr -d '\r' <"$logs/run.txt")"
 check "the start-up entry is gone" lacks "$run_entries" "PC Maintenance"
-check "other start-up entries stay" has_line "$run_entries" "    Someone Else    REG_SZ    c:\other\other.exe"
+check "other start-up entries stay" \
+    has_line "$run_entries" "    Someone Else    REG_SZ    c:\other\other.exe"
 check "another Vellmoor product's key stays" \
     wine reg query 'HKLM\SOFTWARE\Vellmoor\Another Product' /v Setting >/dev/null 2>&1
 
