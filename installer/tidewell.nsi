@@ -37,6 +37,8 @@ Name "${PRODUCT}"
 OutFile "${OUTFILE}"
 InstallDir "$PROGRAMFILES64\Vellmoor\Tidewell"
 ShowInstDetails show
+; A file that cannot be written (a library held by a client) stops setup instead of being skipped.
+AllowSkipFiles off
 ShowUninstDetails show
 BrandingText "${PRODUCT} ${VERSION}"
 
