@@ -34,7 +34,23 @@ export XDG_RUNTIME_DIR="$HOME/.run"
 mkdir -p "$XDG_DATA_HOME" "$XDG_CONFIG_HOME" "$XDG_CACHE_HOME" "$XDG_RUNTIME_DIR"
 chmod 700 "$XDG_RUNTIME_DIR"
 
-wine_bin="$(command -v wine || command -v wine64)"
+# The prefix is 64-bit, so "wine TOOL" must start the 64-bit tool (regsvr32, cscript, reg see the
+# 64-bit registry view). Debian's wine wrapper prefers the 32-bit loader once wine32 is installed;
+# the 64-bit loader still runs 32-bit programs (C:\windows\syswow64\...) through the 32-bit one.
+if [ -x /usr/lib/wine/wine64 ]; then
+    wine_bin=/usr/lib/wine/wine64
+    export WINELOADER="$wine_bin"
+else
+    wine_bin="$(command -v wine64 || command -v wine)"
+fi
+# Commands run by "exec" find the same loader as "wine".
+if [ ! -x "$state/bin/wine" ]; then
+    mkdir -p "$state/bin"
+    printf '#!/bin/sh\nexec "%s" "$@"\n' "$wine_bin" >"$state/bin/wine.$$"
+    chmod +x "$state/bin/wine.$$"
+    mv -f "$state/bin/wine.$$" "$state/bin/wine"
+fi
+export PATH="$state/bin:$PATH"
 
 xvfb_pid=""
 cleanup() {

@@ -20,6 +20,12 @@ const ClassRow kClasses[] = {
     {L"RegistryAccessor", L"{6D6610F9-CF5E-11D2-9679-0000F8770C8E}"},
 };
 const wchar_t kLibrary[] = L"{6D6610E0-CF5E-11D2-9679-0000F8770C8E}";
+// The type library registers under its own system kind: each build registers its own.
+#ifdef _WIN64
+const wchar_t kLibraryPlatform[] = L"win64";
+#else
+const wchar_t kLibraryPlatform[] = L"win32";
+#endif
 
 DWORD RunRegsvr32(const std::wstring& arguments) {
     std::wstring command = L"regsvr32.exe " + arguments + L" \"" + REGISTRY_DLL_PATH + L"\"";
@@ -99,7 +105,8 @@ protected:
             EXPECT_EQ(L"", StringValue(appId, L"DllSurrogate"));
         }
         EXPECT_EQ(std::wstring(REGISTRY_DLL_PATH),
-                  StringValue(std::wstring(L"TypeLib\\") + kLibrary + L"\\1.0\\409\\win64"));
+                  StringValue(std::wstring(L"TypeLib\\") + kLibrary + L"\\1.0\\409\\" +
+                              kLibraryPlatform));
     }
 };
 
