@@ -12,8 +12,8 @@ cd "$repo"
 
 build="$repo/build/windows"
 cmake --preset windows >/dev/null
-cmake --build --preset windows -j "$(nproc)" --target tidewell Registry tidewell_help bench/all \
-    >/dev/null
+cmake --build --preset windows -j "$(nproc)" --target tidewell Registry tidewell_help tidewell_setup \
+    bench/all >/dev/null
 bash scripts/wine.sh prefix >/dev/null
 bash scripts/wine.sh install >/dev/null
 
@@ -45,18 +45,14 @@ for name in "${names[@]}"; do
     cat "$results/$name.txt"
 done
 
-# Sizes as built (with debug information) and as shipped without it.
+# Sizes as built (with debug information) and as shipped in setup.exe (stripped).
 echo "== binary sizes"
-strip_tool="$(command -v x86_64-w64-mingw32-strip || true)"
-for binary in "$build/app/tidewell.exe" "$build/registry/Registry.dll"; do
-    [ -f "$binary" ] || continue
-    stripped="-"
-    if [ -n "$strip_tool" ]; then
-        copy="$(mktemp)"
-        "$strip_tool" -o "$copy" "$binary"
-        stripped="$(stat -c %s "$copy")"
-        rm -f "$copy"
-    fi
-    echo "$(basename "$binary"): $(stat -c %s "$binary") bytes as built, $stripped bytes stripped"
-done | tee "$results/sizes.txt"
+stage="$build/installer/stage"
+size_of() { if [ -f "$1" ]; then stat -c %s "$1"; else echo "-"; fi; }
+{
+    echo "tidewell.exe (x64): $(size_of "$build/app/tidewell.exe") bytes as built, $(size_of "$stage/tidewell.exe") bytes stripped"
+    echo "Registry.dll (x64): $(size_of "$build/registry/Registry.dll") bytes as built, $(size_of "$stage/Registry.dll") bytes stripped"
+    echo "Registry.dll (x86): $(size_of "$build/x86/registry/Registry.dll") bytes as built, $(size_of "$stage/x86/Registry.dll") bytes stripped"
+    echo "setup.exe: $(size_of "$build/installer/setup.exe") bytes"
+} | tee "$results/sizes.txt"
 exit "$status"
