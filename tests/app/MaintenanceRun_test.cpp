@@ -454,6 +454,57 @@ TEST_F(RunTest, SkippedDiskCleanupWithOnlyFixProblemsLeavesItsGateClosed) {
     EXPECT_TRUE(flags.cleanupActive);
 }
 
+struct GateRow {
+    bool performance; // optPerformance instead of optSpace
+    std::vector<const char*> boxes;
+    bool recycle, cleanup, temp, cache;
+};
+
+class GateTest : public RunTest, public ::testing::WithParamInterface<GateRow> {};
+
+TEST_P(GateTest, EachDiskSpaceTaskRunsOnlyBehindItsGate) {
+    const GateRow& row = GetParam();
+    programs.Install(kCleanmgr, {0, false});
+    (row.performance ? f().optPerformance : f().optSpace).SetValue(true);
+    for (const char* name : row.boxes) {
+        for (ui::Control* control : f().Controls()) {
+            if (control->Name() == name) {
+                static_cast<ui::CheckBox*>(control)->SetValue(1);
+            }
+        }
+    }
+    log.Clear();
+    ExpectPreparation();
+    if (row.recycle) {
+        ExpectRecycleBin();
+    }
+    if (row.cleanup) {
+        messageBox.Expect(kCleanupStart, kOkInformation, "Disk Cleanup Starting. . .");
+        messageBox.Expect(kCleanupDone, kOkInformation, "Disk Cleanup Complete?");
+    }
+    if (row.cache) {
+        ExpectInternetOptions();
+    }
+    ExpectRestart();
+    f().cmdStart.Click();
+    EXPECT_EQ(log.IndexOf("status:" + kDone) != -1, row.temp);
+    EXPECT_EQ(log.IndexOf("system:OpenInternetOptions") != -1, row.cache);
+    EXPECT_EQ(programs.Starts().size(), row.cleanup ? 1u : 0u);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    RunTest, GateTest,
+    ::testing::Values(GateRow{false, {"chkTEMP"}, true, false, true, false},
+                      GateRow{false, {"chkCleanup"}, true, true, false, false},
+                      GateRow{false, {"chkCacheHistory"}, true, false, false, true},
+                      GateRow{false, {"chkAllSpeedOptions"}, true, false, false, false},
+                      GateRow{false, {"chkCleanup", "chkTEMP", "chkCacheHistory"}, true, true,
+                              true, true},
+                      // "Fi&x Problems" brings the whole disk-space group into a performance run.
+                      GateRow{true, {"chkAllSpaceOptions"}, true, true, true, true},
+                      GateRow{true, {"chkTEMP"}, false, false, false, false},
+                      GateRow{true, {"chkScandisk"}, false, false, false, false}));
+
 TEST(LaunchFailureRouting, EachRowOfTheTable) {
     struct Row {
         bool scanDisk, defrag, cleanup;
@@ -478,7 +529,7 @@ TEST(LaunchFailureRouting, EachRowOfTheTable) {
     }
 }
 
-TEST_F(RunTest, LaunchFailureWithNoTaskToReturnToFinishesWithoutTheRestartQuestion) {
+TEST_F(RunTest, LaunchFailureWithNoTaskToReturnToGoesToFinishRun) {
     ChooseSpace({&f().chkTEMP});
     flags.maintenanceRunning = true;
     ExpectLaunchFailure(answer::kNo, answer::kCancel);
