@@ -128,8 +128,12 @@ void MaintenanceRun::Start() {
         MaintenanceRun& run;
         ~Unwind() {
             if (run.screenSaverOff_ || run.priorityRaised) {
-                run.PutBack();
                 run.ports_.flags.maintenanceRunning = false;
+                try {
+                    run.PutBack();
+                } catch (...) {
+                    // Best effort while another error is on its way out.
+                }
             }
             run.putBackOnQuit_.Release();
         }

@@ -571,6 +571,28 @@ TEST_F(RunTest, AQuitDuringAMessageBoxPutsBackToo) {
               (std::vector<std::string>{"DisableScreenSaver", "EnableScreenSaver"}));
 }
 
+class BrokenFiles : public fakes::FakeFiles {
+public:
+    FolderContents Contents(std::string_view) override {
+        throw std::runtime_error("the disk went away");
+    }
+};
+
+TEST_F(RunTest, AnErrorThatEndsTheRunStillPutsBack) {
+    BrokenFiles broken;
+    broken.AddFolder(kTemp);
+    MaintenanceRun other(*main, ports, RunPorts{programs, broken, priority});
+    main->OnStart([&] { other.Start(); });
+    ChooseSpace({&f().chkTEMP});
+    ExpectPreparation(answer::kYes);
+    ExpectRecycleBin();
+    EXPECT_THROW(f().cmdStart.Click(), std::runtime_error);
+    EXPECT_EQ(system.Calls(),
+              (std::vector<std::string>{"DisableScreenSaver", "EnableScreenSaver"}));
+    EXPECT_EQ(priority.requests, (std::vector<std::int32_t>{0x80, 0x20}));
+    EXPECT_FALSE(flags.maintenanceRunning);
+}
+
 TEST_F(RunTest, PriorityThatCannotBeChangedDoesNotEndTheRun) {
     priority.outcome = ProcessPriorityPort::Outcome::CannotOpen;
     ChooseSpace({&f().chkCacheHistory});
