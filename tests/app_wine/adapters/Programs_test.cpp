@@ -169,19 +169,27 @@ TEST(ProgramsAdapter, ActivationByTaskAndByTitle) {
     ASSERT_TRUE(Eventually([&] { return WindowOf(*scanDisk) && WindowOf(*other); }));
     ASSERT_TRUE(Eventually([&] { return IsWindowVisible(WindowOf(*other)) != FALSE; }));
 
-    EXPECT_TRUE(programs.ActivateTask(*other));
-    EXPECT_TRUE(Eventually([&] { return GetForegroundWindow() == WindowOf(*other); }));
+    // The run activates on every poll of its waits; so does this test, because Wine hands the
+    // foreground over asynchronously and now and then drops a request made while focus moves.
+    EXPECT_TRUE(Eventually([&] {
+        EXPECT_TRUE(programs.ActivateTask(*other));
+        return GetForegroundWindow() == WindowOf(*other);
+    }));
     // The stand-in copied as scandskw.exe carries ScanDisk's title.
-    EXPECT_TRUE(WindowExists(programs, "ScanDisk", std::nullopt));
-    EXPECT_TRUE(Eventually([&] { return GetForegroundWindow() == WindowOf(*scanDisk); }));
+    EXPECT_TRUE(Eventually([&] {
+        EXPECT_TRUE(WindowExists(programs, "ScanDisk", std::nullopt));
+        return GetForegroundWindow() == WindowOf(*scanDisk);
+    }));
     EXPECT_TRUE(standIns.LogHas(first, "activated"));
     EXPECT_FALSE(programs.ActivateWindow("No Window Has This Title 7c1f"));
 
     // A minimised window is restored as it comes to the front.
     ShowWindow(WindowOf(*other), SW_MINIMIZE);
     ASSERT_TRUE(Eventually([&] { return IsIconic(WindowOf(*other)) != FALSE; }));
-    EXPECT_TRUE(programs.ActivateTask(*other));
-    EXPECT_TRUE(Eventually([&] { return IsIconic(WindowOf(*other)) == FALSE; }));
+    EXPECT_TRUE(Eventually([&] {
+        EXPECT_TRUE(programs.ActivateTask(*other));
+        return IsIconic(WindowOf(*other)) == FALSE;
+    }));
 }
 
 TEST(ProgramsAdapter, KeysArriveAtTheActiveWindow) {
@@ -193,8 +201,10 @@ TEST(ProgramsAdapter, KeysArriveAtTheActiveWindow) {
     standIns.Started(task);
     ASSERT_TRUE(task);
     ASSERT_TRUE(standIns.LogHas(program, "shown"));
-    ASSERT_TRUE(programs.ActivateTask(*task));
-    ASSERT_TRUE(Eventually([&] { return GetForegroundWindow() == WindowOf(*task); }));
+    ASSERT_TRUE(Eventually([&] {
+        EXPECT_TRUE(programs.ActivateTask(*task));
+        return GetForegroundWindow() == WindowOf(*task);
+    }));
 
     EXPECT_TRUE(SendKeys(programs, "%(A){TAB}{ENTER}b"));
     EXPECT_FALSE(SendKeys(programs, "%(A")) << "bad notation sends nothing";

@@ -188,6 +188,11 @@ TEST(MaintenanceRun, DiskSpaceRunOverAPreparedTemporaryFolder) {
         }
         Sleep(20);
     }
+    // The last status comes just before the restart question opens.
+    if (statuses.empty() || statuses.back() != user.Status()) {
+        statuses.push_back(user.Status());
+        bars.push_back(user.Progress());
+    }
     user.Answer(L"Restart?", kRestart, IDNO);
 
     const std::wstring root = temp.Path();
@@ -312,6 +317,66 @@ TEST(MaintenanceRun, DiskCleanupStandInIsWaitedFor) {
         user.Answer(L"Restart?", kRestart, IDNO);
     }
     DeleteFileW(kCleanmgr.c_str());
+}
+
+} // namespace
+
+namespace {
+
+// The session's screen-saver switch as the program left it. Windows keeps it in the session, so
+// SPI_GETSCREENSAVEACTIVE shows it; Wine caches it per process and shares a change made for the
+// session only through its volatile key, which is read here first.
+bool ScreenSaverActive() {
+    char value[8] = {};
+    DWORD size = sizeof(value) - 1;
+    if (RegGetValueA(HKEY_CURRENT_USER,
+                     "Software\\Wine\\Temporary System Parameters\\Control Panel\\Desktop",
+                     "ScreenSaveActive", RRF_RT_REG_SZ, nullptr, value, &size) == ERROR_SUCCESS) {
+        return value[0] == '1';
+    }
+    BOOL active = FALSE;
+    SystemParametersInfoW(SPI_GETSCREENSAVEACTIVE, 0, &active, 0);
+    return active != FALSE;
+}
+
+TEST(MaintenanceRun, ClosingTheProgramMidRunStopsItAndPutsTheScreenSaverBack) {
+    ScratchFolder temp(L"TidewellRunTemp");
+    ASSERT_TRUE(temp.Created());
+    for (int i = 0; i < 6; ++i) {
+        ASSERT_TRUE(tidewell::test::WriteFileText(temp / (L"f" + std::to_wstring(i) + L".tmp")));
+    }
+    SystemParametersInfoW(SPI_SETSCREENSAVEACTIVE, TRUE, nullptr, 0);
+    ASSERT_TRUE(ScreenSaverActive());
+    PrepareSettings();
+    InstalledProgram program(L"", TempIs(temp.Path()));
+    const auto main = program.WaitForForm(MainTitle(), 30s);
+    ASSERT_TRUE(main.has_value());
+    const RunUser user(program, *main);
+    ASSERT_TRUE(user.Click(L"Free &Disk Space"));
+    ASSERT_TRUE(user.Click(L"Delete &TEMP Contents"));
+    ASSERT_TRUE(user.Click(L"Start &With Selected Options"));
+    user.Answer(L"Change Priority?", kPriority, IDYES);
+    user.Answer(L"Notice!", IDOK);
+    EXPECT_TRUE(tidewell::test::Eventually([] { return !ScreenSaverActive(); }));
+    HANDLE process = OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, program.Id());
+    ASSERT_NE(process, nullptr);
+    EXPECT_EQ(GetPriorityClass(process), static_cast<DWORD>(HIGH_PRIORITY_CLASS));
+    CloseHandle(process);
+    user.Answer(L"Emptying Recycle Bin. . .", IDCANCEL);
+    ASSERT_TRUE(tidewell::test::Eventually(
+        [&] { return user.Status().starts_with(L"Deleting File: "); }, 10s));
+
+    ASSERT_TRUE(user.Click(L"&Exit"));
+    user.Answer(L"CAUTION!", L"There are tasks running!  Are You Sure You Want To Quit?", IDYES);
+    user.Answer(L"ARE YOU SURE?", IDYES);
+    EXPECT_TRUE(program.WaitForExit(10s).has_value());
+    EXPECT_TRUE(ScreenSaverActive());
+    // Stopped at once: most of the six files (two seconds each) are still there.
+    int left = 0;
+    for (int i = 0; i < 6; ++i) {
+        left += tidewell::test::Exists(temp / (L"f" + std::to_wstring(i) + L".tmp")) ? 1 : 0;
+    }
+    EXPECT_GE(left, 4);
 }
 
 } // namespace
