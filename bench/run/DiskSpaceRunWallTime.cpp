@@ -7,6 +7,7 @@
 #include "controls/win32/Win32LibraryHelperControl.h"
 #include "controls/win32/Win32RegistryValueControl.h"
 #include "controls/win32/Win32SystemHelperControl.h"
+#include "help/win32/Win32HelpAdapters.h"
 #include "main/RunFlags.h"
 #include "main/frmMaintenance.h"
 #include "ports/AppPorts.h"
@@ -129,8 +130,9 @@ int main(int argc, char** argv) {
     win32::Win32DesktopWindows windows(applicationWindow);
     NoLoader loader;
     RunFlags flags;
-    AppPorts ports{registry, system,  library, messageBox, events,  clock,
-                   process,  windows, loader,  formsPort,  runtime, flags};
+    help::win32::Win32HelpAdapters help(process);
+    AppPorts ports{registry, system, library,   messageBox, events, clock,       process,
+                   windows,  loader, formsPort, runtime,    flags,  help.appHelp};
     win32::Win32Programs programs;
     win32::Win32Files filesPort;
     win32::Win32ProcessPriority priority;
