@@ -494,16 +494,16 @@ TEST_P(GateTest, EachDiskSpaceTaskRunsOnlyBehindItsGate) {
 
 INSTANTIATE_TEST_SUITE_P(
     RunTest, GateTest,
-    ::testing::Values(GateRow{false, {"chkTEMP"}, true, false, true, false},
-                      GateRow{false, {"chkCleanup"}, true, true, false, false},
-                      GateRow{false, {"chkCacheHistory"}, true, false, false, true},
-                      GateRow{false, {"chkAllSpeedOptions"}, true, false, false, false},
-                      GateRow{false, {"chkCleanup", "chkTEMP", "chkCacheHistory"}, true, true,
-                              true, true},
-                      // "Fi&x Problems" brings the whole disk-space group into a performance run.
-                      GateRow{true, {"chkAllSpaceOptions"}, true, true, true, true},
-                      GateRow{true, {"chkTEMP"}, false, false, false, false},
-                      GateRow{true, {"chkScandisk"}, false, false, false, false}));
+    ::testing::Values(
+        GateRow{false, {"chkTEMP"}, true, false, true, false},
+        GateRow{false, {"chkCleanup"}, true, true, false, false},
+        GateRow{false, {"chkCacheHistory"}, true, false, false, true},
+        GateRow{false, {"chkAllSpeedOptions"}, true, false, false, false},
+        GateRow{false, {"chkCleanup", "chkTEMP", "chkCacheHistory"}, true, true, true, true},
+        // "Fi&x Problems" brings the whole disk-space group into a performance run.
+        GateRow{true, {"chkAllSpaceOptions"}, true, true, true, true},
+        GateRow{true, {"chkTEMP"}, false, false, false, false},
+        GateRow{true, {"chkScandisk"}, false, false, false, false}));
 
 TEST(LaunchFailureRouting, EachRowOfTheTable) {
     struct Row {
