@@ -43,8 +43,8 @@ public:
     // what it points at is never touched.
     virtual bool RemoveFolder(std::string_view path) = 0;
     virtual SystemFolders Folders() = 0;
-    // The absolute, long-name spelling of a path, for comparing folders; the path itself when it
-    // cannot be resolved.
+    // Where a path really leads, for comparing folders: absolute, long names, links resolved for
+    // what exists; the path itself when it cannot be resolved.
     virtual std::string FullPath(std::string_view path) = 0;
 };
 

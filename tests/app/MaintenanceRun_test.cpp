@@ -380,6 +380,20 @@ INSTANTIATE_TEST_SUITE_P(RunTest, DirectoryValueTest,
                                            "C:\\Users\\me", "C:\\Users", "C:\\", "",
                                            "C:\\Missing"));
 
+TEST_F(RunTest, ADirectoryValueThatLeadsIntoTheWindowsFolderIsPassedOver) {
+    files.AddFolder("C:\\Cache");
+    files.AddFile("C:\\Cache\\win.ini");
+    files.SetFullPath("C:\\Cache", "C:\\WINDOWS"); // a link
+    registry.Set(kHkeyLocalMachine, MaintenanceRun::kCachePathsKey, "Directory", "C:\\Cache");
+    ChooseSpace({&f().chkCacheHistory});
+    ExpectPreparation();
+    ExpectRecycleBin();
+    ExpectInternetOptions();
+    ExpectRestart();
+    f().cmdStart.Click();
+    EXPECT_TRUE(files.Removals().empty());
+}
+
 TEST_F(RunTest, DiskCleanupIsStartedAndWaitedFor) {
     programs.Install(kCleanmgr, {30000, false}); // its window closes 30 s after the start
     ChooseSpace({&f().chkCleanup});

@@ -177,7 +177,12 @@ public:
         return RemoveTree(Key(std::string(path)));
     }
     SystemFolders Folders() override { return folders_; }
-    std::string FullPath(std::string_view path) override { return std::string(path); }
+    // Where a path really leads (a link); the path itself by default.
+    void SetFullPath(const std::string& path, std::string full) { fullPaths_[Key(path)] = full; }
+    std::string FullPath(std::string_view path) override {
+        const auto found = fullPaths_.find(Key(std::string(path)));
+        return found == fullPaths_.end() ? std::string(path) : found->second;
+    }
 
 private:
     struct Item {
@@ -232,6 +237,7 @@ private:
     std::map<SpecialFolder, std::string> special_;
     std::map<std::string, Item> items_; // by lower-case path: sorted, so listings are stable
     std::vector<std::string> removals_;
+    std::map<std::string, std::string> fullPaths_;
 };
 
 class FakeProcessPriority : public ProcessPriorityPort {

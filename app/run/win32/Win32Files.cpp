@@ -99,21 +99,26 @@ bool ListEntries(const std::wstring& folder, std::vector<Entry>& entries) {
     return GetLastError() == ERROR_NO_MORE_FILES;
 }
 
-// The spelling GetFinalPathNameByHandle gives, made comparable: no \\?\ prefix, no trailing
-// separator, lower case.
-std::wstring Comparable(std::wstring path) {
+// The spelling GetFinalPathNameByHandle gives, as an ordinary path: no \\?\ prefix, no
+// trailing separator.
+std::wstring Ordinary(std::wstring path) {
     if (path.starts_with(L"\\\\?\\UNC\\")) {
         path = L"\\\\" + path.substr(8);
     } else if (path.starts_with(L"\\\\?\\")) {
         path = path.substr(4);
     }
-    path = WithoutTrailingSeparator(std::move(path));
+    return WithoutTrailingSeparator(std::move(path));
+}
+
+// Made comparable: ordinary and lower case.
+std::wstring Comparable(std::wstring path) {
+    path = Ordinary(std::move(path));
     CharLowerBuffW(path.data(), static_cast<DWORD>(path.size()));
     return path;
 }
 
-// Where an open file or folder really is, links resolved.
-std::wstring FinalPath(HANDLE handle) {
+// Where an open file or folder really is, links resolved, in its own case.
+std::wstring FinalSpelling(HANDLE handle) {
     std::wstring path(MAX_PATH, L'\0');
     for (int attempt = 0; attempt < 2; ++attempt) {
         const DWORD length =
@@ -124,11 +129,17 @@ std::wstring FinalPath(HANDLE handle) {
         }
         if (length < path.size()) {
             path.resize(length);
-            return Comparable(std::move(path));
+            return Ordinary(std::move(path));
         }
         path.resize(length + 1);
     }
     return {};
+}
+
+// The same, comparable.
+std::wstring FinalPath(HANDLE handle) {
+    const std::wstring final = FinalSpelling(handle);
+    return final.empty() ? final : Comparable(final);
 }
 
 // Opens the entry itself where the platform can (a link as a link), sharing everything, so that
@@ -303,6 +314,18 @@ std::string Win32Files::FullPath(std::string_view path) {
         if (longLength > 0 && longLength < longNeeded) {
             longer.resize(longLength);
             full = std::move(longer);
+        }
+    }
+    // An existing folder or file is named where it really is: a link to the Windows folder is the
+    // Windows folder.
+    HANDLE handle = CreateFileW(Extended(full).c_str(), FILE_READ_ATTRIBUTES,
+                                FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    if (handle != INVALID_HANDLE_VALUE) {
+        UniqueKernelHandle opened(handle);
+        const std::wstring final = FinalSpelling(opened.get());
+        if (!final.empty()) {
+            return WideToUtf8(final);
         }
     }
     return WideToUtf8(WithoutTrailingSeparator(full));

@@ -1,5 +1,6 @@
 // The files adapter on a real folder of the prefix: read-only and locked files, links outside.
 #include "RunTestSupport.h"
+#include "run/FolderSafety.h"
 #include "run/win32/Win32Files.h"
 #include "win32/Text.h"
 
@@ -165,6 +166,13 @@ TEST(FilesAdapter, LinksInsideAreNeverFollowed) {
 
     EXPECT_EQ(test::ReadAll(outside / L"precious.txt"), "keep me");
     EXPECT_EQ(test::ReadAll(outside / L"inner\\also.txt"), "keep me too");
+
+    // A link to the Windows folder is, for the folder checks, the Windows folder.
+    ASSERT_TRUE(test::MakeHostLink(Utf8ToWide(files.Folders().windows), inside / L"winlink"));
+    EXPECT_EQ(ComparableLower(files.FullPath(root + "\\winlink")),
+              ComparableLower(files.Folders().windows));
+    EXPECT_TRUE(IsFolderNeverCleaned(files.FullPath(root + "\\winlink"), files.Folders()));
+    EXPECT_TRUE(test::RemoveHostLink(inside / L"winlink"));
 
     EXPECT_TRUE(test::RemoveHostLink(inside / L"link"));
     EXPECT_TRUE(test::RemoveHostLink(inside / L"sub\\nested"));
