@@ -15,6 +15,7 @@ Program::Program(HINSTANCE instance)
 
 Program::~Program() {
     // The main window before the start-up window, the newest form first.
+    run_.reset();
     main_.reset();
     intro_.reset();
 }
@@ -22,6 +23,8 @@ Program::~Program() {
 void Program::ShowMaintenanceWindow() {
     if (!main_) {
         main_.emplace(formsPort_, ports_);
+        run_.emplace(**main_, ports_, RunPorts{programs_, files_, priority_});
+        (*main_)->OnStart([this] { run_->Start(); });
         (*main_)->Form_Load();
     }
     (*main_)->Show();

@@ -13,6 +13,10 @@
 #include "ports/win32/Win32EventLoop.h"
 #include "ports/win32/Win32MessageBox.h"
 #include "ports/win32/Win32Process.h"
+#include "run/MaintenanceRun.h"
+#include "run/win32/Win32Files.h"
+#include "run/win32/Win32ProcessPriority.h"
+#include "run/win32/Win32Programs.h"
 #include "startup/frmSharewareIntro.h"
 #include "ui/Form.h"
 #include "ui/ModalMessageBox.h"
@@ -57,9 +61,13 @@ private:
     RunFlags flags_;
     help::win32::Win32HelpAdapters help_;
     AppPorts ports_;
+    Win32Programs programs_;
+    Win32Files files_;
+    Win32ProcessPriority priority_;
     // Declared last: the forms go first, while everything they use still exists.
     std::optional<ui::Form<frmSharewareIntro>> intro_;
     std::optional<ui::Form<frmMaintenance>> main_;
+    std::optional<MaintenanceRun> run_; // the Start button's run; goes before the main window
 };
 
 } // namespace tidewell::win32

@@ -52,7 +52,12 @@ public:
     const std::vector<std::int32_t>& Dialogs() const { return dialogs_; }
     void SetPhysicalMemory(std::int64_t bytes) { memory_ = bytes; }
 
-    void SetShowSystemDialog(std::int32_t dialog) override { dialogs_.push_back(dialog); }
+    void SetShowSystemDialog(std::int32_t dialog) override {
+        dialogs_.push_back(dialog);
+        if (log_) {
+            log_->Add("library:ShowSystemDialog=" + std::to_string(dialog));
+        }
+    }
     std::int64_t PhysicalMemory() const override { return memory_; }
     void SetTopmostWindow(WindowHandle window) override {
         topmost_.push_back(window);
@@ -71,15 +76,24 @@ private:
 class FakeSystemHelper : public SystemHelperControl {
 public:
     const std::vector<std::string>& Calls() const { return calls_; }
+    // Also records every call as "system:<call>" there.
+    void LogTo(EventLog* log) { log_ = log; }
 
-    void DisableScreenSaver() override { calls_.push_back("DisableScreenSaver"); }
-    void EnableScreenSaver() override { calls_.push_back("EnableScreenSaver"); }
-    void EmptyRecycleBin() override { calls_.push_back("EmptyRecycleBin"); }
-    void RestartWindows() override { calls_.push_back("RestartWindows"); }
-    void OpenInternetOptions() override { calls_.push_back("OpenInternetOptions"); }
+    void DisableScreenSaver() override { Record("DisableScreenSaver"); }
+    void EnableScreenSaver() override { Record("EnableScreenSaver"); }
+    void EmptyRecycleBin() override { Record("EmptyRecycleBin"); }
+    void RestartWindows() override { Record("RestartWindows"); }
+    void OpenInternetOptions() override { Record("OpenInternetOptions"); }
 
 private:
+    void Record(const char* call) {
+        calls_.push_back(call);
+        if (log_) {
+            log_->Add(std::string("system:") + call);
+        }
+    }
     std::vector<std::string> calls_;
+    EventLog* log_ = nullptr;
 };
 
 } // namespace tidewell::fakes

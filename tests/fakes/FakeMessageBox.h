@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <deque>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -34,6 +35,8 @@ public:
     void Expect(std::string text, unsigned flags, std::string title, int answer = answer::kOk) {
         expected_.push_back(Box{std::move(text), flags, std::move(title), answer});
     }
+    // Runs while each box is open (something the user does meanwhile), with the box's title.
+    void OnShow(std::function<void(std::string_view title)> action) { onShow_ = std::move(action); }
     // Every box shown, with the answer it got.
     const std::vector<Box>& Transcript() const { return transcript_; }
 
@@ -54,6 +57,9 @@ public:
             expected_.pop_front();
         }
         transcript_.push_back(shown);
+        if (onShow_) {
+            onShow_(title);
+        }
         return shown.answer;
     }
 
@@ -61,6 +67,7 @@ private:
     EventLog* log_;
     std::deque<Box> expected_;
     std::vector<Box> transcript_;
+    std::function<void(std::string_view)> onShow_;
 };
 
 } // namespace tidewell::fakes

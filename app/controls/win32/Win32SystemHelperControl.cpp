@@ -10,12 +10,16 @@ namespace tidewell::win32 {
 
 namespace {
 
-void SetScreenSaverActive(bool active) {
-    SystemParametersInfoW(SPI_SETSCREENSAVEACTIVE, active ? TRUE : FALSE, nullptr, SPIF_SENDCHANGE);
+// For this session only (no SPIF_UPDATEINIFILE): should the program die during a run, the user's
+// stored setting is still the one they chose.
+bool SetScreenSaverActive(bool active) {
+    return SystemParametersInfoW(SPI_SETSCREENSAVEACTIVE, active ? TRUE : FALSE, nullptr,
+                                 SPIF_SENDCHANGE) != FALSE;
 }
 
-// A restart needs the shutdown privilege in the process token.
-bool EnableShutdownPrivilege() {
+} // namespace
+
+bool Win32SystemHelperControl::EnableShutdownPrivilege() {
     UniqueKernelHandle token;
     if (!OpenProcessToken(GetCurrentProcess(), TOKEN_ADJUST_PRIVILEGES | TOKEN_QUERY, &token)) {
         return false;
@@ -26,32 +30,44 @@ bool EnableShutdownPrivilege() {
     if (!LookupPrivilegeValueW(nullptr, L"SeShutdownPrivilege", &privileges.Privileges[0].Luid)) {
         return false;
     }
+    // AdjustTokenPrivileges succeeds with ERROR_NOT_ALL_ASSIGNED when the token lacks it.
     return AdjustTokenPrivileges(token.get(), FALSE, &privileges, 0, nullptr, nullptr) &&
            GetLastError() == ERROR_SUCCESS;
 }
 
-} // namespace
-
 void Win32SystemHelperControl::DisableScreenSaver() {
+    BOOL active = FALSE;
+    // A second call before EnableScreenSaver keeps the state found by the first.
+    if (!foundActive_ && SystemParametersInfoW(SPI_GETSCREENSAVEACTIVE, 0, &active, 0)) {
+        foundActive_ = active != FALSE;
+    }
     SetScreenSaverActive(false);
 }
 
 void Win32SystemHelperControl::EnableScreenSaver() {
-    SetScreenSaverActive(true);
+    // Puts back what DisableScreenSaver found: a screen saver the user had switched off stays off.
+    const bool active = foundActive_.value_or(true);
+    if (SetScreenSaverActive(active)) {
+        foundActive_.reset();
+    }
 }
 
 void Win32SystemHelperControl::EmptyRecycleBin() {
+    // S_OK, or E_UNEXPECTED from some versions when the bin is already empty: either way the bin
+    // is empty now as far as this call can make it.
     SHEmptyRecycleBinW(nullptr, nullptr, SHERB_NOCONFIRMATION | SHERB_NOPROGRESSUI | SHERB_NOSOUND);
 }
 
 void Win32SystemHelperControl::RestartWindows() {
-    EnableShutdownPrivilege();
+    if (!EnableShutdownPrivilege()) {
+        return;
+    }
     ExitWindowsEx(EWX_REBOOT, SHTDN_REASON_MAJOR_APPLICATION | SHTDN_REASON_FLAG_PLANNED);
 }
 
 void Win32SystemHelperControl::OpenInternetOptions() {
-    ShellExecuteW(nullptr, L"open", L"rundll32.exe", L"shell32.dll,Control_RunDLL inetcpl.cpl",
-                  nullptr, SW_SHOWNORMAL);
+    // Its own process, so the call returns at once.
+    ShellExecuteW(nullptr, L"open", L"control.exe", L"inetcpl.cpl", nullptr, SW_SHOWNORMAL);
 }
 
 } // namespace tidewell::win32

@@ -2,6 +2,8 @@
 
 #include "controls/SystemHelperControl.h"
 
+#include <optional>
+
 namespace tidewell {
 class EventLoop;
 }
@@ -19,8 +21,12 @@ public:
     void RestartWindows() override;
     void OpenInternetOptions() override;
 
+    // Enables SeShutdownPrivilege in this process's token; false when the token does not hold it.
+    static bool EnableShutdownPrivilege();
+
 private:
     EventLoop& events_;
+    std::optional<bool> foundActive_; // the screen saver's state before DisableScreenSaver
 };
 
 } // namespace tidewell::win32

@@ -6,6 +6,7 @@
 
 #include <chrono>
 #include <optional>
+#include <utility>
 #include <string>
 #include <vector>
 
@@ -33,6 +34,23 @@ public:
         SetEnvironmentVariableW(L"WINEDEBUG", wineDebug.c_str());
         Start(arguments);
         SetEnvironmentVariableW(L"WINEDEBUG", hadPrevious ? previous : nullptr);
+    }
+    // With these environment variables (name, value) set for the program, as with WINEDEBUG.
+    InstalledProgram(const std::wstring& arguments,
+                     const std::vector<std::pair<std::wstring, std::wstring>>& environment) {
+        std::vector<std::optional<std::wstring>> previous;
+        for (const auto& [name, value] : environment) {
+            wchar_t old[1024] = {};
+            const DWORD length = GetEnvironmentVariableW(name.c_str(), old, 1024);
+            previous.push_back(length > 0 && length < 1024 ? std::optional<std::wstring>(old)
+                                                           : std::nullopt);
+            SetEnvironmentVariableW(name.c_str(), value.c_str());
+        }
+        Start(arguments);
+        for (std::size_t i = 0; i < environment.size(); ++i) {
+            SetEnvironmentVariableW(environment[i].first.c_str(),
+                                    previous[i] ? previous[i]->c_str() : nullptr);
+        }
     }
     InstalledProgram(const InstalledProgram&) = delete;
     InstalledProgram& operator=(const InstalledProgram&) = delete;

@@ -1,0 +1,120 @@
+#pragma once
+
+#include "run/ProgramsPort.h"
+#include "ports/AppPorts.h"
+#include "ui/Runtime.h"
+
+#include <cstdint>
+#include <optional>
+#include <string_view>
+
+namespace tidewell {
+
+class FilesPort;
+class ProcessPriorityPort;
+class ProgramsPort;
+class TrayIconControl;
+class frmMaintenance;
+struct RunFlags;
+
+// The run's own ports, beside the program-wide ones.
+struct RunPorts {
+    ProgramsPort& programs;
+    FilesPort& files;
+    ProcessPriorityPort& priority;
+};
+
+// Where the run goes next. The run is a loop over these steps; launch failures route back into
+// it through RouteAfterSkipChoice / RouteAfterInstallPrompt.
+enum class RunStep {
+    DiskSpaceGroup,     // the group's entry: Recycle Bin first
+    Cleanup,            // Disk Cleanup's gate, its start message and its launch loop
+    CleanupAfterLaunch, // Disk Cleanup just after its launch: progress, pause, prompt, wait
+    TempFolder,         // the temporary folder's gate and task
+    BrowserCache,       // the browser cache's gate and task
+    AfterDiskSpace,     // on to the performance group, or finish
+    PerformanceGroup,   // the group's start (one-time configuration, then ScanDisk)
+    Defrag,             // the Defrag step
+    Finish,             // FinishRun, then the restart question
+    FinishAfterFailure, // FinishRun after the install prompt with no task to return to
+    Done,
+};
+
+// Where a launch failure continues, by the first run flag that is set (scanDiskActive,
+// defragActive, cleanupActive). After the skip/start-over choice with none set: nothing (the
+// install prompt follows).
+std::optional<RunStep> RouteAfterSkipChoice(const RunFlags& flags);
+RunStep RouteAfterInstallPrompt(const RunFlags& flags);
+
+// The maintenance run behind "Start &With Selected Options": validation, preparation, the tasks
+// in order with their gates, launch failures, FinishRun and the restart question, all inside one
+// call on the user-interface thread. Every wait lets window events run; a quit during a wait ends
+// the run at once (ui::ProgramQuitting) after the screen saver and the priority are put back.
+class MaintenanceRun {
+public:
+    static constexpr std::string_view kCleanupCommand = "c:\\windows\\cleanmgr.exe";
+    static constexpr std::string_view kCachePathsKey =
+        "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Internet Settings\\Cache\\Paths\\";
+    static constexpr std::string_view kDoneText =
+        "Done.  Please Wait While Cleanup Is Completed . .";
+
+    // Takes over the form's MyTimer tick.
+    MaintenanceRun(frmMaintenance& form, const AppPorts& ports, RunPorts run);
+    MaintenanceRun(const MaintenanceRun&) = delete;
+    MaintenanceRun& operator=(const MaintenanceRun&) = delete;
+    ~MaintenanceRun();
+
+    // cmdStart_Click: the whole run. Refused while the Start button is disabled (during a run and
+    // after one: a run starts at most once per start of the program, also from the tray).
+    void Start();
+
+    // The one-second tick: brings "ScanDisk" forward while a run configures or runs it, and
+    // counts the seconds on the progress bar, which stays at Max. Never raises.
+    void MyTimer_Timer();
+
+    // The launch-and-wait helpers the tasks use.
+    bool WindowExists(std::string_view title, const std::optional<TaskId>& task);
+    // Until the task shows no window any more.
+    void WaitWhileWindowExists(const std::optional<TaskId>& task);
+    // Until the seconds counter reaches `mark`, with MyTimer on.
+    void WaitForCounter(int mark);
+    // The launch-failure dialogs, then where the run goes on.
+    RunStep LaunchFailed();
+
+    // Run-local state (the tests look at it).
+    bool skipTask = false;
+    std::int16_t wasOnTop = 0;
+    bool priorityRaised = false;
+    std::int32_t priorityClass = 0;
+
+private:
+    RunStep Run(RunStep step);
+    bool Validate();
+    void Prepare();
+    RunStep DiskSpaceGroup();
+    RunStep Cleanup(bool afterInstallPrompt);
+    RunStep TempFolder();
+    RunStep BrowserCache();
+    void CleanCacheFolder(const std::string& folder);
+    RunStep AfterDiskSpace();
+    RunStep PerformanceGroup(RunStep entry);
+    RunStep Finish();
+    void FinishRun();
+    void AskRestart();
+    void PutBack();
+
+    void Status(std::string_view text);
+    void StatusAndTip(std::string_view text);
+    int Box(std::string_view text, unsigned flags, std::string_view title);
+    bool CanClean(const std::string& folder);
+
+    frmMaintenance& form_;
+    AppPorts ports_;
+    RunPorts run_;
+    TrayIconControl& tray_;
+    std::optional<TaskId> cleanupTask_;
+    bool screenSaverOff_ = false;
+    ui::Runtime::QuitHook putBackOnQuit_;
+};
+
+} // namespace tidewell

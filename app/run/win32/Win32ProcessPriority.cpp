@@ -1,0 +1,19 @@
+#include "run/win32/Win32ProcessPriority.h"
+
+#include "win32/Handles.h"
+
+#include <windows.h>
+
+namespace tidewell::win32 {
+
+ProcessPriorityPort::Outcome Win32ProcessPriority::SetOwnPriorityClass(std::int32_t priorityClass) {
+    UniqueKernelHandle process(OpenProcess(PROCESS_SET_INFORMATION | PROCESS_QUERY_INFORMATION,
+                                           TRUE, GetCurrentProcessId()));
+    if (!process) {
+        return Outcome::CannotOpen;
+    }
+    return SetPriorityClass(process.get(), static_cast<DWORD>(priorityClass)) ? Outcome::Changed
+                                                                              : Outcome::Refused;
+}
+
+} // namespace tidewell::win32

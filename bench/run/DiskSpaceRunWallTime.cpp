@@ -1,0 +1,158 @@
+// A disk-space run (temporary folder only) over a prepared folder, with the real windows, event
+// loop, file system and pauses; message boxes are answered at once (No, Cancel or OK: never the
+// restart, never the Recycle Bin). Prints the run's wall time divided by the pauses it must make
+// (2 s per file and per folder, 5 s at the end).
+//
+//   scripts/wine.sh run build/windows/bench/run/DiskSpaceRunWallTime.exe [files] [folders]
+#include "controls/win32/Win32LibraryHelperControl.h"
+#include "controls/win32/Win32RegistryValueControl.h"
+#include "controls/win32/Win32SystemHelperControl.h"
+#include "help/win32/Win32HelpAdapters.h"
+#include "main/RunFlags.h"
+#include "main/frmMaintenance.h"
+#include "ports/AppPorts.h"
+#include "ports/FormLoader.h"
+#include "ports/win32/Win32Clock.h"
+#include "ports/win32/Win32DesktopWindows.h"
+#include "ports/win32/Win32EventLoop.h"
+#include "ports/win32/Win32Process.h"
+#include "run/MaintenanceRun.h"
+#include "run/win32/Win32Files.h"
+#include "run/win32/Win32ProcessPriority.h"
+#include "run/win32/Win32Programs.h"
+#include "ui/Form.h"
+#include "ui/ModalMessageBox.h"
+#include "ui/Runtime.h"
+#include "ui/win32/Win32FormView.h"
+#include "ui/win32/Win32Forms.h"
+#include "win32/ApplicationWindow.h"
+
+#include <windows.h>
+#include <commctrl.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+
+namespace {
+
+using namespace tidewell;
+
+class AnswerAtOnce final : public MessageBoxPort {
+public:
+    int Show(std::string_view, unsigned flags, std::string_view) override {
+        switch (flags & 0xF) {
+        case mb::kYesNo:
+            return answer::kNo;
+        case mb::kOkCancel:
+            return answer::kCancel;
+        default:
+            return answer::kOk;
+        }
+    }
+};
+
+class NoLoader final : public FormLoader {
+public:
+    void ShowMaintenanceWindow() override {}
+};
+
+double NowMs() {
+    LARGE_INTEGER frequency;
+    LARGE_INTEGER now;
+    QueryPerformanceFrequency(&frequency);
+    QueryPerformanceCounter(&now);
+    return static_cast<double>(now.QuadPart) * 1000.0 / static_cast<double>(frequency.QuadPart);
+}
+
+bool WriteSmallFile(const std::wstring& path) {
+    HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) {
+        return false;
+    }
+    DWORD written = 0;
+    WriteFile(file, "cache", 5, &written, nullptr);
+    CloseHandle(file);
+    return written == 5;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    const int files = argc > 1 ? std::atoi(argv[1]) : 5;
+    const int folders = argc > 2 ? std::atoi(argv[2]) : 12;
+    if (files < 0 || folders < 0 || files > 1000 || folders > 1000) {
+        std::fprintf(stderr, "usage: DiskSpaceRunWallTime [files 0..1000] [folders 0..1000]\n");
+        return 2;
+    }
+
+    wchar_t temp[MAX_PATH + 1] = {};
+    GetTempPathW(MAX_PATH + 1, temp);
+    const std::wstring folder =
+        std::wstring(temp) + L"TidewellBench-" + std::to_wstring(GetCurrentProcessId());
+    if (!CreateDirectoryW(folder.c_str(), nullptr)) {
+        std::fprintf(stderr, "cannot create the folder\n");
+        return 1;
+    }
+    for (int i = 0; i < files; ++i) {
+        WriteSmallFile(folder + L"\\file" + std::to_wstring(i) + L".tmp");
+    }
+    for (int i = 0; i < folders; ++i) {
+        const std::wstring sub = folder + L"\\folder" + std::to_wstring(i);
+        CreateDirectoryW(sub.c_str(), nullptr);
+        for (int j = 0; j < 3; ++j) {
+            WriteSmallFile(sub + L"\\item" + std::to_wstring(j) + L".tmp");
+        }
+    }
+    // The run's temporary folder is this one.
+    SetEnvironmentVariableW(L"TMP", folder.c_str());
+    SetEnvironmentVariableW(L"TEMP", folder.c_str());
+
+    INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_BAR_CLASSES | ICC_PROGRESS_CLASS};
+    InitCommonControlsEx(&controls);
+    const HINSTANCE instance = GetModuleHandleW(nullptr);
+    win32::ApplicationWindow applicationWindow;
+    if (!applicationWindow.Create(instance, "TidewellBench")) {
+        return 1;
+    }
+    win32::OpenForms openForms;
+    win32::Win32Forms formsPort(instance, applicationWindow, openForms);
+    win32::Win32RegistryValueControl registry;
+    win32::Win32EventLoop events;
+    ui::Runtime runtime(events);
+    win32::Win32SystemHelperControl system(events);
+    win32::Win32LibraryHelperControl library;
+    AnswerAtOnce answers;
+    ui::ModalMessageBox messageBox(answers, runtime);
+    win32::Win32Clock clock;
+    win32::Win32Process process;
+    win32::Win32DesktopWindows windows(applicationWindow);
+    NoLoader loader;
+    RunFlags flags;
+    help::win32::Win32HelpAdapters help(process);
+    AppPorts ports{registry, system, library,   messageBox, events, clock,       process,
+                   windows,  loader, formsPort, runtime,    flags,  help.appHelp};
+    win32::Win32Programs programs;
+    win32::Win32Files filesPort;
+    win32::Win32ProcessPriority priority;
+
+    double wall = 0;
+    {
+        ui::Form<frmMaintenance> main(formsPort, ports);
+        main->Form_Load();
+        main->Show();
+        MaintenanceRun run(*main, ports, RunPorts{programs, filesPort, priority});
+        main->optSpace.SetValue(true);
+        main->chkTEMP.SetValue(1);
+        const double start = NowMs();
+        run.Start();
+        wall = NowMs() - start;
+    }
+    const double mandated = 2000.0 * (files + folders) + 5000.0;
+    std::printf("disk-space run over %d files and %d folders: wall %.1f ms, mandated pauses "
+                "%.0f ms, ratio %.4f\n",
+                files, folders, wall, mandated, wall / mandated);
+    RemoveDirectoryW(folder.c_str()); // empty now, unless something could not be deleted
+    return 0;
+}

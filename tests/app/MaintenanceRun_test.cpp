@@ -1,0 +1,665 @@
+// The maintenance run on the virtual clock: validation, preparation, the disk-space tasks,
+// launch failures and their routing, FinishRun, the restart question and a quit mid-run.
+#include "TestApp.h"
+#include "fakes/FakeRunPorts.h"
+#include "run/MaintenanceRun.h"
+#include "ui/Runtime.h"
+
+#include <gtest/gtest.h>
+
+namespace tidewell {
+namespace {
+
+using testing::TestApp;
+
+constexpr unsigned kOkExclamation = 0x30;
+constexpr unsigned kOkInformation = 0x40;
+constexpr unsigned kOkCancelInformation = 0x41;
+constexpr unsigned kYesNoExclamation = 0x34;
+constexpr unsigned kYesNoQuestion = 0x24;
+constexpr unsigned kYesNoInformation = 0x44;
+
+const std::string kPriority = "Would You Like To Change The Processor Priority Of Maintenance?\r\n"
+                              "                 This Can Speed Up Your Maintenance Tasks.\r\n\r\n"
+                              "                  If You're Unsure About This, Just Click No!";
+const std::string kNotice = "Your Screen Saver Will Be Disabled During This Session!";
+const std::string kRecycle =
+    "Your Recycle Bin Will Be Emptied Now!\r\nClick Cancel To NOT Empty The Recycle Bin.";
+const std::string kCleanupStart = "Disk Cleanup Will Now Commence!  Click OK To Continue\r\n"
+                                  "Please Refrain From Using Your PC Until Cleanup Is Done!";
+const std::string kCleanupDone = "Please Click OK When You Have Finished Disk Cleanup!";
+const std::string kInternet =
+    "Tidewell! doesn't delete your internet cookies!\r\nTo delete the Cookies, and other "
+    "leftovers, click 'Delete Files', and then 'Clear History'.\r\nTo Continue With Tidewell! "
+    "Click OK.";
+const std::string kCouldNotStart = "Maintenance could not start the program.  It may not be "
+                                   "installed.\r\nWould you like to check/install it now?";
+const std::string kStartOver = "Click OK to start over or cancel to skip this task";
+const std::string kRestart =
+    "Maintenance Has Been Completed!  Your Screen Saver Is Re-Enabled.\r\nSome Of The "
+    "Maintenance Procedure Require A Restart.  Do You want To Restart Now?";
+const std::string kDone = "Done.  Please Wait While Cleanup Is Completed . .";
+const std::string kTemp = "C:\\Users\\me\\Temp";
+const std::string kCleanmgr = "c:\\windows\\cleanmgr.exe";
+
+// Status texts and progress values, each with the virtual time it was shown at.
+class Timeline : public ui::ControlObserver {
+public:
+    Timeline(fakes::EventLog& log, fakes::FakeEventLoop& events) : log_(log), events_(events) {}
+    void ControlChanged(ui::Control& control, ui::Change change) override {
+        if (auto* status = dynamic_cast<ui::StatusBar*>(&control)) {
+            log_.Add("status:" + status->PanelText());
+            times_.push_back({status->PanelText(), events_.NowMilliseconds()});
+        } else if (auto* bar = dynamic_cast<ui::ProgressBar*>(&control)) {
+            if (change == ui::Change::Value || change == ui::Change::Range) {
+                log_.Add("bar:" + std::to_string(bar->Value()) + "/" + std::to_string(bar->Max()));
+            }
+        }
+    }
+    // When the status first showed `text`.
+    long long At(const std::string& text) const {
+        for (const auto& [shown, at] : times_) {
+            if (shown == text) {
+                return at;
+            }
+        }
+        ADD_FAILURE() << "status never shown: " << text;
+        return -1;
+    }
+
+private:
+    fakes::EventLog& log_;
+    fakes::FakeEventLoop& events_;
+    std::vector<std::pair<std::string, long long>> times_;
+};
+
+class RunTest : public ::testing::Test, public TestApp {
+protected:
+    RunTest() {
+        system.LogTo(&log);
+        forms.ShowMaintenanceWindow();
+        events.Watch(main->MyTimer);
+        run = std::make_unique<MaintenanceRun>(*main, ports, RunPorts{programs, files, priority});
+        main->OnStart([this] { run->Start(); });
+        main->StatusBar1.SetObserver(&timeline);
+        main->ProgressBar1.SetObserver(&timeline);
+        files.AddFolder("C:\\WINDOWS");
+        files.AddFolder("C:\\Users");
+        files.AddFolder("C:\\Users\\me");
+        files.AddFolder(kTemp);
+        log.Clear();
+    }
+
+    frmMaintenance& f() { return *main; }
+    void ChooseSpace(std::initializer_list<ui::CheckBox*> boxes) {
+        f().optSpace.SetValue(true);
+        for (ui::CheckBox* box : boxes) {
+            box->SetValue(1);
+        }
+        log.Clear();
+    }
+    void ExpectPreparation(int priorityAnswer = answer::kNo) {
+        messageBox.Expect(kPriority, kYesNoExclamation, "Change Priority?", priorityAnswer);
+        messageBox.Expect(kNotice, kOkInformation, "Notice!");
+    }
+    void ExpectRecycleBin(int answer = answer::kCancel) {
+        messageBox.Expect(kRecycle, kOkCancelInformation, "Emptying Recycle Bin. . .", answer);
+    }
+    void ExpectRestart(int answer = answer::kNo) {
+        messageBox.Expect(kRestart, kYesNoInformation, "Restart?", answer);
+    }
+    void ExpectInternetOptions() {
+        messageBox.Expect(kInternet, kOkInformation, "Internet Options Applet. . .");
+    }
+    void ExpectLaunchFailure(int install, int startOver = answer::kOk) {
+        messageBox.Expect(kCouldNotStart, kYesNoQuestion, "Couldn't Start Program", install);
+        if (install == answer::kNo) {
+            messageBox.Expect(kStartOver, kOkCancelInformation, "Continue or Cancel?", startOver);
+        }
+    }
+    void ExpectInstalled() {
+        messageBox.Expect("Click OK When You've Installed The Program", 0, "Program Installed?");
+    }
+    std::vector<std::string> Entries(const std::string& prefix) const {
+        return log.WithPrefix(prefix);
+    }
+
+    fakes::FakePrograms programs{[this] { return events.NowMilliseconds(); }, &log};
+    fakes::FakeFiles files{&log};
+    fakes::FakeProcessPriority priority{&log};
+    Timeline timeline{log, events};
+    std::unique_ptr<MaintenanceRun> run;
+};
+
+TEST_F(RunTest, ValidationMessagesChangeNothing) {
+    SetSetting("Keep On Top", "Yes");
+    main->chkOnTop.SetValue(1);
+    log.Clear();
+    messageBox.Expect("You Must Select An Option First!", kOkExclamation, "Oops!");
+    f().cmdStart.Click();
+    EXPECT_TRUE(f().chkOnTop.Checked());
+    EXPECT_TRUE(f().cmdStart.Enabled());
+    EXPECT_EQ(log.Entries(), (std::vector<std::string>{"box:Oops!"}));
+
+    f().optPerformance.SetValue(true);
+    f().chkCleanup.SetValue(1); // not a performance option
+    f().chkCacheHistory.SetValue(1);
+    flags.maintenanceRunning = false;
+    messageBox.Expect("You must select Performance Options For Maintenance To Start!",
+                      kOkExclamation, "Oops!");
+    f().cmdStart.Click();
+
+    f().optSpace.SetValue(true);
+    f().chkCleanup.SetValue(0);
+    f().chkCacheHistory.SetValue(0);
+    f().chkScandisk.SetValue(1); // not a disk-space option
+    messageBox.Expect("You must select Disk Space Options For Maintenance To Start!",
+                      kOkExclamation, "Oops!");
+    f().cmdStart.Click();
+    EXPECT_FALSE(flags.maintenanceRunning);
+    EXPECT_TRUE(system.Calls().empty());
+    EXPECT_TRUE(priority.requests.empty());
+    EXPECT_TRUE(f().chkOnTop.Enabled());
+}
+
+TEST_F(RunTest, PerformanceWithOnlyTempPassesAndFinishesWithTheRestartQuestion) {
+    f().optPerformance.SetValue(true);
+    f().chkTEMP.SetValue(1);
+    log.Clear();
+    ExpectPreparation();
+    ExpectRestart();
+    f().cmdStart.Click();
+    // Neither the disk-space group nor (for now) any performance task ran.
+    EXPECT_EQ(system.Calls(),
+              (std::vector<std::string>{"DisableScreenSaver", "EnableScreenSaver"}));
+    EXPECT_TRUE(programs.Starts().empty());
+    EXPECT_EQ(f().StatusBar1.PanelText(), "Maintenance Complete!");
+}
+
+TEST_F(RunTest, PreparationRunsInOrderAndFinishRunPutsEverythingBack) {
+    SetSetting("Keep On Top", "Yes");
+    f().chkOnTop.SetValue(1);
+    ChooseSpace({&f().chkCacheHistory});
+    ExpectPreparation(answer::kYes);
+    ExpectRecycleBin(answer::kOk);
+    ExpectInternetOptions();
+    ExpectRestart(answer::kNo);
+    bool runningDuringTasks = false;
+    events.At(1, [&] { runningDuringTasks = flags.maintenanceRunning; });
+    f().cmdStart.Click();
+
+    const std::vector<std::string> expected{
+        "library:TopmostWindow=0",
+        "box:Change Priority?",
+        "priority:128",
+        "mainTray:IconNumber=2",
+        "mainTray:TipText=Maintenance routines are being performed. . .",
+        "box:Notice!",
+        "system:DisableScreenSaver",
+        "box:Emptying Recycle Bin. . .",
+        "status:Emptying Recycle Bin. . .",
+        "system:EmptyRecycleBin",
+        "status:Spawning Internet Options Applet. . .",
+        "system:OpenInternetOptions",
+        "box:Internet Options Applet. . .",
+        "priority:32",
+        "system:EnableScreenSaver",
+        "mainTray:IconNumber=3",
+        "status:Maintenance Complete!",
+        "library:TopmostWindow=8192",
+        "box:Restart?",
+    };
+    std::vector<std::string> seen;
+    for (const std::string& entry : log.Entries()) {
+        if (!entry.starts_with("registry:") && !entry.starts_with("bar:")) {
+            seen.push_back(entry);
+        }
+    }
+    EXPECT_EQ(seen, expected);
+    EXPECT_TRUE(runningDuringTasks);
+    EXPECT_FALSE(flags.maintenanceRunning);
+    EXPECT_EQ(priority.current, 0x20);
+    EXPECT_EQ(Setting("Keep On Top"), "Yes");
+    EXPECT_TRUE(f().chkOnTop.Checked());
+    EXPECT_TRUE(f().chkOnTop.Enabled());
+    EXPECT_TRUE(f().cmdReminder.Enabled());
+    // Start, Help and the nine task boxes stay disabled: one run per start of the program.
+    for (ui::Control* control : std::initializer_list<ui::Control*>{
+             &f().cmdStart, &f().cmdHelp, &f().chkScandisk, &f().chkDefrag, &f().chkCurrentUser,
+             &f().chkLocalMachine, &f().chkCleanup, &f().chkCacheHistory, &f().chkAllSpaceOptions,
+             &f().chkAllSpeedOptions, &f().chkTEMP}) {
+        EXPECT_FALSE(control->Enabled()) << control->Name();
+    }
+    // Internet Options opens one second after its status.
+    EXPECT_EQ(timeline.At("Maintenance Complete!") -
+                  timeline.At("Spawning Internet Options Applet. . ."),
+              1000);
+}
+
+TEST_F(RunTest, NoSecondRunFromTheTrayOrAButtonAfterTheFirst) {
+    ChooseSpace({&f().chkCacheHistory});
+    ExpectPreparation();
+    ExpectRecycleBin();
+    ExpectInternetOptions();
+    ExpectRestart(answer::kYes);
+    f().cmdStart.Click();
+    EXPECT_EQ(system.Calls().back(), "RestartWindows");
+
+    // The tray's left click asks, and its Yes clicks Start, which no longer runs.
+    messageBox.Expect("This Will Start Maintenance!\r\nAre You Sure You Want To Initiate?\r\nIf "
+                      "You're Trying To Show The Program,\r\nPlease [Right-Click] The Icon!",
+                      0x10034, "Maintenance Starting. . .", answer::kYes);
+    f().SysTray_TrayClick(kTrayLeftButton);
+    f().cmdStart.Click();
+    EXPECT_EQ(messageBox.Transcript().size(), 6u);
+}
+
+TEST_F(RunTest, TemporaryFolderProgressStatusAndLockedItems) {
+    files.AddFile(kTemp + "\\a.tmp");
+    files.AddFile(kTemp + "\\b.tmp", true); // locked
+    files.AddFile(kTemp + "\\c.tmp");
+    for (int i = 1; i <= 12; ++i) {
+        const std::string folder = kTemp + "\\d" + (i < 10 ? "0" : "") + std::to_string(i);
+        files.AddFolder(folder);
+        files.AddFile(folder + "\\x.tmp", i == 5); // d05 holds a locked file
+    }
+    files.AddFolder("C:\\Outside");
+    files.AddFile("C:\\Outside\\keep.txt");
+    files.AddFolder(kTemp + "\\link", true);
+    ChooseSpace({&f().chkTEMP});
+    ExpectPreparation();
+    ExpectRecycleBin();
+    ExpectRestart();
+    f().cmdStart.Click();
+
+    std::vector<std::string> statuses = Entries("status:");
+    const std::vector<std::string> fileStatuses(statuses.begin(), statuses.begin() + 4);
+    EXPECT_EQ(fileStatuses, (std::vector<std::string>{
+                                "status:Deleting File: C:\\Users\\me\\Temp\\a.tmp",
+                                "status:Deleting File: C:\\Users\\me\\Temp\\b.tmp",
+                                "status:Skipped Locked File : b.tmp",
+                                "status:Deleting File: C:\\Users\\me\\Temp\\c.tmp",
+                            }));
+    EXPECT_NE(log.IndexOf("status:Skipped Locked Folder : d05"), -1);
+    EXPECT_NE(log.IndexOf("status:Skipped Locked Folder : link"), -1);
+    EXPECT_EQ(statuses[statuses.size() - 2], "status:" + kDone);
+
+    // Files: 1, 2, 3 of 3; folders: 1..9, 0 at the tenth, then 1, 2, 3 (the link is the 13th).
+    std::vector<std::string> bars = Entries("bar:");
+    bars.erase(bars.begin()); // Max := 3 tells the range first, with the value not yet clamped
+    const std::vector<std::string> expectedBars{
+        "bar:3/3",  "bar:0/3",  "bar:1/3",  "bar:2/3",  "bar:3/3",   "bar:3/10",
+        "bar:0/10", "bar:1/10", "bar:2/10", "bar:3/10", "bar:4/10",  "bar:5/10",
+        "bar:6/10", "bar:7/10", "bar:8/10", "bar:9/10", "bar:10/10", "bar:0/10",
+        "bar:1/10", "bar:2/10", "bar:3/10", "bar:10/10"};
+    EXPECT_EQ(bars, expectedBars);
+
+    // Two seconds per item, five after "Done.".
+    EXPECT_EQ(timeline.At("Deleting File: C:\\Users\\me\\Temp\\c.tmp") -
+                  timeline.At("Deleting File: C:\\Users\\me\\Temp\\a.tmp"),
+              4000);
+    EXPECT_EQ(timeline.At(kDone) - timeline.At("Deleting File: C:\\Users\\me\\Temp\\a.tmp"),
+              16 * 2000);
+    EXPECT_EQ(timeline.At("Maintenance Complete!") - timeline.At(kDone), 5000);
+
+    // Left: the locked file, the folder with the locked file, the link; outside untouched.
+    EXPECT_TRUE(files.Exists(kTemp + "\\b.tmp"));
+    EXPECT_TRUE(files.Exists(kTemp + "\\d05\\x.tmp"));
+    EXPECT_FALSE(files.Exists(kTemp + "\\d06"));
+    EXPECT_FALSE(files.Exists(kTemp + "\\a.tmp"));
+    EXPECT_TRUE(files.Exists(kTemp + "\\link"));
+    EXPECT_TRUE(files.Exists("C:\\Outside\\keep.txt"));
+    // The tray tooltip follows the deletions.
+    EXPECT_NE(log.IndexOf("mainTray:TipText=Deleting Folder: C:\\Users\\me\\Temp\\d12"), -1);
+}
+
+TEST_F(RunTest, ATemporaryFolderThatIsADriveRootIsNeverEmptied) {
+    files.SetSpecial(SpecialFolder::Temporary, "C:\\");
+    files.AddFolder("C:\\");
+    files.AddFile("C:\\boot.ini");
+    ChooseSpace({&f().chkTEMP});
+    ExpectPreparation();
+    ExpectRecycleBin();
+    ExpectRestart();
+    f().cmdStart.Click();
+    EXPECT_TRUE(files.Removals().empty());
+    EXPECT_NE(log.IndexOf("status:" + kDone), -1);
+}
+
+TEST_F(RunTest, BrowserCacheCleansBothLocationsButNeverASystemFolder) {
+    const std::string cache = "C:\\WINDOWS\\Temporary Internet Files";
+    files.AddFolder(cache);
+    files.AddFile(cache + "\\page.htm");
+    files.AddFile(cache + "\\locked.htm", true);
+    files.AddFolder(cache + "\\Content");
+    registry.Set(kHkeyLocalMachine, MaintenanceRun::kCachePathsKey, "Directory", cache);
+    ChooseSpace({&f().chkCacheHistory});
+    ExpectPreparation();
+    ExpectRecycleBin();
+    ExpectInternetOptions();
+    ExpectRestart();
+    f().cmdStart.Click();
+    // Lower-case "file" here; the same folder twice; neither the bar nor the tip moves.
+    const std::vector<std::string> expected{
+        "status:Deleting file: " + cache + "\\locked.htm",
+        "status:Skipped Locked File : locked.htm",
+        "status:Deleting file: " + cache + "\\page.htm",
+        "status:Deleting Folder: " + cache + "\\Content",
+        "status:" + kDone,
+        "status:Deleting file: " + cache + "\\locked.htm",
+        "status:Skipped Locked File : locked.htm",
+        "status:" + kDone,
+        "status:Spawning Internet Options Applet. . .",
+        "status:Maintenance Complete!",
+    };
+    EXPECT_EQ(Entries("status:"), expected);
+    EXPECT_TRUE(Entries("bar:").size() <= 1u) << "only FinishRun may touch the bar";
+    EXPECT_EQ(Entries("mainTray:TipText=").size(), 1u);
+}
+
+class DirectoryValueTest : public RunTest, public ::testing::WithParamInterface<const char*> {};
+
+TEST_P(DirectoryValueTest, ARootOrSystemFolderIsPassedOverLikeAMissingOne) {
+    files.AddFile("C:\\WINDOWS\\win.ini");
+    files.AddFolder("C:\\Program Files");
+    files.AddFile("C:\\Program Files\\app.exe");
+    files.AddFile("C:\\Users\\me\\ntuser.dat");
+    registry.Set(kHkeyLocalMachine, MaintenanceRun::kCachePathsKey, "Directory", GetParam());
+    ChooseSpace({&f().chkCacheHistory});
+    ExpectPreparation();
+    ExpectRecycleBin();
+    ExpectInternetOptions();
+    ExpectRestart();
+    f().cmdStart.Click();
+    EXPECT_TRUE(files.Removals().empty());
+    EXPECT_EQ(log.IndexOf("status:" + kDone), -1);
+}
+
+INSTANTIATE_TEST_SUITE_P(RunTest, DirectoryValueTest,
+                         ::testing::Values("C:\\WINDOWS", "c:\\windows\\", "C:\\Program Files",
+                                           "C:\\Users\\me", "C:\\Users", "C:\\", "",
+                                           "C:\\Missing"));
+
+TEST_F(RunTest, ADirectoryValueThatLeadsIntoTheWindowsFolderIsPassedOver) {
+    files.AddFolder("C:\\Cache");
+    files.AddFile("C:\\Cache\\win.ini");
+    files.SetFullPath("C:\\Cache", "C:\\WINDOWS"); // a link
+    registry.Set(kHkeyLocalMachine, MaintenanceRun::kCachePathsKey, "Directory", "C:\\Cache");
+    ChooseSpace({&f().chkCacheHistory});
+    ExpectPreparation();
+    ExpectRecycleBin();
+    ExpectInternetOptions();
+    ExpectRestart();
+    f().cmdStart.Click();
+    EXPECT_TRUE(files.Removals().empty());
+}
+
+TEST_F(RunTest, DiskCleanupIsStartedAndWaitedFor) {
+    programs.Install(kCleanmgr, {30000, false}); // its window closes 30 s after the start
+    ChooseSpace({&f().chkCleanup});
+    ExpectPreparation();
+    ExpectRecycleBin();
+    messageBox.Expect(kCleanupStart, kOkInformation, "Disk Cleanup Starting. . .");
+    messageBox.Expect(kCleanupDone, kOkInformation, "Disk Cleanup Complete?");
+    ExpectRestart();
+    bool activeMeanwhile = false;
+    events.At(10000, [&] { activeMeanwhile = flags.cleanupActive; });
+    f().cmdStart.Click();
+
+    ASSERT_EQ(programs.Starts().size(), 1u);
+    EXPECT_EQ(programs.Starts()[0].style, WindowStyle::NormalNoFocus);
+    EXPECT_TRUE(activeMeanwhile);
+    EXPECT_FALSE(flags.cleanupActive);
+    // The prompt came four seconds after the start; the run went on once the window closed.
+    const int prompt = log.IndexOf("box:Disk Cleanup Complete?");
+    const int done = log.IndexOf("status:Maintenance Complete!");
+    EXPECT_LT(prompt, done);
+    EXPECT_EQ(timeline.At("Maintenance Complete!") / 50, 30000 / 50);
+    EXPECT_EQ(log.WithPrefix("bar:")[0], "bar:0/100");
+}
+
+TEST_F(RunTest, DiskCleanupMissingSkipThenStartOverThenInstall) {
+    ChooseSpace({&f().chkCleanup});
+    ExpectPreparation();
+    ExpectRecycleBin();
+    // First launch fails: No, then OK (start over) returns to the task's gate.
+    messageBox.Expect(kCleanupStart, kOkInformation, "Disk Cleanup Starting. . .");
+    ExpectLaunchFailure(answer::kNo, answer::kOk);
+    messageBox.Expect(kCleanupStart, kOkInformation, "Disk Cleanup Starting. . .");
+    // Second launch fails: Yes, the install dialog, then on just after the launch.
+    ExpectLaunchFailure(answer::kYes);
+    ExpectInstalled();
+    messageBox.Expect(kCleanupDone, kOkInformation, "Disk Cleanup Complete?");
+    ExpectRestart();
+    f().cmdStart.Click();
+    EXPECT_EQ(library.Dialogs(), (std::vector<std::int32_t>{9}));
+    EXPECT_EQ(Entries("programs:start:").size(), 2u);
+    EXPECT_FALSE(flags.cleanupActive);
+    EXPECT_TRUE(run->skipTask) << "the loop's own exit flag";
+}
+
+TEST_F(RunTest, DiskCleanupMissingAndSkippedShowsTheStartMessageOnceMore) {
+    ChooseSpace({&f().chkCleanup, &f().chkAllSpeedOptions});
+    ExpectPreparation();
+    ExpectRecycleBin();
+    messageBox.Expect(kCleanupStart, kOkInformation, "Disk Cleanup Starting. . .");
+    ExpectLaunchFailure(answer::kNo, answer::kCancel);
+    messageBox.Expect(kCleanupStart, kOkInformation, "Disk Cleanup Starting. . .");
+    ExpectRestart();
+    f().cmdStart.Click();
+    EXPECT_EQ(Entries("programs:start:").size(), 1u);
+    EXPECT_FALSE(flags.cleanupActive);
+    // Passing on to the performance group cleared the skip.
+    EXPECT_FALSE(run->skipTask);
+}
+
+TEST_F(RunTest, SkippedDiskCleanupWithOnlyFixProblemsLeavesItsGateClosed) {
+    f().optPerformance.SetValue(true);
+    f().chkAllSpaceOptions.SetValue(1);
+    log.Clear();
+    ExpectPreparation();
+    ExpectRecycleBin();
+    messageBox.Expect(kCleanupStart, kOkInformation, "Disk Cleanup Starting. . .");
+    ExpectLaunchFailure(answer::kNo, answer::kCancel);
+    ExpectInternetOptions();
+    ExpectRestart();
+    f().cmdStart.Click();
+    // Its gate stayed shut, so the flag the task set was never cleared.
+    EXPECT_TRUE(flags.cleanupActive);
+}
+
+struct GateRow {
+    bool performance; // optPerformance instead of optSpace
+    std::vector<const char*> boxes;
+    bool recycle, cleanup, temp, cache;
+};
+
+class GateTest : public RunTest, public ::testing::WithParamInterface<GateRow> {};
+
+TEST_P(GateTest, EachDiskSpaceTaskRunsOnlyBehindItsGate) {
+    const GateRow& row = GetParam();
+    programs.Install(kCleanmgr, {0, false});
+    (row.performance ? f().optPerformance : f().optSpace).SetValue(true);
+    for (const char* name : row.boxes) {
+        for (ui::Control* control : f().Controls()) {
+            if (control->Name() == name) {
+                static_cast<ui::CheckBox*>(control)->SetValue(1);
+            }
+        }
+    }
+    log.Clear();
+    ExpectPreparation();
+    if (row.recycle) {
+        ExpectRecycleBin();
+    }
+    if (row.cleanup) {
+        messageBox.Expect(kCleanupStart, kOkInformation, "Disk Cleanup Starting. . .");
+        messageBox.Expect(kCleanupDone, kOkInformation, "Disk Cleanup Complete?");
+    }
+    if (row.cache) {
+        ExpectInternetOptions();
+    }
+    ExpectRestart();
+    f().cmdStart.Click();
+    EXPECT_EQ(log.IndexOf("status:" + kDone) != -1, row.temp);
+    EXPECT_EQ(log.IndexOf("system:OpenInternetOptions") != -1, row.cache);
+    EXPECT_EQ(programs.Starts().size(), row.cleanup ? 1u : 0u);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    RunTest, GateTest,
+    ::testing::Values(
+        GateRow{false, {"chkTEMP"}, true, false, true, false},
+        GateRow{false, {"chkCleanup"}, true, true, false, false},
+        GateRow{false, {"chkCacheHistory"}, true, false, false, true},
+        GateRow{false, {"chkAllSpeedOptions"}, true, false, false, false},
+        GateRow{false, {"chkCleanup", "chkTEMP", "chkCacheHistory"}, true, true, true, true},
+        // "Fi&x Problems" brings the whole disk-space group into a performance run.
+        GateRow{true, {"chkAllSpaceOptions"}, true, true, true, true},
+        GateRow{true, {"chkTEMP"}, false, false, false, false},
+        GateRow{true, {"chkScandisk"}, false, false, false, false}));
+
+TEST(LaunchFailureRouting, EachRowOfTheTable) {
+    struct Row {
+        bool scanDisk, defrag, cleanup;
+        std::optional<RunStep> afterChoice;
+        RunStep afterInstall;
+    };
+    const Row rows[] = {
+        {true, true, true, RunStep::PerformanceGroup, RunStep::PerformanceGroup},
+        {true, false, false, RunStep::PerformanceGroup, RunStep::PerformanceGroup},
+        {false, true, true, RunStep::Defrag, RunStep::Defrag},
+        {false, true, false, RunStep::Defrag, RunStep::Defrag},
+        {false, false, true, RunStep::Cleanup, RunStep::CleanupAfterLaunch},
+        {false, false, false, std::nullopt, RunStep::FinishAfterFailure},
+    };
+    for (const Row& row : rows) {
+        RunFlags flags;
+        flags.scanDiskActive = row.scanDisk;
+        flags.defragActive = row.defrag;
+        flags.cleanupActive = row.cleanup;
+        EXPECT_EQ(RouteAfterSkipChoice(flags), row.afterChoice) << "row " << (&row - rows);
+        EXPECT_EQ(RouteAfterInstallPrompt(flags), row.afterInstall) << "row " << (&row - rows);
+    }
+}
+
+TEST_F(RunTest, LaunchFailureWithNoTaskToReturnToGoesToFinishRun) {
+    ChooseSpace({&f().chkTEMP});
+    flags.maintenanceRunning = true;
+    ExpectLaunchFailure(answer::kNo, answer::kCancel);
+    ExpectInstalled();
+    RunStep next = run->LaunchFailed();
+    EXPECT_EQ(next, RunStep::FinishAfterFailure);
+    EXPECT_TRUE(run->skipTask);
+    EXPECT_EQ(library.Dialogs(), (std::vector<std::int32_t>{9}));
+}
+
+TEST_F(RunTest, AQuitMidRunStopsItAndStillPutsBackScreenSaverAndPriority) {
+    for (int i = 0; i < 5; ++i) {
+        files.AddFile(kTemp + "\\f" + std::to_string(i));
+    }
+    ChooseSpace({&f().chkTEMP, &f().chkCacheHistory});
+    ExpectPreparation(answer::kYes);
+    ExpectRecycleBin();
+    events.At(3000, [&] { events.Quit(); }); // during the second file's pause
+    EXPECT_THROW(f().cmdStart.Click(), ui::ProgramQuitting);
+    EXPECT_EQ(system.Calls(),
+              (std::vector<std::string>{"DisableScreenSaver", "EnableScreenSaver"}));
+    EXPECT_EQ(priority.requests, (std::vector<std::int32_t>{0x80, 0x20}));
+    EXPECT_EQ(files.Removals().size(), 2u) << "nothing after the quit";
+    EXPECT_EQ(log.IndexOf("system:OpenInternetOptions"), -1);
+}
+
+TEST_F(RunTest, AQuitDuringAMessageBoxPutsBackToo) {
+    ChooseSpace({&f().chkTEMP});
+    ExpectPreparation();
+    // The close confirmation's Yes arrives while "Emptying Recycle Bin. . ." is open.
+    messageBox.Expect(kRecycle, kOkCancelInformation, "Emptying Recycle Bin. . .", answer::kOk);
+    messageBox.OnShow([&](std::string_view title) {
+        if (title == "Emptying Recycle Bin. . .") {
+            events.Quit();
+        }
+    });
+    EXPECT_THROW(f().cmdStart.Click(), ui::ProgramQuitting);
+    EXPECT_EQ(system.Calls(),
+              (std::vector<std::string>{"DisableScreenSaver", "EnableScreenSaver"}));
+}
+
+class BrokenFiles : public fakes::FakeFiles {
+public:
+    FolderContents Contents(std::string_view) override {
+        throw std::runtime_error("the disk went away");
+    }
+};
+
+TEST_F(RunTest, AnErrorThatEndsTheRunStillPutsBack) {
+    BrokenFiles broken;
+    broken.AddFolder(kTemp);
+    MaintenanceRun other(*main, ports, RunPorts{programs, broken, priority});
+    main->OnStart([&] { other.Start(); });
+    ChooseSpace({&f().chkTEMP});
+    ExpectPreparation(answer::kYes);
+    ExpectRecycleBin();
+    EXPECT_THROW(f().cmdStart.Click(), std::runtime_error);
+    EXPECT_EQ(system.Calls(),
+              (std::vector<std::string>{"DisableScreenSaver", "EnableScreenSaver"}));
+    EXPECT_EQ(priority.requests, (std::vector<std::int32_t>{0x80, 0x20}));
+    EXPECT_FALSE(flags.maintenanceRunning);
+}
+
+TEST_F(RunTest, PriorityThatCannotBeChangedDoesNotEndTheRun) {
+    priority.outcome = ProcessPriorityPort::Outcome::CannotOpen;
+    ChooseSpace({&f().chkCacheHistory});
+    ExpectPreparation(answer::kYes);
+    ExpectRecycleBin();
+    ExpectInternetOptions();
+    ExpectRestart();
+    f().cmdStart.Click();
+    EXPECT_FALSE(run->priorityRaised);
+    // Not raised, so not put back either.
+    EXPECT_EQ(priority.requests, (std::vector<std::int32_t>{0x80}));
+    EXPECT_EQ(f().StatusBar1.PanelText(), "Maintenance Complete!");
+}
+
+TEST_F(RunTest, TickCountsUpToMaxAndBringsScanDiskForwardOnlyDuringARun) {
+    programs.AddWindow("ScanDisk");
+    f().ProgressBar1.SetMax(3);
+    f().ProgressBar1.SetValue(1);
+    flags.scanDiskActive = true;
+    run->MyTimer_Timer(); // no run: counts only
+    EXPECT_EQ(f().ProgressBar1.Value(), 2);
+    EXPECT_TRUE(programs.Activations().empty());
+    flags.maintenanceRunning = true;
+    run->MyTimer_Timer();
+    run->MyTimer_Timer(); // at Max already: stays there, no error
+    EXPECT_EQ(f().ProgressBar1.Value(), 3);
+    EXPECT_EQ(programs.Activations(),
+              (std::vector<std::string>{"title ScanDisk", "title ScanDisk"}));
+    flags.scanDiskActive = false;
+    run->MyTimer_Timer();
+    EXPECT_EQ(programs.Activations().size(), 2u);
+}
+
+TEST_F(RunTest, CounterWaitSwitchesTheTimerOnAndEndsAtTheMark) {
+    f().ProgressBar1.SetMax(25);
+    f().ProgressBar1.SetValue(0);
+    run->WaitForCounter(13);
+    EXPECT_EQ(f().ProgressBar1.Value(), 13);
+    EXPECT_TRUE(f().MyTimer.Enabled());
+    EXPECT_EQ(events.NowMilliseconds(), 13000);
+    f().ProgressBar1.SetValue(2);
+    run->WaitForCounter(4);
+    EXPECT_EQ(events.NowMilliseconds(), 15000);
+}
+
+TEST_F(RunTest, AProgramThatClosesAtOnceEndsTheWaitOnTheFirstPoll) {
+    programs.Install("quick.exe", {0, false});
+    const auto task = programs.Start("quick.exe", WindowStyle::NormalNoFocus);
+    const int passes = events.Passes();
+    run->WaitWhileWindowExists(task);
+    EXPECT_EQ(events.Passes(), passes);
+    EXPECT_EQ(programs.TaskChecks(), 1);
+}
+
+} // namespace
+} // namespace tidewell
