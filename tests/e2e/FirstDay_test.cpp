@@ -88,16 +88,7 @@ bool ClickListItem(HWND list, int index) {
     POINT point{item.left + 8, (item.top + item.bottom) / 2};
     ClientToScreen(list, &point);
     SetForegroundWindow(GetAncestor(list, GA_ROOT));
-    INPUT inputs[3]{};
-    inputs[0].type = INPUT_MOUSE;
-    inputs[0].mi.dx = MulDiv(point.x, 65535, GetSystemMetrics(SM_CXSCREEN) - 1);
-    inputs[0].mi.dy = MulDiv(point.y, 65535, GetSystemMetrics(SM_CYSCREEN) - 1);
-    inputs[0].mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
-    inputs[1].type = INPUT_MOUSE;
-    inputs[1].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
-    inputs[2].type = INPUT_MOUSE;
-    inputs[2].mi.dwFlags = MOUSEEVENTF_LEFTUP;
-    return SendInput(3, inputs, sizeof(INPUT)) == 3;
+    return uidriver::LeftClickAt(point);
 }
 
 std::wstring ListText(HWND list, int index) {

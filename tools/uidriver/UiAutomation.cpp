@@ -284,6 +284,52 @@ bool PressMessageBoxButton(HWND box, int commandId, Milliseconds timeout) {
     return WaitUntilGone(box, timeout);
 }
 
+namespace {
+bool SendKeyInputs(std::initializer_list<WORD> keys, DWORD flags) {
+    std::vector<INPUT> inputs;
+    for (WORD key : keys) {
+        INPUT input{};
+        input.type = INPUT_KEYBOARD;
+        input.ki.wVk = key;
+        input.ki.dwFlags = flags;
+        inputs.push_back(input);
+    }
+    return SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT)) ==
+           inputs.size();
+}
+
+INPUT MouseMoveInput(POINT screen) {
+    INPUT input{};
+    input.type = INPUT_MOUSE;
+    input.mi.dx = MulDiv(screen.x, 65535, GetSystemMetrics(SM_CXSCREEN) - 1);
+    input.mi.dy = MulDiv(screen.y, 65535, GetSystemMetrics(SM_CYSCREEN) - 1);
+    input.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
+    return input;
+}
+} // namespace
+
+bool PressKeys(std::initializer_list<WORD> keys) {
+    return SendKeyInputs(keys, 0);
+}
+
+bool ReleaseKeys(std::initializer_list<WORD> keys) {
+    return SendKeyInputs(keys, KEYEVENTF_KEYUP);
+}
+
+bool MoveMouseTo(POINT screen) {
+    INPUT input = MouseMoveInput(screen);
+    return SendInput(1, &input, sizeof(INPUT)) == 1;
+}
+
+bool LeftClickAt(POINT screen) {
+    INPUT inputs[3]{MouseMoveInput(screen)};
+    inputs[1].type = INPUT_MOUSE;
+    inputs[1].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
+    inputs[2].type = INPUT_MOUSE;
+    inputs[2].mi.dwFlags = MOUSEEVENTF_LEFTUP;
+    return SendInput(3, inputs, sizeof(INPUT)) == 3;
+}
+
 bool ClickControl(HWND control) {
     if (!IsWindow(control) || !IsWindowEnabled(control)) {
         return false;

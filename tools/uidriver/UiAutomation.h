@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include <chrono>
+#include <initializer_list>
 #include <optional>
 #include <string>
 #include <vector>
@@ -79,6 +80,15 @@ struct TrayIcon {
 std::vector<TrayIcon> TrayIcons();
 // A right or left click on a tray icon window, as mouse messages.
 bool ClickTrayIcon(HWND iconWindow, bool rightButton);
+
+// Real input through SendInput, as the user's keyboard and mouse make it (to the window under the
+// mouse, the active window for keys). Keys pressed together go in one input: under Wine a second,
+// separate key press lost the first one's state.
+bool PressKeys(std::initializer_list<WORD> keys);
+bool ReleaseKeys(std::initializer_list<WORD> keys);
+bool MoveMouseTo(POINT screen);
+// Moves there, then presses and releases the left button.
+bool LeftClickAt(POINT screen);
 
 // The items of a window's system menu: command id, state flags (MF_GRAYED, ...) and text.
 struct MenuItem {

@@ -67,37 +67,16 @@ protected:
     tidewell::win32::Win32Forms forms_{GetModuleHandleW(nullptr), app_.window, app_.forms};
 };
 
-void SendKeys(std::initializer_list<WORD> keys, bool up) {
-    std::vector<INPUT> inputs;
-    for (WORD key : keys) {
-        INPUT input{};
-        input.type = INPUT_KEYBOARD;
-        input.ki.wVk = key;
-        input.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
-        inputs.push_back(input);
-    }
-    SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
-}
-
 void MoveMouseTo(HWND window, int x, int y) {
     POINT point{x, y};
     ClientToScreen(window, &point);
-    INPUT input{};
-    input.type = INPUT_MOUSE;
-    input.mi.dx = MulDiv(point.x, 65535, GetSystemMetrics(SM_CXSCREEN) - 1);
-    input.mi.dy = MulDiv(point.y, 65535, GetSystemMetrics(SM_CYSCREEN) - 1);
-    input.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
-    SendInput(1, &input, sizeof(INPUT));
+    uidriver::MoveMouseTo(point);
 }
 
 void ClickMouseAt(HWND window, int x, int y) {
-    MoveMouseTo(window, x, y);
-    INPUT inputs[2]{};
-    inputs[0].type = INPUT_MOUSE;
-    inputs[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
-    inputs[1].type = INPUT_MOUSE;
-    inputs[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
-    SendInput(2, inputs, sizeof(INPUT));
+    POINT point{x, y};
+    ClientToScreen(window, &point);
+    uidriver::LeftClickAt(point);
 }
 
 std::wstring ListItem(HWND list, int index) {
@@ -162,18 +141,17 @@ TEST_F(FormRuntimeTest, MouseMovesCarryTheRealKeyStateAndADisabledButtonRaisesNo
     GetWindowRect(button, &rect);
     MapWindowPoints(nullptr, main, reinterpret_cast<POINT*>(&rect), 2);
 
-    SendKeys({VK_SHIFT}, false);
+    uidriver::PressKeys({VK_SHIFT});
     MoveMouseTo(main, rect.left + 5, rect.top + 5);
     MoveMouseTo(main, rect.left + 9, rect.top + 7);
     const bool sawShift = PumpUntil(
         [&] { return std::find(form->moves.begin(), form->moves.end(), 1) != form->moves.end(); });
-    SendKeys({VK_SHIFT}, true);
-    // Both keys in one input: under Wine a second separate key press lost the first one's state.
-    SendKeys({VK_SHIFT, VK_CONTROL}, false);
+    uidriver::ReleaseKeys({VK_SHIFT});
+    uidriver::PressKeys({VK_SHIFT, VK_CONTROL});
     MoveMouseTo(main, rect.left + 12, rect.top + 8);
     const bool sawShiftCtrl = PumpUntil(
         [&] { return std::find(form->moves.begin(), form->moves.end(), 3) != form->moves.end(); });
-    SendKeys({VK_CONTROL, VK_SHIFT}, true);
+    uidriver::ReleaseKeys({VK_CONTROL, VK_SHIFT});
     EXPECT_TRUE(sawShift);
     EXPECT_TRUE(sawShiftCtrl) << ::testing::PrintToString(form->moves);
 

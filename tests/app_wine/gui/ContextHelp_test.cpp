@@ -43,27 +43,6 @@ std::string Hex(HWND window) {
     return text.str();
 }
 
-void Keys(std::initializer_list<WORD> keys, bool up) {
-    std::vector<INPUT> inputs;
-    for (WORD key : keys) {
-        INPUT input{};
-        input.type = INPUT_KEYBOARD;
-        input.ki.wVk = key;
-        input.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
-        inputs.push_back(input);
-    }
-    SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
-}
-
-void MouseTo(POINT point) {
-    INPUT input{};
-    input.type = INPUT_MOUSE;
-    input.mi.dx = MulDiv(point.x, 65535, GetSystemMetrics(SM_CXSCREEN) - 1);
-    input.mi.dy = MulDiv(point.y, 65535, GetSystemMetrics(SM_CYSCREEN) - 1);
-    input.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
-    SendInput(1, &input, sizeof(INPUT));
-}
-
 // Moves the mouse across the control's middle with the keys held; the calls it caused.
 std::vector<std::string> MoveOver(HWND control, std::initializer_list<WORD> keys,
                                   const std::wstring& traceFile) {
@@ -72,17 +51,17 @@ std::vector<std::string> MoveOver(HWND control, std::initializer_list<WORD> keys
     GetWindowRect(control, &rect);
     const POINT middle{(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2};
     if (keys.size() > 0) {
-        Keys(keys, false);
+        uidriver::PressKeys(keys);
     }
-    MouseTo({middle.x - 3, middle.y});
+    uidriver::MoveMouseTo({middle.x - 3, middle.y});
     Sleep(60);
-    MouseTo({middle.x + 3, middle.y});
+    uidriver::MoveMouseTo({middle.x + 3, middle.y});
     Sleep(250);
     if (keys.size() > 0) {
-        Keys(keys, true);
+        uidriver::ReleaseKeys(keys);
     }
     // Away from every control, over the window's title.
-    MouseTo({rect.left, 5});
+    uidriver::MoveMouseTo({rect.left, 5});
     Sleep(100);
     auto calls = HelpCalls(traceFile);
     return {calls.begin() + static_cast<std::ptrdiff_t>(std::min(before, calls.size())),
