@@ -10,6 +10,7 @@ packages=(
   nsis
   xvfb xauth x11-utils imagemagick
   fp-utils
+  clang-14 libclang-rt-14-dev clang-tidy-14
 )
 
 missing=()

@@ -37,6 +37,7 @@ TIDEWELL_BUILD_DIR="$x86_build" bash scripts/wine.sh prefix >/dev/null
 
 status=0
 ctest --preset native -j "$jobs" || status=1
+bash scripts/fuzz.sh 5 || status=1
 ctest --preset windows || status=1
 ctest --preset windows32 || status=1
 bash scripts/wine.sh flush

@@ -1,0 +1,169 @@
+// Starts the installed program several times and measures, per start: when the start-up window
+// shows, how long the main window takes beyond the start-up window's seven one-second ticks, and
+// the process's working set (peak and current) once the main window has been idle for two
+// seconds. Each start is then closed through the close confirmation.
+//
+//   StartupTime.exe [starts]        (default 5; scripts/wine.sh install first)
+//
+// The settings key is made beforehand with NextRun "NONE" and StartInTray "No", so every start
+// is a later start that goes straight to the main window.
+
+#include "UiAutomation.h"
+
+#include <windows.h>
+#include <psapi.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace {
+
+using namespace std::chrono_literals;
+
+constexpr wchar_t kProgram[] = L"C:\\Program Files\\Vellmoor\\Tidewell\\tidewell.exe";
+constexpr wchar_t kFormClass[] = L"TidewellForm";
+constexpr wchar_t kMainTitlePrefix[] = L"Tidewell!\u2122 Version";
+constexpr char kSettingsKey[] = "SOFTWARE\\Vellmoor\\Tidewell!";
+constexpr double kProgressWaitMs = 7 * 1000.0;
+constexpr DWORD kPollMs = 5;
+
+double NowMs() {
+    LARGE_INTEGER frequency;
+    LARGE_INTEGER now;
+    QueryPerformanceFrequency(&frequency);
+    QueryPerformanceCounter(&now);
+    return static_cast<double>(now.QuadPart) * 1000.0 / static_cast<double>(frequency.QuadPart);
+}
+
+double Median(std::vector<double> samples) {
+    std::sort(samples.begin(), samples.end());
+    const std::size_t middle = samples.size() / 2;
+    return samples.size() % 2 ? samples[middle] : (samples[middle - 1] + samples[middle]) / 2.0;
+}
+
+bool PrepareSettings() {
+    HKEY key = nullptr;
+    if (RegCreateKeyExA(HKEY_LOCAL_MACHINE, kSettingsKey, 0, nullptr, 0, KEY_SET_VALUE, nullptr,
+                        &key, nullptr) != ERROR_SUCCESS)
+        return false;
+    bool ok = true;
+    for (const auto& [name, data] : {std::pair{"NextRun", "NONE"}, std::pair{"StartInTray", "No"}})
+        ok = ok && RegSetValueExA(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(data),
+                                  static_cast<DWORD>(std::strlen(data) + 1)) == ERROR_SUCCESS;
+    RegCloseKey(key);
+    return ok;
+}
+
+struct Start {
+    double introShownMs = -1;
+    double mainShownMs = -1;
+    SIZE_T peakWorkingSet = 0;
+    SIZE_T workingSet = 0;
+};
+
+// Closes every form of the process and answers the close confirmation; ends it if that fails.
+void Close(const PROCESS_INFORMATION& process) {
+    for (const auto& window : uidriver::TopLevelWindows(process.dwProcessId))
+        if (window.className == kFormClass)
+            PostMessageW(window.handle, WM_CLOSE, 0, 0);
+    for (const wchar_t* title : {L"Close Tidewell?", L"ARE YOU SURE?"})
+        if (const auto box = uidriver::WaitForMessageBox(title, 1000ms, process.dwProcessId))
+            uidriver::PressMessageBoxButton(*box, IDYES, 3000ms);
+    if (WaitForSingleObject(process.hProcess, 5000) == WAIT_TIMEOUT) {
+        std::printf("  (the program did not end after the close confirmation: ended)\n");
+        TerminateProcess(process.hProcess, 99);
+        WaitForSingleObject(process.hProcess, 5000);
+    }
+}
+
+std::optional<Start> OneStart() {
+    std::wstring commandLine = L"\"" + std::wstring(kProgram) + L"\"";
+    STARTUPINFOW startup{};
+    startup.cb = sizeof(startup);
+    PROCESS_INFORMATION process{};
+    const double begin = NowMs();
+    if (!CreateProcessW(kProgram, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                        &startup, &process)) {
+        std::printf("cannot start %ls (error %lu): run scripts/wine.sh install first\n", kProgram,
+                    GetLastError());
+        return std::nullopt;
+    }
+    CloseHandle(process.hThread);
+
+    Start start;
+    const double deadline = begin + 30000;
+    while (start.mainShownMs < 0 && NowMs() < deadline &&
+           WaitForSingleObject(process.hProcess, kPollMs) == WAIT_TIMEOUT) {
+        for (const auto& window : uidriver::TopLevelWindows(process.dwProcessId)) {
+            if (!window.visible || window.className != kFormClass)
+                continue;
+            const double at = NowMs() - begin;
+            if (window.text.starts_with(kMainTitlePrefix))
+                start.mainShownMs = at;
+            else if (start.introShownMs < 0)
+                start.introShownMs = at;
+        }
+    }
+    if (start.mainShownMs >= 0) {
+        Sleep(2000);
+        PROCESS_MEMORY_COUNTERS counters{};
+        counters.cb = sizeof(counters);
+        if (GetProcessMemoryInfo(process.hProcess, &counters, sizeof(counters))) {
+            start.peakWorkingSet = counters.PeakWorkingSetSize;
+            start.workingSet = counters.WorkingSetSize;
+        }
+    }
+    Close(process);
+    CloseHandle(process.hProcess);
+    if (start.mainShownMs < 0) {
+        std::printf("the main window did not show within 30 s\n");
+        return std::nullopt;
+    }
+    return start;
+}
+
+double MiB(SIZE_T bytes) {
+    return static_cast<double>(bytes) / (1024.0 * 1024.0);
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    const int starts = argc > 1 ? std::max(1, std::atoi(argv[1])) : 5;
+    if (!PrepareSettings()) {
+        std::printf("cannot write HKLM\\%s\n", kSettingsKey);
+        return 1;
+    }
+    std::vector<double> intro;
+    std::vector<double> beyond;
+    std::vector<double> peak;
+    std::vector<double> current;
+    for (int i = 0; i < starts; ++i) {
+        const auto start = OneStart();
+        if (!start)
+            return 1;
+        std::printf("start %d: start-up window shown at %.0f ms, main window at %.0f ms (%.0f ms "
+                    "beyond the 7 s wait), peak working set %.1f MiB\n",
+                    i + 1, start->introShownMs, start->mainShownMs,
+                    start->mainShownMs - kProgressWaitMs, MiB(start->peakWorkingSet));
+        intro.push_back(start->introShownMs);
+        beyond.push_back(start->mainShownMs - kProgressWaitMs);
+        peak.push_back(MiB(start->peakWorkingSet));
+        current.push_back(MiB(start->workingSet));
+    }
+    std::printf("%d starts, medians: start-up window shown at %.0f ms; main window %.0f ms beyond "
+                "the 7 s wait (best %.0f, worst %.0f)\n",
+                starts, Median(intro), Median(beyond),
+                *std::min_element(beyond.begin(), beyond.end()),
+                *std::max_element(beyond.begin(), beyond.end()));
+    std::printf("working set with the main window idle: peak %.1f MiB (worst %.1f), current %.1f "
+                "MiB\n",
+                Median(peak), *std::max_element(peak.begin(), peak.end()), Median(current));
+    return 0;
+}

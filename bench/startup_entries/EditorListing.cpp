@@ -1,0 +1,285 @@
+// The startup-entries editor listing a Run key of many entries: the editor on its real window,
+// through the registered Registry.dll, with the Run keys redirected to private keys under
+// HKCU\Software\TidewellBench. A second thread answers the caution box and watches the window.
+// The figure is the time from the end of the editor's mandated progress wait (its first request
+// for a key's values) to its list holding every entry.
+//
+//   EditorListing.exe [entries] [rounds]     (defaults 1000 and 3; scripts/wine.sh install first)
+
+#include "app_wine/adapters/WindowTestSupport.h"
+#include "controls/win32/Win32LibraryHelperControl.h"
+#include "controls/win32/Win32SystemHelperControl.h"
+#include "fakes/FakePorts.h"
+#include "fakes/FakeRegistryValueControl.h"
+#include "help/win32/Win32HelpAdapters.h"
+#include "main/RunFlags.h"
+#include "ports/win32/Win32Clock.h"
+#include "ports/win32/Win32DesktopWindows.h"
+#include "ports/win32/Win32EventLoop.h"
+#include "ports/win32/Win32MessageBox.h"
+#include "startup_entries/StartupEntriesEditor.h"
+#include "startup_entries/frmRegistry.h"
+#include "startup_entries/win32/ComRegistryLibrary.h"
+#include "startup_entries/win32/Win32InputBox.h"
+#include "startup_entries/win32/Win32TextFiles.h"
+#include "ui/ModalMessageBox.h"
+#include "ui/Runtime.h"
+#include "ui/win32/Win32Forms.h"
+
+#include "UiAutomation.h"
+
+#include <windows.h>
+#include <objbase.h>
+
+#include <algorithm>
+#include <atomic>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <thread>
+#include <vector>
+
+namespace {
+
+using namespace std::chrono_literals;
+using namespace tidewell;
+
+constexpr char kLocalKey[] = "Software\\TidewellBench\\EditorListing\\Local";
+constexpr char kUserKey[] = "Software\\TidewellBench\\EditorListing\\User";
+constexpr char kBenchKey[] = "Software\\TidewellBench\\EditorListing";
+
+double NowMs() {
+    LARGE_INTEGER frequency;
+    LARGE_INTEGER now;
+    QueryPerformanceFrequency(&frequency);
+    QueryPerformanceCounter(&now);
+    return static_cast<double>(now.QuadPart) * 1000.0 / static_cast<double>(frequency.QuadPart);
+}
+
+double Median(std::vector<double> samples) {
+    std::sort(samples.begin(), samples.end());
+    const std::size_t middle = samples.size() / 2;
+    return samples.size() % 2 ? samples[middle] : (samples[middle - 1] + samples[middle]) / 2.0;
+}
+
+// When the editor first asked a key for its values: the end of its progress wait, on the editor's
+// own thread. Reset before each round.
+std::atomic<double> firstValuesAt{-1};
+// The time spent inside the library's Values() calls of a round.
+std::atomic<double> valuesMs{0};
+
+// A key of the real library that notes the first Values() call.
+class TimedKey final : public RegistryKeyObject {
+public:
+    explicit TimedKey(std::unique_ptr<RegistryKeyObject> real) : real_(std::move(real)) {}
+    std::int32_t ValueCount() override { return real_->ValueCount(); }
+    std::vector<RegistryEntry> Values() override {
+        double unset = -1;
+        const double start = NowMs();
+        firstValuesAt.compare_exchange_strong(unset, start);
+        std::vector<RegistryEntry> values = real_->Values();
+        valuesMs = valuesMs + (NowMs() - start);
+        return values;
+    }
+    bool ValueExists(std::string_view name) override { return real_->ValueExists(name); }
+    std::optional<RegistryData> ReadValue(std::string_view name) override {
+        return real_->ReadValue(name);
+    }
+    void WriteString(std::string_view name, std::string_view data) override {
+        real_->WriteString(name, data);
+    }
+    void DeleteValue(std::string_view name) override { real_->DeleteValue(name); }
+
+private:
+    std::unique_ptr<RegistryKeyObject> real_;
+};
+
+std::unique_ptr<RegistryKeyObject> Timed(std::unique_ptr<RegistryKeyObject> key) {
+    return key ? std::make_unique<TimedKey>(std::move(key)) : nullptr;
+}
+
+// The real library, with both Run keys moved to the benchmark's keys.
+class RedirectedRunKeys final : public RegistryLibrary {
+public:
+    explicit RedirectedRunKeys(RegistryLibrary& real) : real_(real) {}
+    std::unique_ptr<RegistryDatabaseObject> CreateDatabase() override {
+        return std::make_unique<Database>(real_.CreateDatabase());
+    }
+
+private:
+    class Database final : public RegistryDatabaseObject {
+    public:
+        explicit Database(std::unique_ptr<RegistryDatabaseObject> real) : real_(std::move(real)) {}
+        std::unique_ptr<RegistryKeyObject> OpenKey(RegistryRoot root, std::string_view) override {
+            return Timed(real_->OpenKey(kHkeyCurrentUser, Path(root)));
+        }
+        std::unique_ptr<RegistryKeyObject> CreateKey(RegistryRoot root, std::string_view) override {
+            return Timed(real_->CreateKey(kHkeyCurrentUser, Path(root)));
+        }
+
+    private:
+        static const char* Path(RegistryRoot root) {
+            return root == kHkeyLocalMachine ? kLocalKey : kUserKey;
+        }
+        std::unique_ptr<RegistryDatabaseObject> real_;
+    };
+
+    RegistryLibrary& real_;
+};
+
+bool FillKeys(int entries) {
+    RegDeleteTreeA(HKEY_CURRENT_USER, kBenchKey);
+    HKEY key = nullptr;
+    if (RegCreateKeyExA(HKEY_CURRENT_USER, kLocalKey, 0, nullptr, 0, KEY_SET_VALUE, nullptr, &key,
+                        nullptr) != ERROR_SUCCESS)
+        return false;
+    bool ok = true;
+    for (int i = 0; i < entries && ok; ++i) {
+        const std::string name = "Startup program " + std::to_string(i);
+        const std::string data =
+            "\"C:\\Program Files\\Vendor " + std::to_string(i) + "\\app.exe\" /tray";
+        ok = RegSetValueExA(key, name.c_str(), 0, REG_SZ,
+                            reinterpret_cast<const BYTE*>(data.c_str()),
+                            static_cast<DWORD>(data.size() + 1)) == ERROR_SUCCESS;
+    }
+    RegCloseKey(key);
+    HKEY user = nullptr;
+    ok = ok && RegCreateKeyExA(HKEY_CURRENT_USER, kUserKey, 0, nullptr, 0, KEY_SET_VALUE, nullptr,
+                               &user, nullptr) == ERROR_SUCCESS;
+    if (user)
+        RegCloseKey(user);
+    return ok;
+}
+
+struct Times {
+    double answeredAt = -1; // the caution box answered
+    double listedAt = -1;   // the list first answered with every entry in it
+    std::string failure;
+};
+
+// What the user does: Yes to the caution box, then ask the editor's list for its count until it
+// holds every entry, then "&Finished!". The editor's thread answers only between its own steps,
+// so the first full count comes as soon as it is done listing.
+void Watch(int entries, Times& times) {
+    const DWORD pid = GetCurrentProcessId();
+    const auto box = uidriver::WaitForMessageBox(L"CAUTION!", 20000ms, pid);
+    if (!box) {
+        times.failure = "no caution box";
+        return;
+    }
+    times.answeredAt = NowMs();
+    if (!uidriver::PressMessageBoxButton(*box, IDYES, 5000ms)) {
+        times.failure = "the caution box stays";
+        return;
+    }
+    const auto editor = uidriver::WaitForWindow(L"", L"Registry Entries", 10000ms, pid, true);
+    if (!editor) {
+        times.failure = "no editor window";
+        return;
+    }
+    std::vector<HWND> lists;
+    for (const auto& child : uidriver::Children(*editor))
+        if (_wcsicmp(child.className.c_str(), L"ListBox") == 0)
+            lists.push_back(child.handle);
+    const double deadline = NowMs() + 60000;
+    while (times.listedAt < 0 && NowMs() < deadline) {
+        for (HWND list : lists)
+            if (SendMessageW(list, LB_GETCOUNT, 0, 0) >= entries)
+                times.listedAt = NowMs();
+        Sleep(1);
+    }
+    if (times.listedAt < 0) {
+        times.failure = "the list was not filled within 60 s";
+        return;
+    }
+    if (const auto finished = uidriver::ChildByText(*editor, L"&Finished!"))
+        uidriver::ClickControl(finished->handle);
+}
+
+int Run(int entries, int rounds) {
+    if (!FillKeys(entries)) {
+        std::printf("cannot fill HKCU\\%s\n", kLocalKey);
+        return 1;
+    }
+    test::TestApplication app;
+    if (!app.created)
+        return 1;
+    fakes::FakeRegistryValueControl registry;
+    win32::Win32EventLoop events;
+    win32::Win32SystemHelperControl system{events};
+    win32::Win32LibraryHelperControl library;
+    ui::Runtime runtime{events};
+    win32::Win32MessageBox systemBox;
+    ui::ModalMessageBox modalBox{systemBox, runtime};
+    win32::Win32Clock clock;
+    fakes::FakeProcess process;
+    win32::Win32DesktopWindows windows{app.window};
+    fakes::FakeFormLoader forms;
+    win32::Win32Forms formsPort{GetModuleHandleW(nullptr), app.window, app.forms};
+    RunFlags flags;
+    help::win32::Win32HelpAdapters help{process};
+    AppPorts ports{registry, system, library,   modalBox, events, clock,       process,
+                   windows,  forms,  formsPort, runtime,  flags,  help.appHelp};
+
+    win32::ComRegistryLibrary comLibrary;
+    RedirectedRunKeys redirected(comLibrary);
+    RegistryDatabaseHolder holder(redirected, runtime);
+    win32::Win32InputBox inputBox;
+    win32::Win32TextFiles files;
+    StartupEntriesPorts entryPorts{holder, inputBox, files, [](std::string_view) {}};
+    ui::CheckBox chkCurrentUser{"chkCurrentUser", "", "", {}, 1};
+    ui::CheckBox chkLocalMachine{"chkLocalMachine", "", "", {}, 1};
+    app.forms.Opened(); // the main window stays open under the editor in the program
+
+    std::vector<double> listing;
+    std::vector<double> waits;
+    for (int round = 0; round < rounds; ++round) {
+        flags.maintenanceRunning = true;
+        firstValuesAt = -1;
+        valuesMs = 0;
+        Times times;
+        std::thread user([&] { Watch(entries, times); });
+        try {
+            ShowStartupEntriesEditor(ports, entryPorts, chkCurrentUser, chkLocalMachine);
+        } catch (const std::exception& error) {
+            times.failure = std::string("the editor threw ") + error.what();
+        } catch (const ui::ProgramQuitting&) {
+            times.failure = "the program quit";
+        }
+        user.join();
+        if (times.failure.empty() && firstValuesAt < 0)
+            times.failure = "the editor never read the keys' values";
+        if (!times.failure.empty()) {
+            std::printf("round %d: %s\n", round + 1, times.failure.c_str());
+            app.forms.Closed();
+            return 1;
+        }
+        const double wait = firstValuesAt - times.answeredAt;
+        const double listed = times.listedAt - firstValuesAt;
+        std::printf("round %d: progress wait %.0f ms, %d entries listed %.1f ms after it (%.1f ms "
+                    "of it reading the values through the library)\n",
+                    round + 1, wait, entries, listed, valuesMs.load());
+        listing.push_back(listed);
+        waits.push_back(wait);
+    }
+    app.forms.Closed();
+    runtime.ReleaseShared();
+    std::printf("%d entries, %d rounds: listed a median %.1f ms after the progress wait (worst "
+                "%.1f); the wait itself %.0f ms\n",
+                entries, rounds, Median(listing), *std::max_element(listing.begin(), listing.end()),
+                Median(waits));
+    RegDeleteTreeA(HKEY_CURRENT_USER, kBenchKey);
+    return 0;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    const int entries = argc > 1 ? std::max(1, std::atoi(argv[1])) : 1000;
+    const int rounds = argc > 2 ? std::max(1, std::atoi(argv[2])) : 3;
+    if (FAILED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED)))
+        return 1;
+    const int result = Run(entries, rounds);
+    CoUninitialize();
+    return result;
+}
