@@ -503,6 +503,7 @@ RunStep MaintenanceRun::ScanDisk() {
         }
         flags.scanDiskActive = true;
         if (!ReplayScanDiskKeyScript()) {
+            f.MyTimer.SetEnabled(false);
             return LaunchFailed();
         }
         f.MyTimer.SetEnabled(false);
@@ -533,6 +534,7 @@ RunStep MaintenanceRun::ScanDisk() {
             return false;
         });
     } catch (const std::exception&) {
+        f.MyTimer.SetEnabled(false);
         return RunStep::Defrag;
     }
     f.ProgressBar1.SetValue(f.ProgressBar1.Max());

@@ -187,9 +187,13 @@ protected:
         TimedPrograms(std::function<long long()> clock, fakes::EventLog* log)
             : FakePrograms(clock, log), now(std::move(clock)) {}
         bool SendKeys(const std::vector<KeyInput>& keys) override {
+            if (refuseKeys) {
+                return false;
+            }
             sentAt.push_back(now());
             return FakePrograms::SendKeys(keys);
         }
+        bool refuseKeys = false;
         std::function<long long()> now;
         std::vector<long long> sentAt;
     };
@@ -977,6 +981,22 @@ TEST_F(ScanDiskTest, ScanThatCannotStartAfterTheOptionScriptStillStartsTheGroupO
     f().cmdStart.Click();
     EXPECT_EQ(programs.KeysSent().size(), 15u) << "the script ran once";
     EXPECT_EQ(Entries("programs:start:" + kScan).size(), 2u);
+}
+
+TEST_F(ScanDiskTest, RefusedKeysAreAScanDiskFailureAndLeaveItUnconfigured) {
+    programs.Install(kScanDiskOptions);
+    programs.refuseKeys = true;
+    ExpectPreparation();
+    ExpectOptionMessages();
+    ExpectLaunchFailure(answer::kNo, answer::kCancel);
+    messageBox.Expect("Defrag will not run because ScanDisk didn't complete!", kOkInformation,
+                      "Defrag CANCELLED!");
+    ExpectRestart();
+    f().cmdStart.Click();
+    EXPECT_EQ(events.NowMilliseconds(), 13000) << "failed at the first row";
+    EXPECT_FALSE(Setting("ScanDisk").has_value());
+    EXPECT_FALSE(f().MyTimer.Enabled());
+    EXPECT_EQ(Entries("programs:start:" + kScan).size(), 0u);
 }
 
 TEST_F(ScanDiskTest, InstallPromptAfterAMissingScanDiskReturnsToTheGroup) {
