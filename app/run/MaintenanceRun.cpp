@@ -4,14 +4,19 @@
 #include "controls/RegistryValueControl.h"
 #include "controls/SystemHelperControl.h"
 #include "controls/TrayIconControl.h"
+#include "main/RegistryErrorMessage.h"
 #include "main/RunFlags.h"
 #include "main/frmMaintenance.h"
 #include "ports/MessageBox.h"
+#include "ports/Process.h"
 #include "run/ChangePriority.h"
 #include "run/FilesPort.h"
 #include "run/FolderSafety.h"
 #include "run/ProgramError.h"
+#include "run/VirtualMemorySize.h"
 #include "run/WindowExists.h"
+#include "startup_entries/RegistryObjects.h"
+#include "startup_entries/StartupEntriesEditor.h"
 
 #include <string>
 
@@ -77,6 +82,63 @@ constexpr std::string_view kCompleteStatus = "Maintenance Complete!";
 
 constexpr std::string_view kScanDiskTitle = "ScanDisk";
 
+constexpr std::string_view kNotOptimizedText =
+    "Your System Is NOT Conifgured For Optimal Performance!\r\n"
+    "Maintenance Will Now Configure It For Optimal Performance.\r\n"
+    "Please Wait While This Procedure Is Performed.\r\n"
+    "Do Not Be Alarmed As The Procedure Has Been Tested!";
+constexpr std::string_view kNotOptimizedTitle = "Configuration Not Optimized!";
+constexpr std::string_view kSpawningAppletStatus = "Spawning System Applet. . .";
+constexpr std::string_view kConfiguringStatus = "Configuring System For Best Performance. . .";
+constexpr std::string_view kVirtualMemoryText = "You Will Only Have To Do This Once!\r\n"
+                                                "Please Click Virtual Memory, And Then:\r\n"
+                                                "1. Select 'Let Me Specify My Own Settings'\r\n"
+                                                "2. In the Minimum and Maximum boxes Type In: ";
+constexpr std::string_view kVirtualMemoryTextEnd = "\r\n\r\nClick OK When You're Done";
+constexpr std::string_view kVirtualMemoryTitle = "Setting Virtual Memory. .";
+constexpr std::string_view kCloseAppletText =
+    "Please Click Close On The Virtual Memory Applet Now!\r\n"
+    "Click OK When You're Done.\r\n"
+    "When Prompted To Reboot, Click 'NO'";
+constexpr std::string_view kCloseAppletTitle = "Close System Applet!";
+constexpr std::string_view kServerRole = "Server";
+constexpr std::string_view kConfiguredStatus = "System Configured!";
+constexpr std::string_view kRebootText =
+    "Your PC Must Be Restarted For The Changes To Take Effect!\r\n"
+    "Please Ignore All Reboot Messages From Windows!\r\n"
+    "Maintenance Will Reboot Your Machine!";
+constexpr std::string_view kRebootTitle = "REBOOT REQUIRED!";
+
+constexpr std::string_view kConfigureScanDiskText =
+    "Maintenance will now configure scandisk for best performance. . .";
+constexpr std::string_view kConfigureScanDiskTitle = "Click OK To Continue!";
+constexpr std::string_view kCarefulText = "Please DON'T interfere with this process as it will "
+                                          "cause your PC to behave erractically!";
+constexpr std::string_view kCarefulTitle = "BE CAREFUL";
+constexpr std::string_view kConfiguringScanDiskStatus = "Configuring Scandisk.  Please Wait. . . .";
+constexpr std::string_view kRunScanDiskText =
+    "Maintenance will now run scandisk for best performance. . .";
+constexpr std::string_view kRunScanDiskTitle = "Click OK to continue";
+constexpr std::string_view kScanningStatus = "Scanning Hard Disk For Errors. . .";
+constexpr int kKeyScriptMax = 25;
+
+constexpr std::string_view kDefragCancelledText =
+    "Defrag will not run because ScanDisk didn't complete!";
+constexpr std::string_view kDefragCancelledTitle = "Defrag CANCELLED!";
+constexpr std::string_view kDefragText =
+    "Your Hard Disk Will Now Be Defragmented!\r\n\r\n"
+    "This Process May Take Between 40 Minutes And 3 Hours\r\n"
+    "Depending On The Size Of Your Hard Disk, And How Many Programs You Have Running.";
+constexpr std::string_view kDefragTitle = "Please Be Patient!";
+constexpr std::string_view kDefragStatus = "Defragmenting File System. . .";
+constexpr std::string_view kDefragDoneText =
+    "Maintenance cannot monitor this program automatically!\r\n\r\n"
+    "When the program is finished, you must click OK for maintenance to continue!";
+constexpr std::string_view kDefragDoneTitle = "Defrag Complete?";
+
+constexpr std::string_view kRegistryStatus = "Optimizing Registry. . .";
+constexpr std::string_view kRegistryTip = "Registry is now being optimized. . .";
+
 } // namespace
 
 std::optional<RunStep> RouteAfterSkipChoice(const RunFlags& flags) {
@@ -106,7 +168,7 @@ RunStep RouteAfterInstallPrompt(const RunFlags& flags) {
 }
 
 MaintenanceRun::MaintenanceRun(frmMaintenance& form, const AppPorts& ports, RunPorts run)
-    : form_(form), ports_(ports), run_(run), tray_(form.View().Tray()) {
+    : form_(form), ports_(ports), run_(run), tray_(form.View().Tray()), settings_(ports.registry) {
     form_.MyTimer.OnTimer([this] { MyTimer_Timer(); });
 }
 
@@ -163,8 +225,13 @@ RunStep MaintenanceRun::Run(RunStep step) {
     case RunStep::AfterDiskSpace:
         return AfterDiskSpace();
     case RunStep::PerformanceGroup:
+        return PerformanceGroup();
+    case RunStep::ScanDisk:
+        return ScanDisk();
     case RunStep::Defrag:
-        return PerformanceGroup(step);
+        return Defrag();
+    case RunStep::StartupEntries:
+        return StartupEntries();
     case RunStep::Finish:
         return Finish();
     case RunStep::FinishAfterFailure:
@@ -370,14 +437,176 @@ RunStep MaintenanceRun::AfterDiskSpace() {
     return RunStep::Done;
 }
 
-// ---------------------------------------------------------------------------------------------
-// The performance group: the one-time configuration, ScanDisk, Defrag and the startup-entries
-// editor, each behind its gate, entered at its start or (after a launch failure of Defrag) at
-// the Defrag step. Not built yet: the run goes on as if none of its gates opened.
-RunStep MaintenanceRun::PerformanceGroup(RunStep /*entry*/) {
+const std::vector<MaintenanceRun::KeyScriptRow>& MaintenanceRun::ScanDiskKeyScript() {
+    static const std::vector<KeyScriptRow> script = {
+        {-1, 13, {"%(A)"}},  {2, 4, {"%(E)", "%(R)"}}, {-1, 5, {"%(D)"}},  {-1, 9, {"%(F)"}},
+        {-1, 10, {"%(M)"}},  {-1, 12, {"%(T)"}},       {-1, 16, {"%(X)"}}, {-1, 17, {"%(S)"}},
+        {-1, 18, {"{TAB}"}}, {18, 19, {"{ENTER}"}},    {18, 19, {"%(D)"}}, {18, 19, {"%(F)"}},
+        {23, 24, {"%(C)"}},  {-1, 0, {"%(C)"}},
+    };
+    return script;
+}
+
+RunStep MaintenanceRun::PerformanceGroup() {
+    if (!settings_.PcOptimized()) {
+        return OneTimeConfiguration();
+    }
+    return RunStep::ScanDisk;
+}
+
+RunStep MaintenanceRun::OneTimeConfiguration() {
+    frmMaintenance& f = form_;
+    Box(kNotOptimizedText, kOkExclamation, kNotOptimizedTitle);
+    Status(kSpawningAppletStatus);
+    f.ProgressBar1.SetValue(f.ProgressBar1.Max() / 2);
+    f.chkOnTop.SetValue(0);
+    ports_.library.SetShowSystemDialog(kSystemPropertiesDialog);
+    const std::int64_t size = VirtualMemorySizeMegabytes(ports_.library.PhysicalMemory());
+    Status(kConfiguringStatus);
+    Box(std::string(kVirtualMemoryText) + std::to_string(size) + std::string(kVirtualMemoryTextEnd),
+        kOkInformation, kVirtualMemoryTitle);
+    Box(kCloseAppletText, kOkInformation, kCloseAppletTitle);
+    if (!ports_.registry.WriteRegistryValue(kHkeyLocalMachine, kFsTemplatesKey, "", kServerRole)) {
+        ShowRegistryError(ports_.messageBox);
+        // The program ends here, whatever the close confirmation is answered; the machine is
+        // left as the run found it first.
+        form_.Unload(ui::UnloadMode::Code);
+        ports_.flags.maintenanceRunning = false;
+        PutBack();
+        ports_.process.EndProcess();
+        return RunStep::Done;
+    }
+    ports_.runtime.Pause(1000);
+    Status(kConfiguredStatus);
+    f.ProgressBar1.SetValue(f.ProgressBar1.Max());
+    settings_.WritePcOptimized();
+    Box(kRebootText, kOkInformation, kRebootTitle);
+    FinishRun();
+    ports_.system.RestartWindows();
+    return RunStep::Done;
+}
+
+RunStep MaintenanceRun::ScanDisk() {
+    frmMaintenance& f = form_;
+    if ((!f.chkScandisk.Checked() && !f.chkAllSpeedOptions.Checked()) || skipTask) {
+        return RunStep::Defrag;
+    }
+    RunFlags& flags = ports_.flags;
+    flags.scanDiskActive = true;
+    if (!settings_.ScanDiskConfigured()) {
+        Box(kConfigureScanDiskText, kOkInformation, kConfigureScanDiskTitle);
+        Box(kCarefulText, mb::kOk | mb::kIconStop, kCarefulTitle);
+        Status(kConfiguringScanDiskStatus);
+        const auto options = run_.programs.Start(kScanDiskOptionsCommand, WindowStyle::NormalFocus);
+        if (!options || !WindowExists("", options)) {
+            return LaunchFailed();
+        }
+        flags.scanDiskActive = true;
+        if (!ReplayScanDiskKeyScript()) {
+            f.MyTimer.SetEnabled(false);
+            return LaunchFailed();
+        }
+        f.MyTimer.SetEnabled(false);
+        settings_.WriteScanDiskConfigured();
+    }
+    Box(kRunScanDiskText, kOkInformation, kRunScanDiskTitle);
+    StatusAndTip(kScanningStatus);
+    // The option script ends with the flag cleared, yet a failure to start the scan must still
+    // start the group over like any other ScanDisk failure; no event runs before it is put back.
+    const bool activeDuringScan = flags.scanDiskActive;
+    flags.scanDiskActive = true;
+    const auto scan = run_.programs.Start(kScanDiskScanCommand, WindowStyle::Hidden);
+    if (!scan) {
+        return LaunchFailed();
+    }
+    flags.scanDiskActive = activeDuringScan;
+    skipTask = false;
+    try {
+        f.MyTimer.SetEnabled(true);
+        f.ProgressBar1.SetMax(kScanBarMax);
+        ports_.runtime.WaitUntil([&] {
+            if (!WindowExists("", scan)) {
+                return true;
+            }
+            if (f.ProgressBar1.Value() == f.ProgressBar1.Max()) {
+                f.ProgressBar1.SetValue(2);
+            }
+            return false;
+        });
+    } catch (const std::exception&) {
+        f.MyTimer.SetEnabled(false);
+        return RunStep::Defrag;
+    }
+    f.ProgressBar1.SetValue(f.ProgressBar1.Max());
+    f.MyTimer.SetEnabled(false);
+    flags.scanDiskActive = false;
+    return RunStep::Defrag;
+}
+
+bool MaintenanceRun::ReplayScanDiskKeyScript() {
+    ui::ProgressBar& bar = form_.ProgressBar1;
+    bar.SetValue(0);
+    bar.SetMax(kKeyScriptMax);
+    const auto& script = ScanDiskKeyScript();
+    for (std::size_t row = 0; row < script.size(); ++row) {
+        const KeyScriptRow& step = script[row];
+        if (step.setCounterTo >= 0) {
+            bar.SetValue(step.setCounterTo);
+        }
+        WaitForCounter(step.mark > 0 ? step.mark : bar.Max());
+        for (std::string_view keys : step.keys) {
+            if (!tidewell::SendKeys(run_.programs, keys)) {
+                return false;
+            }
+        }
+        // The last wait runs without bringing ScanDisk forward.
+        if (row + 2 == script.size()) {
+            ports_.flags.scanDiskActive = false;
+        }
+    }
+    return true;
+}
+
+RunStep MaintenanceRun::Defrag() {
+    frmMaintenance& f = form_;
+    RunFlags& flags = ports_.flags;
+    if (skipTask && flags.scanDiskActive) {
+        Box(kDefragCancelledText, kOkInformation, kDefragCancelledTitle);
+    }
+    if ((!f.chkDefrag.Checked() && !f.chkAllSpeedOptions.Checked()) || skipTask) {
+        return RunStep::StartupEntries;
+    }
+    Box(kDefragText, kOkInformation, kDefragTitle);
+    StatusAndTip(kDefragStatus);
+    flags.defragActive = true;
+    if (!run_.programs.Start(kDefragCommand, WindowStyle::MaximizedFocus)) {
+        return LaunchFailed();
+    }
+    skipTask = false;
+    Box(kDefragDoneText, mb::kOk | mb::kIconQuestion, kDefragDoneTitle);
+    flags.defragActive = false;
+    return RunStep::StartupEntries;
+}
+
+RunStep MaintenanceRun::StartupEntries() {
+    frmMaintenance& f = form_;
+    if (!f.chkCurrentUser.Checked() && !(f.chkAllSpeedOptions.Checked() && !skipTask) &&
+        !(f.chkLocalMachine.Checked() && !skipTask)) {
+        return RunStep::Finish;
+    }
+    Status(kRegistryStatus);
+    tray_.SetTipText(kRegistryTip);
+    try {
+        if (ShowStartupEntriesEditor(ports_, run_.entries, f.chkCurrentUser, f.chkLocalMachine)) {
+            // Cleared before the editor is shown; nothing reads it while the editor is open.
+            skipTask = false;
+        }
+    } catch (const RegistryLibraryError&) {
+        // The registry library missing or failing is met like any utility that cannot start.
+        return LaunchFailed();
+    }
     return RunStep::Finish;
 }
-// ---------------------------------------------------------------------------------------------
 
 RunStep MaintenanceRun::Finish() {
     FinishRun();

@@ -1,12 +1,14 @@
 #pragma once
 
-#include "run/ProgramsPort.h"
+#include "main/Settings.h"
 #include "ports/AppPorts.h"
+#include "run/ProgramsPort.h"
 #include "ui/Runtime.h"
 
 #include <cstdint>
 #include <optional>
 #include <string_view>
+#include <vector>
 
 namespace tidewell {
 
@@ -16,12 +18,14 @@ class ProgramsPort;
 class TrayIconControl;
 class frmMaintenance;
 struct RunFlags;
+struct StartupEntriesPorts;
 
 // The run's own ports, beside the program-wide ones.
 struct RunPorts {
     ProgramsPort& programs;
     FilesPort& files;
     ProcessPriorityPort& priority;
+    const StartupEntriesPorts& entries; // the startup-entries editor's
 };
 
 // Where the run goes next. The run is a loop over these steps; launch failures route back into
@@ -33,8 +37,10 @@ enum class RunStep {
     TempFolder,         // the temporary folder's gate and task
     BrowserCache,       // the browser cache's gate and task
     AfterDiskSpace,     // on to the performance group, or finish
-    PerformanceGroup,   // the group's start (one-time configuration, then ScanDisk)
-    Defrag,             // the Defrag step
+    PerformanceGroup,   // the group's start: the one-time configuration when due, else on
+    ScanDisk,           // ScanDisk's gate, its option script, the scan and its wait
+    Defrag,             // the Defrag step (also where a failed scan wait goes)
+    StartupEntries,     // the startup-entries editor's gate and step
     Finish,             // FinishRun, then the restart question
     FinishAfterFailure, // FinishRun after the install prompt with no task to return to
     Done,
@@ -57,6 +63,23 @@ public:
         "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Internet Settings\\Cache\\Paths\\";
     static constexpr std::string_view kDoneText =
         "Done.  Please Wait While Cleanup Is Completed . .";
+    static constexpr std::string_view kScanDiskOptionsCommand = "c:\\windows\\scandskw.exe";
+    static constexpr std::string_view kScanDiskScanCommand = "C:\\windows\\scandskw.exe c:/n";
+    static constexpr std::string_view kDefragCommand = "C:\\windows\\defrag c:";
+    static constexpr std::string_view kFsTemplatesKey =
+        "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\FS Templates\\";
+    static constexpr std::int32_t kSystemPropertiesDialog = 43;
+    // The scan wait's bar: up to this, then back to 2, while ScanDisk runs.
+    static constexpr int kScanBarMax = 60;
+
+    // One row of ScanDisk's option script: optionally set the seconds counter, wait until it
+    // reaches the mark (0: the bar's Max), then send the keys in order.
+    struct KeyScriptRow {
+        int setCounterTo; // -1: leave it
+        int mark;
+        std::vector<std::string_view> keys;
+    };
+    static const std::vector<KeyScriptRow>& ScanDiskKeyScript();
 
     // Takes over the form's MyTimer tick.
     MaintenanceRun(frmMaintenance& form, const AppPorts& ports, RunPorts run);
@@ -97,7 +120,12 @@ private:
     RunStep BrowserCache();
     void CleanCacheFolder(const std::string& folder);
     RunStep AfterDiskSpace();
-    RunStep PerformanceGroup(RunStep entry);
+    RunStep PerformanceGroup();
+    RunStep OneTimeConfiguration();
+    RunStep ScanDisk();
+    bool ReplayScanDiskKeyScript();
+    RunStep Defrag();
+    RunStep StartupEntries();
     RunStep Finish();
     void FinishRun();
     void AskRestart();
@@ -112,6 +140,7 @@ private:
     AppPorts ports_;
     RunPorts run_;
     TrayIconControl& tray_;
+    Settings settings_;
     std::optional<TaskId> cleanupTask_;
     bool screenSaverOff_ = false;
     ui::Runtime::QuitHook putBackOnQuit_;

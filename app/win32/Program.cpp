@@ -1,6 +1,7 @@
 #include "win32/Program.h"
 
 #include "ports/DesktopWindows.h"
+#include "run/WindowExists.h"
 
 #include <commctrl.h>
 
@@ -11,7 +12,8 @@ Program::Program(HINSTANCE instance)
       system_(events_), messageBox_(systemMessageBox_, runtime_), windows_(applicationWindow_),
       help_(process_), ports_{registry_, system_,  library_,     messageBox_, events_,
                               clock_,    process_, windows_,     *this,       formsPort_,
-                              runtime_,  flags_,   help_.appHelp} {}
+                              runtime_,  flags_,   help_.appHelp},
+      entries_(runtime_, [this](std::string_view keys) { SendKeys(programs_, keys); }) {}
 
 Program::~Program() {
     // The main window before the start-up window, the newest form first.
@@ -23,7 +25,7 @@ Program::~Program() {
 void Program::ShowMaintenanceWindow() {
     if (!main_) {
         main_.emplace(formsPort_, ports_);
-        run_.emplace(**main_, ports_, RunPorts{programs_, files_, priority_});
+        run_.emplace(**main_, ports_, RunPorts{programs_, files_, priority_, entries_.Ports()});
         (*main_)->OnStart([this] { run_->Start(); });
         (*main_)->Form_Load();
     }

@@ -18,6 +18,7 @@
 #include "run/win32/Win32ProcessPriority.h"
 #include "run/win32/Win32Programs.h"
 #include "startup/frmSharewareIntro.h"
+#include "startup_entries/win32/StartupEntriesAdapters.h"
 #include "ui/Form.h"
 #include "ui/ModalMessageBox.h"
 #include "ui/Runtime.h"
@@ -64,6 +65,7 @@ private:
     Win32Programs programs_;
     Win32Files files_;
     Win32ProcessPriority priority_;
+    StartupEntriesAdapters entries_; // the editor's adapters and its long-lived database object
     // Declared last: the forms go first, while everything they use still exists.
     std::optional<ui::Form<frmSharewareIntro>> intro_;
     std::optional<ui::Form<frmMaintenance>> main_;

@@ -20,6 +20,7 @@
 #include "run/win32/Win32Files.h"
 #include "run/win32/Win32ProcessPriority.h"
 #include "run/win32/Win32Programs.h"
+#include "startup_entries/win32/StartupEntriesAdapters.h"
 #include "ui/Form.h"
 #include "ui/ModalMessageBox.h"
 #include "ui/Runtime.h"
@@ -136,13 +137,14 @@ int main(int argc, char** argv) {
     win32::Win32Programs programs;
     win32::Win32Files filesPort;
     win32::Win32ProcessPriority priority;
+    win32::StartupEntriesAdapters entries(runtime, [](std::string_view) {}); // never reached
 
     double wall = 0;
     {
         ui::Form<frmMaintenance> main(formsPort, ports);
         main->Form_Load();
         main->Show();
-        MaintenanceRun run(*main, ports, RunPorts{programs, filesPort, priority});
+        MaintenanceRun run(*main, ports, RunPorts{programs, filesPort, priority, entries.Ports()});
         main->optSpace.SetValue(true);
         main->chkTEMP.SetValue(1);
         const double start = NowMs();

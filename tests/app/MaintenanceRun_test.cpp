@@ -1,8 +1,14 @@
-// The maintenance run on the virtual clock: validation, preparation, the disk-space tasks,
-// launch failures and their routing, FinishRun, the restart question and a quit mid-run.
+// The maintenance run on the virtual clock: validation, preparation, the disk-space and
+// performance tasks, launch failures and their routing, FinishRun, the restart question and a
+// quit mid-run.
 #include "TestApp.h"
+#include "fakes/FakeInputBox.h"
+#include "fakes/FakeRegistryLibrary.h"
 #include "fakes/FakeRunPorts.h"
+#include "fakes/FakeTextFiles.h"
 #include "run/MaintenanceRun.h"
+#include "startup_entries/StartupEntriesPorts.h"
+#include "startup_entries/frmRegistry.h"
 #include "ui/Runtime.h"
 
 #include <gtest/gtest.h>
@@ -41,6 +47,19 @@ const std::string kRestart =
 const std::string kDone = "Done.  Please Wait While Cleanup Is Completed . .";
 const std::string kTemp = "C:\\Users\\me\\Temp";
 const std::string kCleanmgr = "c:\\windows\\cleanmgr.exe";
+const std::string kScanDiskOptions = "c:\\windows\\scandskw.exe";
+const std::string kScan = "C:\\windows\\scandskw.exe c:/n";
+const std::string kDefrag = "C:\\windows\\defrag c:";
+constexpr unsigned kOkStop = 0x10;
+constexpr unsigned kOkQuestion = 0x20;
+const std::string kRunScanDisk = "Maintenance will now run scandisk for best performance. . .";
+const std::string kDefragText =
+    "Your Hard Disk Will Now Be Defragmented!\r\n\r\nThis Process May Take Between 40 Minutes "
+    "And 3 Hours\r\nDepending On The Size Of Your Hard Disk, And How Many Programs You Have "
+    "Running.";
+const std::string kDefragDone =
+    "Maintenance cannot monitor this program automatically!\r\n\r\nWhen the program is "
+    "finished, you must click OK for maintenance to continue!";
 
 // Status texts and progress values, each with the virtual time it was shown at.
 class Timeline : public ui::ControlObserver {
@@ -79,7 +98,8 @@ protected:
         system.LogTo(&log);
         forms.ShowMaintenanceWindow();
         events.Watch(main->MyTimer);
-        run = std::make_unique<MaintenanceRun>(*main, ports, RunPorts{programs, files, priority});
+        run = std::make_unique<MaintenanceRun>(*main, ports,
+                                               RunPorts{programs, files, priority, entryPorts});
         main->OnStart([this] { run->Start(); });
         main->StatusBar1.SetObserver(&timeline);
         main->ProgressBar1.SetObserver(&timeline);
@@ -87,6 +107,8 @@ protected:
         files.AddFolder("C:\\Users");
         files.AddFolder("C:\\Users\\me");
         files.AddFolder(kTemp);
+        // A machine configured once already, unless a test says otherwise.
+        SetSetting("PC Optimized", "Yes");
         log.Clear();
     }
 
@@ -123,10 +145,69 @@ protected:
     std::vector<std::string> Entries(const std::string& prefix) const {
         return log.WithPrefix(prefix);
     }
+    // Checking a Run-entries box asks its own caution question first; answered Yes.
+    void CheckRunEntriesBox(ui::CheckBox& box) {
+        messageBox.Expect("Please Exercise CAUTION When Using This Option Of Tidewell!™" +
+                              std::string(&box == &f().chkLocalMachine ? " " : "") +
+                              "\r\nIt Can Render Your System Inoperable If You Delete Necessary "
+                              "Components!\r\n\r\n                                  Do You "
+                              "Want To Continue?",
+                          kYesNoExclamation, "CAUTION!", answer::kYes);
+        box.SetValue(1);
+    }
+    int StartsOf(std::string_view commandLine) const {
+        int count = 0;
+        for (const auto& started : programs.Starts()) {
+            count += started.commandLine == commandLine ? 1 : 0;
+        }
+        return count;
+    }
+    // "&Optimize Performance" in a disk-space run: ScanDisk (configured already) scans at once,
+    // Defrag is confirmed, and the editor's caution question is answered No.
+    void ExpectWholePerformanceGroup() {
+        SetSetting("ScanDisk", "Configured");
+        programs.Install(kScan, {0, true});
+        programs.Install(kDefrag);
+        messageBox.Expect(kRunScanDisk, kOkInformation, "Click OK to continue");
+        ExpectDefrag();
+        ExpectCaution(answer::kNo);
+    }
+    void ExpectDefrag() {
+        messageBox.Expect(kDefragText, kOkInformation, "Please Be Patient!");
+        messageBox.Expect(kDefragDone, kOkQuestion, "Defrag Complete?");
+    }
+    void ExpectCaution(int reply) {
+        messageBox.Expect(std::string(frmRegistry::kCautionText), kYesNoExclamation, "CAUTION!",
+                          reply);
+    }
 
-    fakes::FakePrograms programs{[this] { return events.NowMilliseconds(); }, &log};
+    // Also notes when each batch of keys went out.
+    class TimedPrograms : public fakes::FakePrograms {
+    public:
+        TimedPrograms(std::function<long long()> clock, fakes::EventLog* log)
+            : FakePrograms(clock, log), now(std::move(clock)) {}
+        bool SendKeys(const std::vector<KeyInput>& keys) override {
+            if (refuseKeys) {
+                return false;
+            }
+            sentAt.push_back(now());
+            return FakePrograms::SendKeys(keys);
+        }
+        bool refuseKeys = false;
+        std::function<long long()> now;
+        std::vector<long long> sentAt;
+    };
+
+    TimedPrograms programs{[this] { return events.NowMilliseconds(); }, &log};
     fakes::FakeFiles files{&log};
     fakes::FakeProcessPriority priority{&log};
+    fakes::FakeRegistryLibrary registryLibrary{&log};
+    RegistryDatabaseHolder holder{registryLibrary, runtime};
+    fakes::FakeInputBox inputBox{&log};
+    fakes::FakeTextFiles textFiles;
+    StartupEntriesPorts entryPorts{holder, inputBox, textFiles, [this](std::string_view keys) {
+                                       log.Add("editor-keys:" + std::string(keys));
+                                   }};
     Timeline timeline{log, events};
     std::unique_ptr<MaintenanceRun> run;
 };
@@ -445,9 +526,11 @@ TEST_F(RunTest, DiskCleanupMissingAndSkippedShowsTheStartMessageOnceMore) {
     messageBox.Expect(kCleanupStart, kOkInformation, "Disk Cleanup Starting. . .");
     ExpectLaunchFailure(answer::kNo, answer::kCancel);
     messageBox.Expect(kCleanupStart, kOkInformation, "Disk Cleanup Starting. . .");
+    ExpectWholePerformanceGroup();
     ExpectRestart();
     f().cmdStart.Click();
-    EXPECT_EQ(Entries("programs:start:").size(), 1u);
+    EXPECT_EQ(StartsOf(kCleanmgr), 0);
+    EXPECT_EQ(Entries("programs:start:" + kCleanmgr).size(), 1u);
     EXPECT_FALSE(flags.cleanupActive);
     // Passing on to the performance group cleared the skip.
     EXPECT_FALSE(run->skipTask);
@@ -499,11 +582,14 @@ TEST_P(GateTest, EachDiskSpaceTaskRunsOnlyBehindItsGate) {
     if (row.cache) {
         ExpectInternetOptions();
     }
+    if (f().chkAllSpeedOptions.Checked()) {
+        ExpectWholePerformanceGroup();
+    }
     ExpectRestart();
     f().cmdStart.Click();
     EXPECT_EQ(log.IndexOf("status:" + kDone) != -1, row.temp);
     EXPECT_EQ(log.IndexOf("system:OpenInternetOptions") != -1, row.cache);
-    EXPECT_EQ(programs.Starts().size(), row.cleanup ? 1u : 0u);
+    EXPECT_EQ(StartsOf(kCleanmgr), row.cleanup ? 1 : 0);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -516,8 +602,7 @@ INSTANTIATE_TEST_SUITE_P(
         GateRow{false, {"chkCleanup", "chkTEMP", "chkCacheHistory"}, true, true, true, true},
         // "Fi&x Problems" brings the whole disk-space group into a performance run.
         GateRow{true, {"chkAllSpaceOptions"}, true, true, true, true},
-        GateRow{true, {"chkTEMP"}, false, false, false, false},
-        GateRow{true, {"chkScandisk"}, false, false, false, false}));
+        GateRow{true, {"chkTEMP"}, false, false, false, false}));
 
 TEST(LaunchFailureRouting, EachRowOfTheTable) {
     struct Row {
@@ -595,7 +680,7 @@ public:
 TEST_F(RunTest, AnErrorThatEndsTheRunStillPutsBack) {
     BrokenFiles broken;
     broken.AddFolder(kTemp);
-    MaintenanceRun other(*main, ports, RunPorts{programs, broken, priority});
+    MaintenanceRun other(*main, ports, RunPorts{programs, broken, priority, entryPorts});
     main->OnStart([&] { other.Start(); });
     ChooseSpace({&f().chkTEMP});
     ExpectPreparation(answer::kYes);
@@ -659,6 +744,394 @@ TEST_F(RunTest, AProgramThatClosesAtOnceEndsTheWaitOnTheFirstPoll) {
     run->WaitWhileWindowExists(task);
     EXPECT_EQ(events.Passes(), passes);
     EXPECT_EQ(programs.TaskChecks(), 1);
+}
+
+// --- the performance group
+
+const std::string kNotOptimized = "Your System Is NOT Conifgured For Optimal Performance!\r\n"
+                                  "Maintenance Will Now Configure It For Optimal Performance.\r\n"
+                                  "Please Wait While This Procedure Is Performed.\r\n"
+                                  "Do Not Be Alarmed As The Procedure Has Been Tested!";
+const std::string kCloseApplet = "Please Click Close On The Virtual Memory Applet Now!\r\n"
+                                 "Click OK When You're Done.\r\n"
+                                 "When Prompted To Reboot, Click 'NO'";
+const std::string kReboot = "Your PC Must Be Restarted For The Changes To Take Effect!\r\n"
+                            "Please Ignore All Reboot Messages From Windows!\r\n"
+                            "Maintenance Will Reboot Your Machine!";
+const std::string kFsTemplates = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\FS Templates\\";
+
+std::string VirtualMemoryText(const std::string& size) {
+    return "You Will Only Have To Do This Once!\r\nPlease Click Virtual Memory, And Then:\r\n"
+           "1. Select 'Let Me Specify My Own Settings'\r\n"
+           "2. In the Minimum and Maximum boxes Type In: " +
+           size + "\r\n\r\nClick OK When You're Done";
+}
+
+class ConfigurationTest : public RunTest {
+protected:
+    ConfigurationTest() {
+        registry.DeleteRegistryValue(kSettingsRoot, kSettingsKey, "PC Optimized");
+        f().optPerformance.SetValue(true);
+        f().chkScandisk.SetValue(1);
+        log.Clear();
+    }
+    void ExpectConfigurationUpTo(const std::string& size) {
+        messageBox.Expect(kNotOptimized, kOkExclamation, "Configuration Not Optimized!");
+        messageBox.Expect(VirtualMemoryText(size), kOkInformation, "Setting Virtual Memory. .");
+        messageBox.Expect(kCloseApplet, kOkInformation, "Close System Applet!");
+    }
+};
+
+TEST_F(ConfigurationTest, MessagesThenServerRoleThenRestartAsTheVeryLastStep) {
+    library.SetPhysicalMemory(64ll << 20);
+    ExpectPreparation();
+    ExpectConfigurationUpTo("134");
+    messageBox.Expect(kReboot, kOkInformation, "REBOOT REQUIRED!");
+    f().cmdStart.Click();
+
+    EXPECT_EQ(registry.Data(kHkeyLocalMachine, kFsTemplates, ""), "Server");
+    EXPECT_EQ(Setting("PC Optimized"), "Yes");
+    EXPECT_EQ(library.Dialogs(), (std::vector<std::int32_t>{43}));
+    // The applet opens after the half-way mark; the size is told after it opened; the server
+    // role is written after both questions, "PC Optimized" a second later, then the reboot box,
+    // FinishRun and the restart, which is the last thing the run does.
+    const std::vector<std::string> order = {"status:Spawning System Applet. . .",
+                                            "library:ShowSystemDialog=43",
+                                            "status:Configuring System For Best Performance. . .",
+                                            "box:Setting Virtual Memory. .",
+                                            "box:Close System Applet!",
+                                            "registry:write =Server",
+                                            "status:System Configured!",
+                                            "registry:write PC Optimized=Yes",
+                                            "box:REBOOT REQUIRED!",
+                                            "system:EnableScreenSaver",
+                                            "status:Maintenance Complete!",
+                                            "system:RestartWindows"};
+    int last = -1;
+    for (const std::string& entry : order) {
+        const int at = log.IndexOf(entry);
+        EXPECT_GT(at, last) << entry;
+        last = at;
+    }
+    EXPECT_EQ(log.Entries().back(), "system:RestartWindows");
+    EXPECT_EQ(timeline.At("System Configured!"), 1000);
+    EXPECT_TRUE(programs.Starts().empty()) << "ScanDisk waits for the next run";
+    EXPECT_FALSE(flags.maintenanceRunning);
+    EXPECT_EQ(log.IndexOf("box:Restart?"), -1);
+}
+
+TEST_F(ConfigurationTest, SizeFollowsThePhysicalMemory) {
+    const std::pair<std::int64_t, const char*> rows[] = {
+        {16777216, "32"}, {134217728, "268"}, {1073741824, "2146"}, {17179869184, "34358"}};
+    for (const auto& [bytes, size] : rows) {
+        SCOPED_TRACE(size);
+        registry.DeleteRegistryValue(kSettingsRoot, kSettingsKey, "PC Optimized");
+        MaintenanceRun again(*main, ports, RunPorts{programs, files, priority, entryPorts});
+        main->OnStart([&] { again.Start(); });
+        main->cmdStart.SetEnabled(true);
+        library.SetPhysicalMemory(bytes);
+        ExpectPreparation();
+        ExpectConfigurationUpTo(size);
+        messageBox.Expect(kReboot, kOkInformation, "REBOOT REQUIRED!");
+        f().cmdStart.Click();
+    }
+}
+
+TEST_F(ConfigurationTest, AFailedServerRoleWriteEndsTheProgramWithoutPcOptimized) {
+    registry.FailWritesOf("");
+    ExpectPreparation(answer::kYes);
+    ExpectConfigurationUpTo("134");
+    messageBox.Expect("There was an error writing to the registry!\r\nPlease restart your "
+                      "computer!",
+                      kOkStop, "ERROR!");
+    // The main window's unload asks as any unload does; the program ends either way.
+    messageBox.Expect("This Will Stop All Maintenance Tasks And Close The Program.\r\n\r\n"
+                      "           Are You Sure This Is What You Want To Do?",
+                      kYesNoExclamation, "ARE YOU SURE?", answer::kYes);
+    f().cmdStart.Click();
+    EXPECT_EQ(process.Ends(), 1);
+    EXPECT_FALSE(Setting("PC Optimized").has_value());
+    EXPECT_EQ(log.IndexOf("system:RestartWindows"), -1);
+    // Screen saver and priority are put back before the end.
+    EXPECT_EQ(system.Calls(),
+              (std::vector<std::string>{"DisableScreenSaver", "EnableScreenSaver"}));
+    EXPECT_EQ(priority.requests, (std::vector<std::int32_t>{0x80, 0x20}));
+    EXPECT_LT(log.IndexOf("system:EnableScreenSaver"), log.IndexOf("process:End"));
+}
+
+class ScanDiskTest : public RunTest {
+protected:
+    ScanDiskTest() {
+        f().optPerformance.SetValue(true);
+        f().chkScandisk.SetValue(1);
+        programs.AddWindow("ScanDisk");
+        log.Clear();
+    }
+    void ExpectOptionMessages() {
+        messageBox.Expect("Maintenance will now configure scandisk for best performance. . .",
+                          kOkInformation, "Click OK To Continue!");
+        messageBox.Expect("Please DON'T interfere with this process as it will cause your PC to "
+                          "behave erractically!",
+                          kOkStop, "BE CAREFUL");
+    }
+    std::size_t TitleActivations() const {
+        std::size_t count = 0;
+        for (const std::string& activation : programs.Activations()) {
+            count += activation == "title ScanDisk" ? 1 : 0;
+        }
+        return count;
+    }
+};
+
+TEST_F(ScanDiskTest, KeyScriptSendsEachRowAtItsMarkOverThirtyFourTicks) {
+    programs.Install(kScanDiskOptions);
+    programs.Install(kScan, {5000, true});
+    ExpectPreparation();
+    ExpectOptionMessages();
+    messageBox.Expect(kRunScanDisk, kOkInformation, "Click OK to continue");
+    ExpectRestart();
+    f().cmdStart.Click();
+
+    ASSERT_EQ(programs.Starts().size(), 2u);
+    EXPECT_EQ(programs.Starts()[0].commandLine, kScanDiskOptions);
+    EXPECT_EQ(programs.Starts()[0].style, WindowStyle::NormalFocus);
+    EXPECT_EQ(programs.Starts()[1].commandLine, kScan);
+    EXPECT_EQ(programs.Starts()[1].style, WindowStyle::Hidden);
+    const long long start = programs.Starts()[0].at;
+
+    const std::vector<std::pair<const char*, long long>> expected = {
+        {"%(A)", 13},    {"%(E)", 15}, {"%(R)", 15}, {"%(D)", 16}, {"%(F)", 20},
+        {"%(M)", 21},    {"%(T)", 23}, {"%(X)", 27}, {"%(S)", 28}, {"{TAB}", 29},
+        {"{ENTER}", 30}, {"%(D)", 31}, {"%(F)", 32}, {"%(C)", 33}, {"%(C)", 34}};
+    ASSERT_EQ(programs.KeysSent().size(), expected.size());
+    for (std::size_t i = 0; i < expected.size(); ++i) {
+        EXPECT_EQ(programs.KeysSent()[i], ParseSendKeys(expected[i].first)) << "row " << i;
+        EXPECT_EQ(programs.sentAt[i] - start, expected[i].second * 1000) << "row " << i;
+    }
+    EXPECT_EQ(Setting("ScanDisk"), "Configured");
+    // ScanDisk was brought forward on every tick up to the next-to-last "%(C)", never after:
+    // the last wait and the scan run without it.
+    EXPECT_EQ(TitleActivations(), 33u);
+    EXPECT_EQ(timeline.At("Scanning Hard Disk For Errors. . ."), start + 34000);
+    EXPECT_FALSE(flags.scanDiskActive);
+    EXPECT_FALSE(f().MyTimer.Enabled());
+    EXPECT_EQ(f().ProgressBar1.Value(), 60);
+}
+
+TEST_F(ScanDiskTest, ConfiguredScanDiskScansAtOnceAndTheBarCyclesWhileItRuns) {
+    SetSetting("ScanDisk", "Configured ");
+    programs.Install(kScan, {130000, true});
+    ExpectPreparation();
+    messageBox.Expect(kRunScanDisk, kOkInformation, "Click OK to continue");
+    ExpectRestart();
+    bool timerOnMeanwhile = false;
+    events.At(70000, [&] { timerOnMeanwhile = f().MyTimer.Enabled(); });
+    f().cmdStart.Click();
+
+    EXPECT_TRUE(programs.KeysSent().empty());
+    EXPECT_EQ(programs.Starts().size(), 1u);
+    EXPECT_TRUE(timerOnMeanwhile);
+    EXPECT_EQ(f().MyTimer.Enabled(), false);
+    // Up to 60, back to 2, and on again, until the scan's window is gone.
+    const auto bars = Entries("bar:");
+    const auto top = std::find(bars.begin(), bars.end(), "bar:60/60");
+    ASSERT_NE(top, bars.end());
+    ASSERT_NE(top + 1, bars.end());
+    EXPECT_EQ(*(top + 1), "bar:2/60");
+    EXPECT_EQ(bars.back(), "bar:60/60");
+    EXPECT_EQ(timeline.At("Maintenance Complete!") / 1000, 130);
+    // The option script did not run, so the flag stayed set and ScanDisk was brought forward
+    // every second of the scan.
+    EXPECT_GE(TitleActivations(), 129u);
+    EXPECT_EQ(mainTray.TipText(), "Scanning Hard Disk For Errors. . .");
+}
+
+TEST_F(ScanDiskTest, MissingScanDiskNoThenOkStartsTheGroupOverAndASkipCancelsDefrag) {
+    f().chkDefrag.SetValue(1);
+    CheckRunEntriesBox(f().chkLocalMachine); // its gate stays shut after a skip
+    log.Clear();
+    programs.Install(kDefrag);
+    ExpectPreparation();
+    ExpectOptionMessages();
+    ExpectLaunchFailure(answer::kNo, answer::kOk);
+    ExpectOptionMessages(); // from the group's beginning
+    ExpectLaunchFailure(answer::kNo, answer::kCancel);
+    messageBox.Expect("Defrag will not run because ScanDisk didn't complete!", kOkInformation,
+                      "Defrag CANCELLED!");
+    ExpectRestart();
+    f().cmdStart.Click();
+    EXPECT_EQ(Entries("programs:start:" + kScanDiskOptions).size(), 2u);
+    EXPECT_TRUE(programs.Starts().empty()) << "neither ScanDisk nor Defrag ran";
+    EXPECT_TRUE(flags.scanDiskActive);
+    EXPECT_EQ(f().ProgressBar1.Value(), f().ProgressBar1.Max());
+}
+
+TEST_F(ScanDiskTest, ScanThatCannotStartAfterTheOptionScriptStillStartsTheGroupOver) {
+    programs.Install(kScanDiskOptions);
+    ExpectPreparation();
+    ExpectOptionMessages();
+    messageBox.Expect(kRunScanDisk, kOkInformation, "Click OK to continue");
+    ExpectLaunchFailure(answer::kNo, answer::kOk);
+    // Configured now: straight to the scan, which fails again and is skipped.
+    messageBox.Expect(kRunScanDisk, kOkInformation, "Click OK to continue");
+    ExpectLaunchFailure(answer::kNo, answer::kCancel);
+    messageBox.Expect("Defrag will not run because ScanDisk didn't complete!", kOkInformation,
+                      "Defrag CANCELLED!");
+    ExpectRestart();
+    f().cmdStart.Click();
+    EXPECT_EQ(programs.KeysSent().size(), 15u) << "the script ran once";
+    EXPECT_EQ(Entries("programs:start:" + kScan).size(), 2u);
+}
+
+TEST_F(ScanDiskTest, RefusedKeysAreAScanDiskFailureAndLeaveItUnconfigured) {
+    programs.Install(kScanDiskOptions);
+    programs.refuseKeys = true;
+    ExpectPreparation();
+    ExpectOptionMessages();
+    ExpectLaunchFailure(answer::kNo, answer::kCancel);
+    messageBox.Expect("Defrag will not run because ScanDisk didn't complete!", kOkInformation,
+                      "Defrag CANCELLED!");
+    ExpectRestart();
+    f().cmdStart.Click();
+    EXPECT_EQ(events.NowMilliseconds(), 13000) << "failed at the first row";
+    EXPECT_FALSE(Setting("ScanDisk").has_value());
+    EXPECT_FALSE(f().MyTimer.Enabled());
+    EXPECT_EQ(Entries("programs:start:" + kScan).size(), 0u);
+}
+
+TEST_F(ScanDiskTest, InstallPromptAfterAMissingScanDiskReturnsToTheGroup) {
+    ExpectPreparation();
+    ExpectOptionMessages();
+    ExpectLaunchFailure(answer::kYes);
+    ExpectInstalled();
+    messageBox.OnShow([&](std::string_view title) {
+        if (title == "Program Installed?") {
+            programs.Install(kScanDiskOptions);
+            programs.Install(kScan, {0, true});
+        }
+    });
+    ExpectOptionMessages();
+    messageBox.Expect(kRunScanDisk, kOkInformation, "Click OK to continue");
+    ExpectRestart();
+    f().cmdStart.Click();
+    EXPECT_EQ(library.Dialogs(), (std::vector<std::int32_t>{9}));
+    EXPECT_EQ(Setting("ScanDisk"), "Configured");
+}
+
+class DefragTest : public RunTest {
+protected:
+    DefragTest() {
+        f().optPerformance.SetValue(true);
+        f().chkDefrag.SetValue(1);
+        log.Clear();
+    }
+};
+
+TEST_F(DefragTest, OnlyTheUsersOkEndsIt) {
+    programs.Install(kDefrag); // never closes by itself
+    ExpectPreparation();
+    ExpectDefrag();
+    ExpectRestart();
+    bool activeDuringPrompt = false;
+    messageBox.OnShow([&](std::string_view title) {
+        if (title == "Defrag Complete?") {
+            activeDuringPrompt = flags.defragActive;
+        }
+    });
+    f().cmdStart.Click();
+    ASSERT_EQ(programs.Starts().size(), 1u);
+    EXPECT_EQ(programs.Starts()[0].style, WindowStyle::MaximizedFocus);
+    EXPECT_TRUE(activeDuringPrompt);
+    EXPECT_FALSE(flags.defragActive);
+    EXPECT_EQ(programs.TaskChecks(), 0) << "its window is never watched";
+    EXPECT_NE(log.IndexOf("status:Defragmenting File System. . ."), -1);
+}
+
+TEST_F(DefragTest, MissingDefragInstallReturnsToTheDefragStepAndSkipPassesOn) {
+    ExpectPreparation();
+    messageBox.Expect(kDefragText, kOkInformation, "Please Be Patient!");
+    ExpectLaunchFailure(answer::kYes);
+    ExpectInstalled();
+    messageBox.Expect(kDefragText, kOkInformation, "Please Be Patient!");
+    ExpectLaunchFailure(answer::kNo, answer::kCancel);
+    ExpectRestart();
+    f().cmdStart.Click();
+    EXPECT_EQ(Entries("programs:start:" + kDefrag).size(), 2u);
+    // Skipped: the flag stays set, so the bar is filled before the restart question.
+    EXPECT_TRUE(flags.defragActive);
+    EXPECT_EQ(log.IndexOf("box:Defrag CANCELLED!"), -1);
+    EXPECT_EQ(f().ProgressBar1.Value(), f().ProgressBar1.Max());
+}
+
+class StartupEntriesStepTest : public RunTest {
+protected:
+    StartupEntriesStepTest() {
+        f().optPerformance.SetValue(true);
+        CheckRunEntriesBox(f().chkCurrentUser);
+        registryLibrary.SetText(kHkeyCurrentUser, frmRegistry::kRunKeyPath, "Messenger", "m.exe");
+        log.Clear();
+    }
+    // The editor's own timer fills its bar; it is watched once the editor exists.
+    void WatchEditor() {
+        events.OnPass([this](int) {
+            if (fakes::FakeWindowView* view = formsPort.Find("Registry Entries")) {
+                auto* editor = static_cast<frmRegistry*>(view->Core());
+                if (editor != watched_) {
+                    watched_ = editor;
+                    events.Watch(editor->MyTimer);
+                }
+            }
+        });
+    }
+    frmRegistry* watched_ = nullptr;
+};
+
+TEST_F(StartupEntriesStepTest, EditorShownModallyUntilFinishedThenTheRunFinishes) {
+    WatchEditor();
+    ExpectPreparation();
+    ExpectCaution(answer::kYes);
+    ExpectRestart();
+    bool shownModally = false;
+    events.At(60000, [&] {
+        fakes::FakeWindowView* view = formsPort.Find("Registry Entries");
+        ASSERT_NE(view, nullptr);
+        shownModally = runtime.InModal() && view->Visible();
+        EXPECT_EQ(f().StatusBar1.PanelText(), "Optimizing Registry. . .");
+        EXPECT_EQ(mainTray.TipText(), "Registry is now being optimized. . .");
+        static_cast<frmRegistry*>(view->Core())->cmdExit.Click();
+    });
+    f().cmdStart.Click();
+    EXPECT_TRUE(shownModally);
+    EXPECT_EQ(log.WithPrefix("editor-keys:"), (std::vector<std::string>{"editor-keys:{ENTER}"}));
+    EXPECT_EQ(f().StatusBar1.PanelText(), "Maintenance Complete!");
+    EXPECT_EQ(timeline.At("Maintenance Complete!"), 60000);
+}
+
+TEST_F(StartupEntriesStepTest, CautionNoFinishesTheRunWithoutTheEditor) {
+    ExpectPreparation();
+    ExpectCaution(answer::kNo);
+    ExpectRestart();
+    f().cmdStart.Click();
+    EXPECT_EQ(formsPort.Find("Registry Entries"), nullptr);
+    EXPECT_EQ(f().StatusBar1.PanelText(), "Maintenance Complete!");
+    EXPECT_EQ(system.Calls(),
+              (std::vector<std::string>{"DisableScreenSaver", "EnableScreenSaver"}));
+}
+
+TEST_F(StartupEntriesStepTest, ALibraryFailureIsMetAsAProgramThatCannotStart) {
+    WatchEditor();
+    registryLibrary.Fail(fakes::FakeRegistryLibrary::Operation::CreateDatabase, 0x80040154u,
+                         "Class not registered");
+    ExpectPreparation();
+    ExpectLaunchFailure(answer::kNo, answer::kCancel);
+    ExpectInstalled();
+    f().cmdStart.Click();
+    // No task to return to: FinishRun after the install prompt, no restart question.
+    EXPECT_EQ(formsPort.Find("Registry Entries"), nullptr);
+    EXPECT_EQ(f().StatusBar1.PanelText(), "Maintenance Complete!");
+    EXPECT_EQ(log.IndexOf("box:Restart?"), -1);
+    EXPECT_EQ(system.Calls(),
+              (std::vector<std::string>{"DisableScreenSaver", "EnableScreenSaver"}));
 }
 
 } // namespace

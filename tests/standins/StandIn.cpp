@@ -3,7 +3,8 @@
 //   standin_window:   shows its window until it is closed.
 //   standin_quick:    shows its window and closes it at once.
 //   standin_recorder: like standin_window, and appends to "<its own path>.log" its start style,
-//                     its window state once shown, each activation and every key it receives.
+//                     its window state once shown, each activation and every key it receives
+//                     (shown and keys with the tick count, "@<ms>", so a test can time them).
 //                     Started with "/n" among its arguments (the scan) it closes itself after
 //                     three seconds.
 #include <windows.h>
@@ -66,10 +67,10 @@ constexpr UINT_PTR kScanTimer = 1;
 LRESULT CALLBACK WindowProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
     case WM_KEYDOWN:
-        Record("key %02X", static_cast<unsigned>(wParam));
+        Record("key %02X @%llu", static_cast<unsigned>(wParam), GetTickCount64());
         break;
     case WM_SYSKEYDOWN:
-        Record("syskey %02X", static_cast<unsigned>(wParam));
+        Record("syskey %02X @%llu", static_cast<unsigned>(wParam), GetTickCount64());
         break;
     case WM_CHAR:
         Record("char %04X", static_cast<unsigned>(wParam));
@@ -123,8 +124,8 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR arguments, int showComm
     }
     ShowWindow(window, showCommand);
     UpdateWindow(window);
-    Record("shown visible=%d maximized=%d foreground=%d", IsWindowVisible(window) ? 1 : 0,
-           IsZoomed(window) ? 1 : 0, GetForegroundWindow() == window ? 1 : 0);
+    Record("shown visible=%d maximized=%d foreground=%d @%llu", IsWindowVisible(window) ? 1 : 0,
+           IsZoomed(window) ? 1 : 0, GetForegroundWindow() == window ? 1 : 0, GetTickCount64());
 
 #ifdef STANDIN_QUICK
     DestroyWindow(window);

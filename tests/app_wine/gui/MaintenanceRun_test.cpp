@@ -11,6 +11,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <chrono>
 
 namespace {
@@ -317,6 +318,311 @@ TEST(MaintenanceRun, DiskCleanupStandInIsWaitedFor) {
         user.Answer(L"Restart?", kRestart, IDNO);
     }
     DeleteFileW(kCleanmgr.c_str());
+}
+
+// --- the performance tasks
+
+const std::wstring kScanDiskExe = L"C:\\windows\\scandskw.exe";
+const std::wstring kDefragExe = L"C:\\windows\\defrag.exe";
+const std::wstring kRunScanDisk = L"Maintenance will now run scandisk for best performance. . .";
+
+void StartPerformance(const RunUser& user, std::initializer_list<const wchar_t*> boxes) {
+    ASSERT_TRUE(user.Click(L"Optimize &Performance"));
+    for (const wchar_t* box : boxes) {
+        ASSERT_TRUE(tidewell::test::Eventually([&] { return user.Enabled(box); }));
+        ASSERT_TRUE(user.Click(box));
+        ASSERT_TRUE(tidewell::test::Eventually([&] { return user.Checked(box) == 1; }));
+    }
+    ASSERT_TRUE(user.Click(L"Start &With Selected Options"));
+    user.Answer(L"Change Priority?", kPriority, IDNO);
+    user.Answer(L"Notice!", L"Your Screen Saver Will Be Disabled During This Session!", IDOK);
+}
+
+// A key the recorder saw: its virtual key and when (GetTickCount64 of the recorder).
+struct SeenKey {
+    unsigned key;
+    unsigned long long at;
+};
+
+// The key downs in the recorder's log, Alt (0x12) left out; also when it was first shown.
+std::vector<SeenKey> KeysIn(const std::string& log, unsigned long long* shownAt) {
+    std::vector<SeenKey> keys;
+    std::size_t start = 0;
+    while (start < log.size()) {
+        std::size_t end = log.find("\r\n", start);
+        if (end == std::string::npos) {
+            end = log.size();
+        }
+        const std::string line = log.substr(start, end - start);
+        start = end + 2;
+        unsigned key = 0;
+        unsigned long long at = 0;
+        if (std::sscanf(line.c_str(), "syskey %X @%llu", &key, &at) == 2 ||
+            std::sscanf(line.c_str(), "key %X @%llu", &key, &at) == 2) {
+            if (key != 0x12) {
+                keys.push_back({key, at});
+            }
+        } else if (line.starts_with("shown ") && *shownAt == 0) {
+            const std::size_t stamp = line.find('@');
+            *shownAt = stamp == std::string::npos ? 0 : std::stoull(line.substr(stamp + 1));
+        }
+    }
+    return keys;
+}
+
+TEST(PerformanceTasks, ScanDiskOptionScriptReachesTheStandInInOrderOnItsClock) {
+    ASSERT_TRUE(CopyFileW(StandIn(L"recorder").c_str(), kScanDiskExe.c_str(), FALSE));
+    DeleteFileW((kScanDiskExe + L".log").c_str());
+    PrepareSettings();
+    DeleteValue(kSettingsKey, "ScanDisk");
+    {
+        InstalledProgram program;
+        const auto main = program.WaitForForm(MainTitle(), 30s);
+        ASSERT_TRUE(main.has_value());
+        const RunUser user(program, *main);
+        StartPerformance(user, {L"&Scandisk For Errors"});
+        user.Answer(L"Click OK To Continue!",
+                    L"Maintenance will now configure scandisk for best performance. . .", IDOK);
+        user.Answer(L"BE CAREFUL",
+                    L"Please DON'T interfere with this process as it will cause your PC to "
+                    L"behave erractically!",
+                    IDOK);
+        EXPECT_TRUE(tidewell::test::Eventually(
+            [&] { return user.Status() == L"Configuring Scandisk.  Please Wait. . . ."; }, 10s));
+        // 34 seconds of script, then the scan (the recorder ends it after three seconds).
+        user.Answer(L"Click OK to continue", kRunScanDisk, IDOK, 60s);
+        user.Answer(L"Restart?", kRestart, IDNO, 30s);
+        EXPECT_EQ(ReadValue(kSettingsKey, "ScanDisk"), std::optional<std::string>("Configured"));
+        // The real ScanDisk closes on its final Alt+C; the stand-in stays until it is closed.
+        if (const auto options = uidriver::WaitForWindow(L"TidewellStandIn", L"ScanDisk", 5s)) {
+            PostMessageW(*options, WM_CLOSE, 0, 0);
+            EXPECT_TRUE(uidriver::WaitUntilGone(*options, 5s));
+        }
+    }
+    unsigned long long shownAt = 0;
+    const std::string log = tidewell::test::ReadAll(kScanDiskExe + L".log");
+    const std::vector<SeenKey> keys = KeysIn(log, &shownAt);
+    // Row by row: the key and the second of the script it is due at.
+    const std::vector<std::pair<unsigned, int>> expected = {
+        {'A', 13}, {'E', 15},  {'R', 15},  {'D', 16}, {'F', 20}, {'M', 21}, {'T', 23}, {'X', 27},
+        {'S', 28}, {0x09, 29}, {0x0D, 30}, {'D', 31}, {'F', 32}, {'C', 33}, {'C', 34}};
+    ASSERT_EQ(keys.size(), expected.size()) << log;
+    for (std::size_t i = 0; i < expected.size(); ++i) {
+        EXPECT_EQ(keys[i].key, expected[i].first) << "row " << i << "\n" << log;
+        // Against the first key's time, which is second 13: within the tick's jitter.
+        const long long since = static_cast<long long>(keys[i].at - keys[0].at);
+        EXPECT_NEAR(since, (expected[i].second - 13) * 1000LL, 700) << "row " << i << "\n" << log;
+    }
+    if (shownAt != 0 && !keys.empty()) {
+        EXPECT_NEAR(static_cast<long long>(keys[0].at - shownAt), 13000, 1500) << log;
+    }
+    // The scan ran hidden (style 0) after the options window (style 1).
+    EXPECT_NE(log.find("style 1"), std::string::npos) << log;
+    EXPECT_NE(log.find("style 0"), std::string::npos) << log;
+    DeleteFileW(kScanDiskExe.c_str());
+    DeleteFileW((kScanDiskExe + L".log").c_str());
+}
+
+TEST(PerformanceTasks, DefragWaitsForItsOkEvenAfterItsWindowCloses) {
+    ASSERT_TRUE(CopyFileW(StandIn(L"window").c_str(), kDefragExe.c_str(), FALSE));
+    PrepareSettings();
+    SetSetting("ScanDisk", "Configured");
+    ASSERT_TRUE(CopyFileW(StandIn(L"quick").c_str(), kScanDiskExe.c_str(), FALSE));
+    {
+        InstalledProgram program;
+        const auto main = program.WaitForForm(MainTitle(), 30s);
+        ASSERT_TRUE(main.has_value());
+        const RunUser user(program, *main);
+        StartPerformance(user, {L"&Scandisk For Errors", L"Defragment &Hard Drive"});
+        user.Answer(L"Click OK to continue", kRunScanDisk, IDOK);
+        user.Answer(L"Please Be Patient!",
+                    L"Your Hard Disk Will Now Be Defragmented!\r\n\r\nThis Process May Take "
+                    L"Between 40 Minutes And 3 Hours\r\nDepending On The Size Of Your Hard Disk, "
+                    L"And How Many Programs You Have Running.",
+                    IDOK);
+        const auto defrag = uidriver::WaitForWindow(L"TidewellStandIn", L"Disk Defragmenter", 15s);
+        ASSERT_TRUE(defrag.has_value());
+        EXPECT_TRUE(IsZoomed(*defrag));
+        const auto done = uidriver::WaitForMessageBox(L"Defrag Complete?", 15s, program.Id());
+        ASSERT_TRUE(done.has_value());
+        EXPECT_EQ(uidriver::MessageBoxText(*done),
+                  L"Maintenance cannot monitor this program automatically!\r\n\r\nWhen the "
+                  L"program is finished, you must click OK for maintenance to continue!");
+        EXPECT_EQ(user.Status(), L"Defragmenting File System. . .");
+        PostMessageW(*defrag, WM_CLOSE, 0, 0);
+        EXPECT_TRUE(uidriver::WaitUntilGone(*defrag, 5s));
+        Sleep(1500);
+        EXPECT_TRUE(IsWindow(*done)) << "the program's end is no signal";
+        EXPECT_NE(user.Status(), L"Maintenance Complete!");
+        EXPECT_TRUE(uidriver::PressMessageBoxButton(*done, IDOK, 5s));
+        user.Answer(L"Restart?", kRestart, IDNO);
+        EXPECT_EQ(user.Status(), L"Maintenance Complete!");
+    }
+    DeleteFileW(kDefragExe.c_str());
+    DeleteFileW(kScanDiskExe.c_str());
+}
+
+TEST(PerformanceTasks, ScanDiskMissingAndSkippedCancelsDefrag) {
+    DeleteFileW(kScanDiskExe.c_str());
+    PrepareSettings();
+    InstalledProgram program;
+    const auto main = program.WaitForForm(MainTitle(), 30s);
+    ASSERT_TRUE(main.has_value());
+    const RunUser user(program, *main);
+    StartPerformance(user, {L"&Scandisk For Errors", L"Defragment &Hard Drive"});
+    user.Answer(L"Click OK To Continue!", IDOK);
+    user.Answer(L"BE CAREFUL", IDOK);
+    user.Answer(L"Couldn't Start Program", kCouldNotStart, IDNO);
+    user.Answer(L"Continue or Cancel?", IDCANCEL);
+    user.Answer(L"Defrag CANCELLED!", L"Defrag will not run because ScanDisk didn't complete!",
+                IDOK);
+    user.Answer(L"Restart?", kRestart, IDNO);
+    EXPECT_EQ(user.Status(), L"Maintenance Complete!");
+    EXPECT_EQ(user.Progress().first, user.Progress().second);
+}
+
+std::vector<std::wstring> ListItems(HWND list) {
+    std::vector<std::wstring> items;
+    const LRESULT count = SendMessageW(list, LB_GETCOUNT, 0, 0);
+    for (LRESULT i = 0; i < count; ++i) {
+        const LRESULT length = SendMessageW(list, LB_GETTEXTLEN, static_cast<WPARAM>(i), 0);
+        std::wstring text(static_cast<std::size_t>(length > 0 ? length : 0) + 1, L'\0');
+        SendMessageW(list, LB_GETTEXT, static_cast<WPARAM>(i),
+                     reinterpret_cast<LPARAM>(text.data()));
+        text.resize(static_cast<std::size_t>(length > 0 ? length : 0));
+        items.push_back(text);
+    }
+    return items;
+}
+
+TEST(PerformanceTasks, APerformanceRunReachesTheEditorAndFinishesWhenItCloses) {
+    const wchar_t* const runKey = L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run";
+    const std::wstring probe = L"c:\\probe\\tidewell probe.exe /x";
+    ASSERT_EQ(RegSetKeyValueW(HKEY_CURRENT_USER, runKey, L"TidewellGuiProbe", REG_SZ, probe.c_str(),
+                              static_cast<DWORD>((probe.size() + 1) * sizeof(wchar_t))),
+              ERROR_SUCCESS);
+    PrepareSettings();
+    {
+        InstalledProgram program;
+        const auto main = program.WaitForForm(MainTitle(), 30s);
+        ASSERT_TRUE(main.has_value());
+        const RunUser user(program, *main);
+        ASSERT_TRUE(user.Click(L"Optimize &Performance"));
+        ASSERT_TRUE(tidewell::test::Eventually(
+            [&] { return user.Enabled(L"Show Current &User Run Entries"); }));
+        ASSERT_TRUE(user.Click(L"Show Current &User Run Entries"));
+        user.Answer(L"CAUTION!", IDYES);
+        ASSERT_TRUE(tidewell::test::Eventually(
+            [&] { return user.Checked(L"Show Current &User Run Entries") == 1; }));
+        ASSERT_TRUE(user.Click(L"Start &With Selected Options"));
+        user.Answer(L"Change Priority?", kPriority, IDNO);
+        user.Answer(L"Notice!", IDOK);
+        // The editor's load queues an ENTER for the active window, then asks its caution
+        // question. Under Wine the ENTER is read by the question's own loop and answers it with
+        // its default button, Yes; answered here only if it is still open.
+        if (const auto caution = uidriver::WaitForMessageBox(L"CAUTION!", 3s, program.Id())) {
+            uidriver::PressMessageBoxButton(*caution, IDYES, 5s);
+        }
+        EXPECT_EQ(user.Status(), L"Optimizing Registry. . .");
+        const auto editor =
+            uidriver::WaitForWindow(L"", L"Registry Entries", 15s, program.Id(), true);
+        ASSERT_TRUE(editor.has_value());
+        std::vector<HWND> lists;
+        for (const auto& child : uidriver::Children(*editor)) {
+            if (_wcsicmp(child.className.c_str(), L"ListBox") == 0) {
+                lists.push_back(child.handle);
+            }
+        }
+        ASSERT_EQ(lists.size(), 2u);
+        const auto listed = [&] {
+            const auto items = ListItems(lists[1]);
+            return std::find(items.begin(), items.end(), L"TidewellGuiProbe") != items.end();
+        };
+        EXPECT_TRUE(tidewell::test::Eventually(listed, 20s));
+        // Shown modally: the main window waits behind it.
+        EXPECT_FALSE(IsWindowEnabled(*main));
+        const auto finished = uidriver::ChildByText(*editor, L"&Finished!");
+        ASSERT_TRUE(finished.has_value());
+        ASSERT_TRUE(tidewell::test::Eventually([&] { return IsWindowEnabled(finished->handle); }));
+        EXPECT_TRUE(uidriver::ClickControl(finished->handle));
+        user.Answer(L"Restart?", kRestart, IDNO);
+        EXPECT_EQ(user.Status(), L"Maintenance Complete!");
+    }
+    RegDeleteKeyValueW(HKEY_CURRENT_USER, runKey, L"TidewellGuiProbe");
+}
+
+// The one-time configuration ends in ExitWindowsEx(EWX_REBOOT). Under Wine 8 that starts an end
+// of session in the prefix: every process with a window is asked (WM_QUERYENDSESSION) and then
+// ended, and nothing reaches the host. The main window answers the question through its close
+// confirmation, so "Close Tidewell?" comes after the restart request; these tests judge what each
+// answer leaves behind.
+const char kFsTemplates[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\FS Templates";
+
+std::wstring VirtualMemorySize() {
+    MEMORYSTATUSEX status{};
+    status.dwLength = sizeof(status);
+    GlobalMemoryStatusEx(&status);
+    return std::to_wstring(2 * (status.ullTotalPhys / 1000000));
+}
+
+// A performance run on a machine not yet configured, up to the restart request.
+void ConfigureUpToTheRestart(const RunUser& user) {
+    StartPerformance(user, {L"&Scandisk For Errors"});
+    user.Answer(L"Configuration Not Optimized!",
+                L"Your System Is NOT Conifgured For Optimal Performance!\r\nMaintenance Will Now "
+                L"Configure It For Optimal Performance.\r\nPlease Wait While This Procedure Is "
+                L"Performed.\r\nDo Not Be Alarmed As The Procedure Has Been Tested!",
+                IDOK);
+    user.Answer(L"Setting Virtual Memory. .",
+                L"You Will Only Have To Do This Once!\r\nPlease Click Virtual Memory, And Then:\r\n"
+                L"1. Select 'Let Me Specify My Own Settings'\r\n2. In the Minimum and Maximum "
+                L"boxes Type In: " +
+                    VirtualMemorySize() + L"\r\n\r\nClick OK When You're Done",
+                IDOK);
+    user.Answer(L"Close System Applet!",
+                L"Please Click Close On The Virtual Memory Applet Now!\r\nClick OK When You're "
+                L"Done.\r\nWhen Prompted To Reboot, Click 'NO'",
+                IDOK);
+    user.Answer(L"REBOOT REQUIRED!",
+                L"Your PC Must Be Restarted For The Changes To Take Effect!\r\nPlease Ignore All "
+                L"Reboot Messages From Windows!\r\nMaintenance Will Reboot Your Machine!",
+                IDOK);
+}
+
+void PrepareConfiguration() {
+    PrepareSettings();
+    DeleteValue(kSettingsKey, "PC Optimized");
+    DeleteValue(kFsTemplates, "");
+}
+
+TEST(PerformanceTasks, ConfigurationWritesServerAndPcOptimizedThenTheSessionEnds) {
+    PrepareConfiguration();
+    InstalledProgram program;
+    const auto main = program.WaitForForm(MainTitle(), 30s);
+    ASSERT_TRUE(main.has_value());
+    const RunUser user(program, *main);
+    ConfigureUpToTheRestart(user);
+    // The end of the session asks the main window, which asks the user.
+    user.Answer(L"Close Tidewell?", L"Are You Sure You Want To Close The Program?", IDYES, 20s);
+    EXPECT_TRUE(program.WaitForExit(20s).has_value());
+    EXPECT_EQ(ReadValue(kFsTemplates, ""), std::optional<std::string>("Server"));
+    EXPECT_EQ(ReadValue(kSettingsKey, "PC Optimized"), std::optional<std::string>("Yes"));
+    EXPECT_FALSE(ReadValue(kSettingsKey, "ScanDisk").has_value()) << "ScanDisk waits for a run";
+}
+
+TEST(PerformanceTasks, ConfigurationRestartRefusedByTheCloseQuestionLeavesTheProgramRunning) {
+    PrepareConfiguration();
+    InstalledProgram program;
+    const auto main = program.WaitForForm(MainTitle(), 30s);
+    ASSERT_TRUE(main.has_value());
+    const RunUser user(program, *main);
+    ConfigureUpToTheRestart(user);
+    user.Answer(L"Close Tidewell?", L"Are You Sure You Want To Close The Program?", IDNO, 20s);
+    // Wine's end of session stops at the first refusal: the program stays, its run finished.
+    EXPECT_FALSE(program.WaitForExit(8s).has_value());
+    EXPECT_TRUE(IsWindow(*main));
+    EXPECT_EQ(user.Status(), L"Maintenance Complete!");
+    EXPECT_EQ(ReadValue(kSettingsKey, "PC Optimized"), std::optional<std::string>("Yes"));
 }
 
 } // namespace
