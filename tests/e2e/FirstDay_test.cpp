@@ -223,9 +223,16 @@ TEST(FirstDay, FromSetupThroughMaintenanceToUninstall) {
         ASSERT_TRUE(Eventually([&] { return user.Checked(L"Show &Local Run Entries") == 1; }));
         ASSERT_TRUE(user.Click(L"Start &With Selected Options"));
         AnswerRunStart(program);
-        // The editor asks its own caution question as it loads.
-        Press(program, L"CAUTION!", IDYES, 60s);
-        const auto editor = program.WaitForForm(L"Registry Entries", 60s);
+        // The editor asks its own caution question as it loads, right after queueing an Enter key
+        // for the active window; under Wine that key reaches the question first and answers it
+        // with its default button, Yes. A question still open is answered as the user would.
+        std::optional<HWND> editor;
+        for (int i = 0; i < 600 && !editor; ++i) {
+            if (const auto box = uidriver::WaitForMessageBox(L"CAUTION!", 0ms, program.Id())) {
+                uidriver::PressMessageBoxButton(*box, IDYES, 5s);
+            }
+            editor = program.WaitForForm(L"Registry Entries", 100ms);
+        }
         ASSERT_TRUE(editor.has_value());
         HWND local = ChildOfClass(*editor, L"ListBox", 0);
         ASSERT_NE(local, nullptr);
