@@ -34,7 +34,8 @@ import json, re, sys
 build, pattern, repo = sys.argv[1], re.compile(sys.argv[2]), sys.argv[3]
 for entry in json.load(open(f"{build}/compile_commands.json")):
     path = entry["file"]
-    if re.match(rf"{re.escape(repo)}/(app|registry|win32common)/", path) and pattern.search(path):
+    if (re.match(rf"{re.escape(repo)}/(app|registry|win32common)/", path) and path.endswith(".cpp")
+            and pattern.search(path)):
         print(path)
 EOF
 }

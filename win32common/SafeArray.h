@@ -45,9 +45,8 @@ private:
 // Keeps a SAFEARRAY's data locked for direct access while in scope.
 class SafeArrayDataLock {
 public:
-    explicit SafeArrayDataLock(SAFEARRAY* a) : a_(a) {
-        hr_ = a_ ? SafeArrayAccessData(a_, &data_) : E_POINTER;
-    }
+    explicit SafeArrayDataLock(SAFEARRAY* a)
+        : a_(a), hr_(a_ ? SafeArrayAccessData(a_, &data_) : E_POINTER) {}
     SafeArrayDataLock(const SafeArrayDataLock&) = delete;
     SafeArrayDataLock& operator=(const SafeArrayDataLock&) = delete;
     ~SafeArrayDataLock() {

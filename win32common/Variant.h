@@ -13,10 +13,7 @@ public:
     Variant() { VariantInit(&v_); }
     Variant(const Variant&) = delete;
     Variant& operator=(const Variant&) = delete;
-    Variant(Variant&& other) noexcept {
-        v_ = other.v_;
-        VariantInit(&other.v_);
-    }
+    Variant(Variant&& other) noexcept : v_(other.v_) { VariantInit(&other.v_); }
     Variant& operator=(Variant&& other) noexcept {
         if (this != std::addressof(other)) {
             Reset();
@@ -44,7 +41,7 @@ public:
     }
 
 private:
-    VARIANT v_;
+    VARIANT v_{};
 };
 
 } // namespace win32common

@@ -14,6 +14,7 @@ public:
     explicit AppHelp(const HelpPorts& ports) : ports_(ports) {}
     AppHelp(const AppHelp&) = delete;
     AppHelp& operator=(const AppHelp&) = delete;
+    ~AppHelp() = default;
 
     // The object, created with every property at its starting value when there is none.
     HTMLHelpAPI& Get();

@@ -22,6 +22,7 @@ public:
     explicit HTMLHelpAPI(const HelpPorts& ports);
     HTMLHelpAPI(const HTMLHelpAPI&) = delete;
     HTMLHelpAPI& operator=(const HTMLHelpAPI&) = delete;
+    ~HTMLHelpAPI() = default;
 
     void HHDisplayTopicURL(WindowHandle CallingForm = 0);
     void HHDisplayTopicID(WindowHandle CallingForm = 0);

@@ -123,7 +123,7 @@ frmMaintenance::frmMaintenance(const AppPorts& ports, WindowView& view)
     cmdExit.OnClick([this] { cmdExit_Click(); });
     cmdHelp.OnClick([this] { cmdHelp_Click(); });
     // SHIFT over a control with a help topic shows its popup.
-    for (ui::Control* control : Controls()) {
+    for (ui::Control* control : frmMaintenance::Controls()) {
         if (help::ContextHelp::TopicOf(control->Name())) {
             control->OnMouseMove([this, control](int /*button*/, int shift, int, int) {
                 contextHelp_.OnMouseMove(control->Name(), shift, view_.Handle());

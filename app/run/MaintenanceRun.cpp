@@ -187,6 +187,9 @@ void MaintenanceRun::Start() {
     // before the waits unwind, any other error as the run unwinds.
     putBackOnQuit_ = ports_.runtime.OnQuit([this] { PutBack(); });
     struct Unwind {
+        explicit Unwind(MaintenanceRun& owner) : run(owner) {}
+        Unwind(const Unwind&) = delete;
+        Unwind& operator=(const Unwind&) = delete;
         MaintenanceRun& run;
         ~Unwind() {
             if (run.screenSaverOff_ || run.priorityRaised) {
@@ -199,7 +202,7 @@ void MaintenanceRun::Start() {
             }
             run.putBackOnQuit_.Release();
         }
-    } unwind{*this};
+    } unwind(*this);
 
     Prepare();
     RunStep step = form_.optSpace.Value() || form_.chkAllSpaceOptions.Checked()

@@ -13,6 +13,9 @@ namespace {
 // input queue.
 constexpr int kMaxRepeat = 1000;
 
+// Groups nest no deeper than any real script needs, so a runaway text cannot exhaust the stack.
+constexpr int kMaxGroupDepth = 32;
+
 struct NamedKey {
     std::string_view name;
     std::uint16_t key;
@@ -111,8 +114,13 @@ private:
         }
         const char c = text_[at_];
         if (c == '(') {
+            if (depth_ == kMaxGroupDepth) {
+                Fail("groups nested deeper than " + std::to_string(kMaxGroupDepth));
+            }
             ++at_;
+            ++depth_;
             Sequence(held, true);
+            --depth_;
             ++at_; // the ')'
         } else if (c == '{') {
             Braced(held);
@@ -124,7 +132,7 @@ private:
             ++at_;
             Press(vk::kEnter);
         } else {
-            Character(held, NextCodePoint());
+            Character(held, NextCodePoint(), true);
         }
         for (auto it = pressed.rbegin(); it != pressed.rend(); ++it) {
             Key(*it, true);
@@ -173,7 +181,7 @@ private:
                 Fail("unknown key {" + std::string(content) + "}");
             }
             for (int i = 0; i < repeat; ++i) {
-                Character(held, codePoint);
+                Character(held, codePoint, false);
             }
             return;
         }
@@ -242,7 +250,9 @@ private:
         return value;
     }
 
-    void Character(Modifiers held, char32_t c) {
+    // `inText`: the character stands in the text itself, where CR LF is one Enter; a braced CR is
+    // always its own Enter.
+    void Character(Modifiers held, char32_t c, bool inText) {
         if (c >= 'a' && c <= 'z') {
             Press(static_cast<std::uint16_t>(c - 'a' + 'A'));
         } else if (c >= 'A' && c <= 'Z') {
@@ -262,7 +272,7 @@ private:
         } else if (c == '\n') {
             Press(vk::kEnter);
         } else if (c == '\r') {
-            if (at_ >= text_.size() || text_[at_] != '\n') {
+            if (!inText || at_ >= text_.size() || text_[at_] != '\n') {
                 Press(vk::kEnter);
             }
         } else if (c < 0x20 || c == 0x7F) {
@@ -290,6 +300,7 @@ private:
 
     std::string_view text_;
     std::size_t at_ = 0;
+    int depth_ = 0;
     std::vector<KeyInput> out_;
 };
 

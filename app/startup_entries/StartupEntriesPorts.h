@@ -23,6 +23,7 @@ public:
     RegistryDatabaseHolder(RegistryLibrary& library, ui::Runtime& runtime);
     RegistryDatabaseHolder(const RegistryDatabaseHolder&) = delete;
     RegistryDatabaseHolder& operator=(const RegistryDatabaseHolder&) = delete;
+    ~RegistryDatabaseHolder() = default;
 
     // Throws RegistryLibraryError when the object cannot be made.
     RegistryDatabaseObject& Get();

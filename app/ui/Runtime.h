@@ -23,6 +23,7 @@ public:
     explicit Runtime(EventLoop& events) : events_(events) {}
     Runtime(const Runtime&) = delete;
     Runtime& operator=(const Runtime&) = delete;
+    ~Runtime() = default;
 
     // Lets events run for `milliseconds` of the event loop's clock.
     void Pause(int milliseconds);

@@ -19,6 +19,7 @@ public:
     ApplicationWindow() = default;
     ApplicationWindow(const ApplicationWindow&) = delete;
     ApplicationWindow& operator=(const ApplicationWindow&) = delete;
+    ~ApplicationWindow() = default;
 
     // Registers the class when needed and creates the window; false when either fails.
     bool Create(HINSTANCE instance, std::string_view title);

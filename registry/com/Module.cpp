@@ -19,7 +19,7 @@ public:
     CRITICAL_SECTION* Get() { return &section_; }
 
 private:
-    CRITICAL_SECTION section_;
+    CRITICAL_SECTION section_{};
 };
 
 ModuleCriticalSection& Section() {

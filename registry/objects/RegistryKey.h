@@ -32,6 +32,8 @@ public:
     explicit RegistryKey(IUnknown* outer);
     RegistryKey(IUnknown* outer, IRegistryDatabase* database, std::wstring name,
                 UniqueKey&& handle);
+    RegistryKey(const RegistryKey&) = delete;
+    RegistryKey& operator=(const RegistryKey&) = delete;
     ~RegistryKey() override;
 
     REGISTRY_IUNKNOWN_FORWARD

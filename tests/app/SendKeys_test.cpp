@@ -116,6 +116,23 @@ TEST(SendKeysNotation, BadNotationIsRefusedWhole) {
     }
 }
 
+// Found by the fuzz target: nesting was unbounded (a long run of "(" overflowed the stack), and a
+// braced CR before a LF was dropped as if it were the CR of a CR LF.
+TEST(SendKeysNotation, GroupsNestThirtyTwoDeepAndABracedCrIsAlwaysItsOwnEnter) {
+    const auto nested = [](std::size_t depth) {
+        return std::string(depth, '(') + "a" + std::string(depth, ')');
+    };
+    EXPECT_EQ(Describe(ParseSendKeys(nested(32))), Describe(Press('A')));
+    EXPECT_THROW(ParseSendKeys(nested(33)), SendKeysError);
+    EXPECT_THROW(ParseSendKeys(nested(100000)), SendKeysError);
+
+    EXPECT_EQ(Describe(ParseSendKeys("{\r 3}\n")),
+              Describe(Join(
+                  {Press(vk::kEnter), Press(vk::kEnter), Press(vk::kEnter), Press(vk::kEnter)})));
+    EXPECT_EQ(Describe(ParseSendKeys("{\r}\r\n")),
+              Describe(Join({Press(vk::kEnter), Press(vk::kEnter)})));
+}
+
 TEST(SendKeys, BadNotationSendsNothingAndSaysSo) {
     long long now = 0;
     fakes::FakePrograms programs([&] { return now; });

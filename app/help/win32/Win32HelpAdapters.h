@@ -16,6 +16,7 @@ public:
         : appHelp(HelpPorts{htmlHelp, messageBox, system, registry, process}) {}
     Win32HelpAdapters(const Win32HelpAdapters&) = delete;
     Win32HelpAdapters& operator=(const Win32HelpAdapters&) = delete;
+    ~Win32HelpAdapters() = default;
 
     Win32HtmlHelp htmlHelp;
     Win32HelpMessageBox messageBox;

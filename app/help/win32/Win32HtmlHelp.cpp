@@ -85,8 +85,8 @@ WindowHandle Win32HtmlHelp::Call(WindowHandle owner, const std::optional<std::st
     if (target) {
         ansiTarget = ToAnsi(*target);
     }
-    const HWND window = function_(reinterpret_cast<HWND>(owner),
-                                  target ? ansiTarget.c_str() : nullptr, command, native.Value());
+    HWND window = function_(reinterpret_cast<HWND>(owner), target ? ansiTarget.c_str() : nullptr,
+                            command, native.Value());
     return reinterpret_cast<WindowHandle>(window);
 }
 

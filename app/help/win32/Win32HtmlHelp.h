@@ -19,6 +19,7 @@ public:
     explicit NativeHtmlHelpData(const HtmlHelpData& data);
     NativeHtmlHelpData(const NativeHtmlHelpData&) = delete;
     NativeHtmlHelpData& operator=(const NativeHtmlHelpData&) = delete;
+    ~NativeHtmlHelpData() = default;
 
     DWORD_PTR Value() const { return value_; }
     const HH_POPUP& Popup() const { return popup_; }

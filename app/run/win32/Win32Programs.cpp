@@ -25,7 +25,7 @@ WORD ShowCommand(WindowStyle style) {
 }
 
 struct TaskWindowSearch {
-    DWORD processId;
+    DWORD processId = 0;
     HWND visible = nullptr;
     HWND hidden = nullptr;
 };

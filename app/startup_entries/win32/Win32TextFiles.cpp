@@ -79,9 +79,9 @@ bool Win32TextFiles::WriteText(std::string_view path, std::string_view text, Mod
         return false;
     }
     const bool create = mode == Mode::Create;
-    const HANDLE opened = CreateFileW(
-        PathOf(path).c_str(), create ? GENERIC_WRITE : FILE_APPEND_DATA, FILE_SHARE_READ, nullptr,
-        create ? CREATE_ALWAYS : OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    HANDLE opened = CreateFileW(PathOf(path).c_str(), create ? GENERIC_WRITE : FILE_APPEND_DATA,
+                                FILE_SHARE_READ, nullptr, create ? CREATE_ALWAYS : OPEN_ALWAYS,
+                                FILE_ATTRIBUTE_NORMAL, nullptr);
     if (opened == INVALID_HANDLE_VALUE) {
         return false;
     }
