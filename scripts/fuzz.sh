@@ -20,10 +20,12 @@ fi
 seconds="${1:-5}"
 [ $# -gt 0 ] && shift
 
-cmake --preset fuzz >/dev/null
-cmake --build --preset fuzz -j "$(nproc)" >/dev/null
-
 build="$repo/build/fuzz"
+cmake --preset fuzz >/dev/null
+if ! cmake --build --preset fuzz -j "$(nproc)" >"$build/build.log" 2>&1; then
+    cat "$build/build.log"
+    exit 1
+fi
 if [ $# -gt 0 ]; then
     targets=("$@")
 else

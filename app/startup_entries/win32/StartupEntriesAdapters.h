@@ -21,6 +21,7 @@ public:
                                                        std::move(sendKeys)} {}
     StartupEntriesAdapters(const StartupEntriesAdapters&) = delete;
     StartupEntriesAdapters& operator=(const StartupEntriesAdapters&) = delete;
+    ~StartupEntriesAdapters() = default;
 
     const StartupEntriesPorts& Ports() const { return ports_; }
 
