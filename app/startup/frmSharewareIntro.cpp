@@ -3,6 +3,7 @@
 #include "controls/TrayIconControl.h"
 #include "main/RegistryErrorMessage.h"
 #include "ports/Clock.h"
+#include "ports/DesktopWindows.h"
 #include "ports/Elevation.h"
 #include "ports/FormLoader.h"
 #include "ports/MessageBox.h"
@@ -71,8 +72,10 @@ bool frmSharewareIntro::HasAdministratorRights() {
     if (elevation_.IsElevated()) {
         return true;
     }
-    // The elevated copy does the work; a declined prompt or a failed start ends quietly too, and
-    // the next start (the next logon) asks again.
+    // The elevated copy does the work, and must not find this process as a previous instance
+    // while it is still ending. A declined prompt or a failed start ends quietly too; the next
+    // start (the next logon) asks again.
+    ports_.windows.SetApplicationTitle(kUnwantedInstanceTitle);
     elevation_.StartElevated();
     End();
     return false;

@@ -217,6 +217,12 @@ TEST_F(SharewareIntroTest, OnlyAStartThatGoesOnAsksForAdministratorRights) {
                 app.windows.Add({0x901, "ThunderRT6Main", "Tidewell"});
             }
             const std::size_t writesBefore = app.registry.Writes().size();
+            // The elevated copy must not take this ending process for a previous instance.
+            bool findableAtElevatedStart = true;
+            rightsPort.onStart = [&] {
+                findableAtElevatedStart =
+                    app.windows.FindTopLevelWindow("ThunderRT6Main", "Tidewell") != 0;
+            };
 
             form.Form_Load();
 
@@ -240,6 +246,7 @@ TEST_F(SharewareIntroTest, OnlyAStartThatGoesOnAsksForAdministratorRights) {
             if (rightsPort.Requests() == 1) {
                 EXPECT_LT(app.log.IndexOf("elevation:StartElevated"),
                           app.log.IndexOf("process:End"));
+                EXPECT_FALSE(findableAtElevatedStart);
             }
         }
     }

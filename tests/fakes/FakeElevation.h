@@ -3,6 +3,8 @@
 #include "fakes/EventLog.h"
 #include "ports/Elevation.h"
 
+#include <functional>
+
 namespace tidewell::fakes {
 
 // Administrator rights as set by the test; a request for an elevated start is logged and answered
@@ -13,6 +15,7 @@ public:
 
     bool elevated = true;
     ElevatedStart answer = ElevatedStart::Started;
+    std::function<void()> onStart; // runs where the elevated copy would start
 
     int Requests() const { return requests_; }
 
@@ -21,6 +24,9 @@ public:
         ++requests_;
         if (log_) {
             log_->Add("elevation:StartElevated");
+        }
+        if (onStart) {
+            onStart();
         }
         return answer;
     }
