@@ -279,8 +279,8 @@ void frmMaintenance::cmdReminder_Click() {
         remind->ShowModal();
     }
     StatusBar1.SetPanelText(std::string(kReadyText));
-    // A date switched the entry on; the box shows it, so that a later "NONE" can still be
-    // followed by unticking it.
+    // The box shows the entry's real state (a date switched it on), so that a user who chose
+    // "NONE" sees that the program still starts with Windows and can untick it.
     chkStartWithWindows.SetValue(Settings::IsStartupEntryOn(settings_.StartupEntry()) ? 1 : 0);
     if (wasOnTop && !chkOnTop.Checked()) {
         chkOnTop.SetValue(1);
