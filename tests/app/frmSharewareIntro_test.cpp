@@ -189,7 +189,9 @@ TEST_F(SharewareIntroTest, OnlyAStartThatGoesOnAsksForAdministratorRights) {
     for (Kind kind : {Kind::FirstStart, Kind::CommandLine, Kind::DueDay, Kind::NotDue, Kind::None,
                       Kind::PreviousInstance}) {
         for (const Rights& rights : rightsCases) {
-            SCOPED_TRACE("kind " + std::to_string(static_cast<int>(kind)) + ", " + rights.name);
+            const char* const kindNames[] = {"first start", "command line", "due day",
+                                             "not due",     "NONE",         "previous instance"};
+            SCOPED_TRACE(std::string(kindNames[static_cast<int>(kind)]) + ", " + rights.name);
             TestApp app;
             fakes::FakeTrayIcon tray;
             fakes::FakeWindowView view{"intro", kIntroHandle, &app.log, &tray};
