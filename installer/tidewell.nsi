@@ -191,7 +191,9 @@ Section "Uninstall"
     RMDir /REBOOTOK "$INSTDIR\x86"
 
     ; The program's settings and its start-with-Windows entry: an entry left behind would name a
-    ; missing program at every start.
+    ; missing program at every start. The value goes by its name, so every form of its data goes
+    ; with it: quoted ("<folder>\tidewell.exe", "-" inside the quotes when off) and the unquoted
+    ; "c:\...\tidewell.exe" of earlier versions.
     DeleteRegKey HKLM "${SETTINGS_KEY}"
     DeleteRegKey /ifempty HKLM "SOFTWARE\Vellmoor"
     DeleteRegValue HKLM "${RUN_KEY}" "${STARTUP_ENTRY}"

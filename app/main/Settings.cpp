@@ -1,5 +1,7 @@
 #include "main/Settings.h"
 
+#include <algorithm>
+#include <cctype>
 #include <string>
 
 namespace tidewell {
@@ -69,18 +71,34 @@ std::string Settings::StartupEntry() const {
 
 bool Settings::IsStartupEntryOn(std::string_view entry) {
     const std::string trimmed = TrimBlanks(entry);
-    return !trimmed.empty() && (trimmed.front() == 'C' || trimmed.front() == 'c') &&
-           trimmed.back() != '-';
+    std::string_view path = trimmed;
+    if (path.starts_with('"')) {
+        const std::size_t close = path.find('"', 1);
+        if (close == std::string_view::npos) {
+            return false;
+        }
+        path = path.substr(1, close - 1);
+    }
+    constexpr std::string_view kExe = ".exe";
+    if (path.size() < kExe.size()) {
+        return false;
+    }
+    const std::string_view end = path.substr(path.size() - kExe.size());
+    return std::equal(end.begin(), end.end(), kExe.begin(), [](char a, char b) {
+        return std::tolower(static_cast<unsigned char>(a)) == b;
+    });
 }
 
-std::string Settings::StartupEntryPath(std::string_view executableName, bool on) {
-    std::string path(kInstallFolder);
-    path += executableName;
-    path += ".exe";
-    if (!on) {
-        path += '-';
+std::string Settings::StartupEntryText(std::string_view folder, std::string_view executableName,
+                                       bool on) {
+    std::string text = "\"";
+    text += folder;
+    if (!folder.ends_with('\\')) {
+        text += '\\';
     }
-    return path;
+    text += executableName;
+    text += on ? ".exe\"" : ".exe-\"";
+    return text;
 }
 
 bool Settings::WriteStartupEntry(std::string_view data) {

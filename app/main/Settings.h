@@ -16,7 +16,6 @@ inline constexpr std::string_view kSettingsKeyToCreate = "SOFTWARE\\Vellmoor\\Ti
 // The program's registration to start with Windows.
 inline constexpr std::string_view kRunKey = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run\\";
 inline constexpr std::string_view kStartupEntryName = "PC Maintenance";
-inline constexpr std::string_view kInstallFolder = "c:\\Program Files\\Vellmoor\\Tidewell\\";
 
 // Every value the program keeps for itself. Readers trim blanks and compare a fixed-length prefix
 // ("Yes" by 3, "NONE" by 4, "Configured" by 10); a missing or unreadable value reads as "".
@@ -46,11 +45,15 @@ public:
 
     // The data of "PC Maintenance" under the Run key, trimmed.
     std::string StartupEntry() const;
-    // Switched on: begins with "C" or "c" (a path on drive C:) and does not end with the "-" that
-    // switching off appends.
+    // Switched on: the path ends in ".exe" (any case). The path is the text inside the leading
+    // quotes (`"c:\x\tidewell.exe"`), or the whole text in the unquoted form earlier versions
+    // wrote (`c:\x\tidewell.exe`); a quote that is never closed is off.
     static bool IsStartupEntryOn(std::string_view entry);
-    // The install folder + executable name + ".exe", with "-" appended when switched off.
-    static std::string StartupEntryPath(std::string_view executableName, bool on);
+    // `"<folder>\<name>.exe"`, and `"<folder>\<name>.exe-"` when switched off: quoted, because
+    // Windows tries each blank-separated prefix of an unquoted path ("c:\Program.exe" first).
+    // The "-" inside the quotes leaves a path Windows cannot start.
+    static std::string StartupEntryText(std::string_view folder, std::string_view executableName,
+                                        bool on);
     bool WriteStartupEntry(std::string_view data);
 
 private:

@@ -251,9 +251,10 @@ void frmMaintenance::chkOnTop_Click() {
 }
 
 void frmMaintenance::chkStartWithWindows_Click() {
-    const std::string path =
-        Settings::StartupEntryPath(ports_.process.ExecutableName(), chkStartWithWindows.Checked());
-    settings_.WriteStartupEntry(path); // not examined
+    // The write's result is not examined.
+    settings_.WriteStartupEntry(Settings::StartupEntryText(ports_.process.ExecutableFolder(),
+                                                           ports_.process.ExecutableName(),
+                                                           chkStartWithWindows.Checked()));
 }
 
 } // namespace tidewell
@@ -278,6 +279,9 @@ void frmMaintenance::cmdReminder_Click() {
         remind->ShowModal();
     }
     StatusBar1.SetPanelText(std::string(kReadyText));
+    // The box shows the entry's real state (a date switched it on), so that a user who chose
+    // "NONE" sees that the program still starts with Windows and can untick it.
+    chkStartWithWindows.SetValue(Settings::IsStartupEntryOn(settings_.StartupEntry()) ? 1 : 0);
     if (wasOnTop && !chkOnTop.Checked()) {
         chkOnTop.SetValue(1);
     }

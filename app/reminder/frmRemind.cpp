@@ -65,9 +65,10 @@ void frmRemind::cmdOK_Click() {
         if (!settings_.WriteNextRun(shown)) {
             ShowRegistryError(ports_.messageBox); // and go on
         }
-        // Also switches on an entry that "Start Whe&n Windows Starts" had switched off.
-        settings_.WriteStartupEntry(Settings::StartupEntryPath(ports_.process.ExecutableName(),
-                                                               true)); // not examined
+        // Also switches on an entry that "Start Whe&n Windows Starts" had switched off; the
+        // result is not examined.
+        settings_.WriteStartupEntry(Settings::StartupEntryText(
+            ports_.process.ExecutableFolder(), ports_.process.ExecutableName(), true));
     } else if (optNone.Value()) {
         if (!settings_.WriteNextRun("NONE")) {
             ShowRegistryError(ports_.messageBox);

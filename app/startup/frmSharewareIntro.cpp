@@ -3,6 +3,8 @@
 #include "controls/TrayIconControl.h"
 #include "main/RegistryErrorMessage.h"
 #include "ports/Clock.h"
+#include "ports/DesktopWindows.h"
+#include "ports/Elevation.h"
 #include "ports/FormLoader.h"
 #include "ports/MessageBox.h"
 #include "ports/Process.h"
@@ -13,11 +15,12 @@
 
 namespace tidewell {
 
-frmSharewareIntro::frmSharewareIntro(const AppPorts& ports, WindowView& view)
+frmSharewareIntro::frmSharewareIntro(const AppPorts& ports, ElevationPort& elevation,
+                                     WindowView& view)
     : FormCore(view, ports.runtime),
       ProgressBar1("ProgressBar1", {240, 840, 4320, 300}, 0, kProgressTicks),
-      MyTimer("MyTimer", kTickMilliseconds), ports_(ports), sysTray_(view.Tray()),
-      settings_(ports.registry) {
+      MyTimer("MyTimer", kTickMilliseconds), ports_(ports), elevation_(elevation),
+      sysTray_(view.Tray()), settings_(ports.registry) {
     MyTimer.OnTimer([this] { MyTimer_Timer(); });
 }
 
@@ -31,8 +34,11 @@ void frmSharewareIntro::Form_Load() {
         return;
     }
     // The first start has no NextRun to test yet.
-    const bool started = settings_.KeyExists() ? PassesDateGate() : FirstStart();
-    if (!started) {
+    const bool firstStart = !settings_.KeyExists();
+    if (!firstStart && !PassesDateGate()) {
+        return;
+    }
+    if (!HasAdministratorRights() || (firstStart && !FirstStart())) {
         return;
     }
     ProgressWait();
@@ -58,6 +64,19 @@ bool frmSharewareIntro::PassesDateGate() {
         GateDecision::Proceed) {
         return true;
     }
+    End();
+    return false;
+}
+
+bool frmSharewareIntro::HasAdministratorRights() {
+    if (elevation_.IsElevated()) {
+        return true;
+    }
+    // The elevated copy does the work, and must not find this process as a previous instance
+    // while it is still ending. A declined prompt or a failed start ends quietly too; the next
+    // start (the next logon) asks again.
+    ports_.windows.SetApplicationTitle(kUnwantedInstanceTitle);
+    elevation_.StartElevated();
     End();
     return false;
 }

@@ -12,11 +12,13 @@
 
 namespace tidewell {
 
+class ElevationPort;
 class TrayIconControl;
 
 // The start-up window's core: the process's entry. Form_Load returns after the hand-over, or
-// after asking the process to end (previous instance, date gate, registry error); a quit during
-// the progress wait ends it with ProgramQuitting.
+// after asking the process to end (previous instance, date gate, started again with administrator
+// rights or declined, registry error); a quit during the progress wait ends it with
+// ProgramQuitting. The previous-instance search and the date gate run with the caller's rights.
 class frmSharewareIntro : public ui::FormCore {
 public:
     static constexpr std::string_view kCaption = "Tidewell!";
@@ -29,7 +31,7 @@ public:
     static constexpr int kClientWidth = 4800;  // twips
     static constexpr int kClientHeight = 1440; // twips
 
-    frmSharewareIntro(const AppPorts& ports, WindowView& view);
+    frmSharewareIntro(const AppPorts& ports, ElevationPort& elevation, WindowView& view);
 
     std::string_view Caption() const { return kCaption; }
     std::vector<ui::Control*> Controls() override;
@@ -44,6 +46,7 @@ public:
 private:
     // Each returns false when the process was asked to end.
     bool PassesDateGate();
+    bool HasAdministratorRights();
     bool FirstStart();
     void ProgressWait();
     void HandOver();
@@ -51,6 +54,7 @@ private:
     void End();
 
     AppPorts ports_;
+    ElevationPort& elevation_;
     TrayIconControl& sysTray_;
     Settings settings_;
 };

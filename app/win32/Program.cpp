@@ -2,6 +2,7 @@
 
 #include "ports/DesktopWindows.h"
 #include "run/WindowExists.h"
+#include "startup/win32/WindowFunctions.h"
 
 #include <commctrl.h>
 
@@ -25,6 +26,7 @@ Program::~Program() {
 void Program::ShowMaintenanceWindow() {
     if (!main_) {
         main_.emplace(formsPort_, ports_);
+        AllowHandOverFromLowerRights(reinterpret_cast<HWND>(main_->View().Handle()));
         run_.emplace(**main_, ports_, RunPorts{programs_, files_, priority_, entries_.Ports()});
         (*main_)->OnStart([this] { run_->Start(); });
         (*main_)->Form_Load();
@@ -43,7 +45,8 @@ int Program::Run() {
         return 1;
     }
     try {
-        intro_.emplace(formsPort_, ports_);
+        intro_.emplace(formsPort_, ports_, elevation_);
+        AllowHandOverFromLowerRights(reinterpret_cast<HWND>(intro_->View().Handle()));
         (*intro_)->Form_Load();
     } catch (const ui::ProgramQuitting&) {
         return 0;

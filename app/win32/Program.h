@@ -10,6 +10,7 @@
 #include "ports/FormLoader.h"
 #include "ports/win32/Win32Clock.h"
 #include "ports/win32/Win32DesktopWindows.h"
+#include "ports/win32/Win32Elevation.h"
 #include "ports/win32/Win32EventLoop.h"
 #include "ports/win32/Win32MessageBox.h"
 #include "ports/win32/Win32Process.h"
@@ -59,6 +60,7 @@ private:
     Win32Clock clock_;
     Win32Process process_;
     Win32DesktopWindows windows_;
+    Win32Elevation elevation_;
     RunFlags flags_;
     help::win32::Win32HelpAdapters help_;
     AppPorts ports_;

@@ -150,6 +150,9 @@ TEST_F(MainWindowTest, ReminderReleasesKeepOnTopWhileOpenAndRestoresItAfter) {
     EXPECT_EQ(library.TopmostWrites(), (std::vector<WindowHandle>{0, kMainHandle}));
     EXPECT_EQ(Setting("Keep On Top"), "Yes");
     EXPECT_EQ(Setting("NextRun"), "1/2/2027");
+    // The box follows the entry the reminder switched on.
+    EXPECT_EQ(f.chkStartWithWindows.Value(), 1);
+    EXPECT_EQ(StartupEntry(), "\"c:\\Program Files\\Vellmoor\\Tidewell\\tidewell.exe\"");
     EXPECT_LT(log.IndexOf("library:TopmostWindow=0"), log.IndexOf("view:Set Reminders.Show"));
     EXPECT_EQ(formsPort.Find("Set Reminders"), nullptr);
 }

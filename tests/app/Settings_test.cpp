@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 namespace tidewell {
 namespace {
 
@@ -108,25 +110,53 @@ TEST_F(SettingsTest, FirstStartCreatesTheKeyNamedWithoutClosingBackslash) {
     EXPECT_FALSE(settings.CreateKey());
 }
 
-TEST_F(SettingsTest, StartupEntryIsOnForDriveCPathsWithoutTheTrailingDash) {
+TEST_F(SettingsTest, StartupEntryIsOnWhenItsPathQuotedOrNotEndsInExe) {
     const std::pair<const char*, bool> rows[] = {
+        {"\"C:\\Program Files\\Vellmoor\\Tidewell\\tidewell.exe\"", true},
+        {"  \"D:\\Apps\\Tidewell\\TIDEWELL.EXE\"  ", true},
+        {"\"C:\\Other\\program.exe\" /start", true},
+        {"\"C:\\Program Files\\Vellmoor\\Tidewell\\tidewell.exe-\"", false},
+        {"\"C:\\Program Files\\Vellmoor\\Tidewell\\tidewell.exe", false}, // never closed
+        {"\"\"", false},
+        {"\"", false},
+        // The unquoted form of earlier versions, and another program's entry.
         {"c:\\Program Files\\Vellmoor\\Tidewell\\tidewell.exe", true},
-        {"C:\\Other\\program.exe", true},
-        {"  c:\\x.exe  ", true},
+        {"  c:\\x.Exe  ", true},
+        {"D:\\Tidewell\\tidewell.exe", true},
         {"c:\\Program Files\\Vellmoor\\Tidewell\\tidewell.exe-", false},
         {"c:\\Program Files\\Vellmoor\\Tidewell\\tidewell.exe-  ", false},
-        {"D:\\Tidewell\\tidewell.exe", false},
+        {"c:\\x.exe /start", false},
+        {".exe", true},
+        {"exe", false},
         {"", false},
         {"-", false},
     };
     for (const auto& [entry, on] : rows) {
-        EXPECT_EQ(Settings::IsStartupEntryOn(entry), on) << '"' << entry << '"';
+        EXPECT_EQ(Settings::IsStartupEntryOn(entry), on) << entry;
     }
-    EXPECT_EQ(Settings::StartupEntryPath("tidewell", true),
-              "c:\\Program Files\\Vellmoor\\Tidewell\\tidewell.exe");
-    EXPECT_EQ(Settings::StartupEntryPath("Tidewell", false),
-              "c:\\Program Files\\Vellmoor\\Tidewell\\Tidewell.exe-");
+}
 
+TEST_F(SettingsTest, StartupEntryTextQuotesTheProgramsRealPath) {
+    const std::tuple<const char*, const char*, bool, const char*> rows[] = {
+        {"C:\\Program Files\\Vellmoor\\Tidewell", "tidewell", true,
+         "\"C:\\Program Files\\Vellmoor\\Tidewell\\tidewell.exe\""},
+        {"C:\\Program Files\\Vellmoor\\Tidewell", "tidewell", false,
+         "\"C:\\Program Files\\Vellmoor\\Tidewell\\tidewell.exe-\""},
+        {"D:\\Programme (x86)\\Tidewell", "Tidewell", true,
+         "\"D:\\Programme (x86)\\Tidewell\\Tidewell.exe\""},
+        {"D:\\Programme (x86)\\Tidewell", "Tidewell", false,
+         "\"D:\\Programme (x86)\\Tidewell\\Tidewell.exe-\""},
+        {"E:\\", "tidewell", true, "\"E:\\tidewell.exe\""},
+        {"E:\\", "tidewell", false, "\"E:\\tidewell.exe-\""},
+    };
+    for (const auto& [folder, name, on, text] : rows) {
+        const std::string written = Settings::StartupEntryText(folder, name, on);
+        EXPECT_EQ(written, text);
+        EXPECT_EQ(Settings::IsStartupEntryOn(written), on) << written; // reads back as written
+    }
+}
+
+TEST_F(SettingsTest, StartupEntryIsWrittenUnderTheRunKeyAndReadTrimmed) {
     EXPECT_TRUE(settings.WriteStartupEntry("c:\\a.exe"));
     ASSERT_EQ(registry.Writes().size(), 1u);
     EXPECT_EQ(registry.Writes()[0].keyPath, "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run\\");

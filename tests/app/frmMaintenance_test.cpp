@@ -11,7 +11,8 @@ namespace {
 
 using testing::kMainHandle;
 using testing::TestApp;
-const std::string kOwnPath = "c:\\Program Files\\Vellmoor\\Tidewell\\tidewell.exe";
+// The fake process runs from "c:\Program Files\Vellmoor\Tidewell".
+const std::string kOwnPath = "\"c:\\Program Files\\Vellmoor\\Tidewell\\tidewell.exe\"";
 
 class MaintenanceTest : public ::testing::Test, public TestApp {
 protected:
@@ -192,15 +193,17 @@ TEST_F(MaintenanceTest, StartInTrayBoxFollowsTheSettingWithoutAnyBehaviour) {
     EXPECT_TRUE(library.TopmostWrites().empty());
 }
 
-TEST_F(MaintenanceTest, StartupEntryOnDriveCIsCheckedAndRewrittenWithTheOwnPath) {
+TEST_F(MaintenanceTest, StartupEntryOfAnExeIsCheckedAndRewrittenWithTheOwnQuotedPath) {
     const struct {
         const char* entry;
         bool checked;
     } rows[] = {
-        {"c:\\Program Files\\Vellmoor\\Tidewell\\tidewell.exe", true},
+        {"\"c:\\Program Files\\Vellmoor\\Tidewell\\tidewell.exe\"", true},
+        {"c:\\Program Files\\Vellmoor\\Tidewell\\tidewell.exe", true}, // earlier versions
         {"C:\\Other\\program.exe", true},
-        {"c:\\Program Files\\Vellmoor\\Tidewell\\tidewell.exe-", false}, // switched off stays off
-        {"D:\\Tidewell\\tidewell.exe", false},
+        {"D:\\Tidewell\\tidewell.exe", true},
+        {"\"c:\\Program Files\\Vellmoor\\Tidewell\\tidewell.exe-\"", false}, // off stays off
+        {"c:\\Program Files\\Vellmoor\\Tidewell\\tidewell.exe-", false},
         {"", false},
         {nullptr, false},
     };
@@ -245,17 +248,19 @@ TEST_F(MaintenanceTest, KeepOnTopClickRunsOnChangesOnlyAndWritesTheNewState) {
     EXPECT_TRUE(messageBox.Transcript().empty());
 }
 
-TEST_F(MaintenanceTest, StartWithWindowsClickSwitchesTheEntryWithATrailingDash) {
+TEST_F(MaintenanceTest, StartWithWindowsClickSwitchesTheQuotedEntryWithADashInsideTheQuotes) {
     SetSetting("Keep On Top", "Yes");
     process.executableName = "TideWell";
+    process.executableFolder = "D:\\Apps (x86)\\Tide";
     frmMaintenance& form = Load();
 
     form.chkStartWithWindows.SetValue(1);
     form.chkStartWithWindows.SetValue(0);
     form.chkStartWithWindows.SetValue(0);
     form.chkStartWithWindows.SetValue(1);
-    const std::string path = "c:\\Program Files\\Vellmoor\\Tidewell\\TideWell.exe";
-    EXPECT_EQ(Writes(), (std::vector<std::string>{Entry(path), Entry(path + "-"), Entry(path)}));
+    const std::string on = "\"D:\\Apps (x86)\\Tide\\TideWell.exe\"";
+    const std::string off = "\"D:\\Apps (x86)\\Tide\\TideWell.exe-\"";
+    EXPECT_EQ(Writes(), (std::vector<std::string>{Entry(on), Entry(off), Entry(on)}));
     for (const auto& write : registry.Writes()) {
         EXPECT_EQ(write.root, kHkeyLocalMachine);
         EXPECT_EQ(write.keyPath, "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run\\");

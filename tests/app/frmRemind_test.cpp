@@ -13,7 +13,8 @@ namespace {
 using testing::TestApp;
 namespace chrono = std::chrono;
 
-const std::string kOwnPath = "c:\\Program Files\\Vellmoor\\Tidewell\\tidewell.exe";
+// The fake process runs from "c:\Program Files\Vellmoor\Tidewell".
+const std::string kOwnPath = "\"c:\\Program Files\\Vellmoor\\Tidewell\\tidewell.exe\"";
 const std::string k35Blanks(35, ' ');
 
 // An independent calendar: the standard library's.
@@ -106,7 +107,8 @@ TEST_F(RemindTest, LoadShowsTodayAndTheTwoNotesWordForWord) {
 }
 
 TEST_F(RemindTest, ADateChoiceStoresTheDateAndSwitchesTheStartupEntryOn) {
-    registry.Set(kHkeyLocalMachine, kRunKey, kStartupEntryName, kOwnPath + "-");
+    registry.Set(kHkeyLocalMachine, kRunKey, kStartupEntryName,
+                 "\"c:\\Program Files\\Vellmoor\\Tidewell\\tidewell.exe-\"");
     ExpectConfirmation("1/13/2027");
     remind.optTwoWeeks.SetValue(true);
     remind.cmdOK.Click();

@@ -1,4 +1,5 @@
 #include "TestApp.h"
+#include "fakes/FakeElevation.h"
 #include "main/RegistryErrorMessage.h"
 #include "startup/frmSharewareIntro.h"
 
@@ -44,7 +45,8 @@ protected:
 
     fakes::FakeTrayIcon introTray{"introTray", &log};
     fakes::FakeWindowView introView{"intro", kIntroHandle, &log, &introTray, &screen};
-    frmSharewareIntro intro{ports, introView};
+    fakes::FakeElevation elevation{&log};
+    frmSharewareIntro intro{ports, elevation, introView};
 };
 
 TEST_F(SharewareIntroTest, FirstStartCreatesTheKeyThanksWaitsSevenTicksAndOpensTheMainWindow) {
@@ -90,7 +92,7 @@ TEST_F(SharewareIntroTest, FirstStartRegistryFailuresShowTheErrorAndEnd) {
         TestApp app;
         fakes::FakeTrayIcon tray;
         fakes::FakeWindowView view{"intro", kIntroHandle, &app.log, &tray};
-        frmSharewareIntro form{app.ports, view};
+        frmSharewareIntro form{app.ports, elevation, view};
         app.events.Watch(form.MyTimer);
         if (failure == 0) {
             app.registry.FailCreateKey();
@@ -130,7 +132,7 @@ TEST_F(SharewareIntroTest, DateGateEndsQuietlyOnFutureGarbageAndWrongTypes) {
         TestApp app;
         fakes::FakeTrayIcon tray;
         fakes::FakeWindowView view{"intro", kIntroHandle, &app.log, &tray};
-        frmSharewareIntro form{app.ports, view};
+        frmSharewareIntro form{app.ports, elevation, view};
         app.SetSetting("NextRun", nextRun, type);
         app.process.commandLine = "   "; // blanks are no command line
 
@@ -155,7 +157,7 @@ TEST_F(SharewareIntroTest, DateGateLetsThroughNoneTodayPassedDatesAndAnyCommandL
         TestApp app;
         fakes::FakeTrayIcon tray;
         fakes::FakeWindowView view{"intro", kIntroHandle, &app.log, &tray};
-        frmSharewareIntro form{app.ports, view};
+        frmSharewareIntro form{app.ports, elevation, view};
         app.events.Watch(form.MyTimer);
         app.SetSetting("NextRun", nextRun);
         app.process.commandLine = commandLine;
@@ -168,6 +170,87 @@ TEST_F(SharewareIntroTest, DateGateLetsThroughNoneTodayPassedDatesAndAnyCommandL
         EXPECT_EQ(app.events.Ticks(), 7);
         EXPECT_EQ(app.forms.Calls(), 1);
         EXPECT_EQ(app.Setting("NextRun"), nextRun);
+    }
+}
+
+// Every start kind with administrator rights, without them (the elevated copy started), and
+// without them with the prompt declined or the start failed.
+TEST_F(SharewareIntroTest, OnlyAStartThatGoesOnAsksForAdministratorRights) {
+    enum class Kind { FirstStart, CommandLine, DueDay, NotDue, None, PreviousInstance };
+    struct Rights {
+        const char* name;
+        bool elevated;
+        ElevatedStart answer;
+    };
+    const Rights rightsCases[] = {{"elevated", true, ElevatedStart::Started},
+                                  {"not elevated", false, ElevatedStart::Started},
+                                  {"declined", false, ElevatedStart::Declined},
+                                  {"failed", false, ElevatedStart::Failed}};
+    for (Kind kind : {Kind::FirstStart, Kind::CommandLine, Kind::DueDay, Kind::NotDue, Kind::None,
+                      Kind::PreviousInstance}) {
+        for (const Rights& rights : rightsCases) {
+            const char* const kindNames[] = {"first start", "command line", "due day",
+                                             "not due",     "NONE",         "previous instance"};
+            SCOPED_TRACE(std::string(kindNames[static_cast<int>(kind)]) + ", " + rights.name);
+            TestApp app;
+            fakes::FakeTrayIcon tray;
+            fakes::FakeWindowView view{"intro", kIntroHandle, &app.log, &tray};
+            fakes::FakeElevation rightsPort{&app.log};
+            rightsPort.elevated = rights.elevated;
+            rightsPort.answer = rights.answer;
+            frmSharewareIntro form{app.ports, rightsPort, view};
+            app.events.Watch(form.MyTimer);
+            app.windows.AddOwnApplicationWindow(0x100);
+            if (kind == Kind::FirstStart) {
+                if (rights.elevated) {
+                    app.messageBox.Expect(kThankYou, 0x40, "Thank You!");
+                }
+            } else {
+                app.SetSetting("NextRun", kind == Kind::None     ? "NONE"
+                                          : kind == Kind::DueDay ? "12/20/2026"
+                                                                 : "12/21/2026");
+                app.SetSetting("Keep On Top", "No");
+            }
+            if (kind == Kind::CommandLine) {
+                app.process.commandLine = "/x";
+            }
+            if (kind == Kind::PreviousInstance) {
+                app.windows.Add({0x900, "ThunderRT6FormDC", "first instance", true});
+                app.windows.Add({0x901, "ThunderRT6Main", "Tidewell"});
+            }
+            const std::size_t writesBefore = app.registry.Writes().size();
+            // The elevated copy must not take this ending process for a previous instance.
+            bool findableAtElevatedStart = true;
+            rightsPort.onStart = [&] {
+                findableAtElevatedStart =
+                    app.windows.FindTopLevelWindow("ThunderRT6Main", "Tidewell") != 0;
+            };
+
+            form.Form_Load();
+
+            const bool goesOn = kind != Kind::NotDue && kind != Kind::PreviousInstance;
+            EXPECT_EQ(rightsPort.Requests(), goesOn && !rights.elevated ? 1 : 0);
+            if (goesOn && rights.elevated) {
+                EXPECT_FALSE(app.process.Ended());
+                EXPECT_EQ(app.forms.Calls(), 1);
+                EXPECT_TRUE(app.Setting("NextRun").has_value());
+                continue;
+            }
+            // Ended quietly, before any write, box, wait or window.
+            EXPECT_EQ(app.process.Ends(), 1);
+            EXPECT_TRUE(view.Unloaded());
+            EXPECT_EQ(view.Shows(), 0);
+            EXPECT_TRUE(app.messageBox.Transcript().empty());
+            EXPECT_EQ(app.events.Passes(), 0);
+            EXPECT_EQ(app.forms.Calls(), 0);
+            EXPECT_EQ(app.registry.CreateCalls(), 0);
+            EXPECT_EQ(app.registry.Writes().size(), writesBefore);
+            if (rightsPort.Requests() == 1) {
+                EXPECT_LT(app.log.IndexOf("elevation:StartElevated"),
+                          app.log.IndexOf("process:End"));
+                EXPECT_FALSE(findableAtElevatedStart);
+            }
+        }
     }
 }
 

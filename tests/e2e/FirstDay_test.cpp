@@ -173,9 +173,10 @@ TEST(FirstDay, FromSetupThroughMaintenanceToUninstall) {
                   std::to_string(static_cast<unsigned>(due.month())) + "/" +
                       std::to_string(static_cast<unsigned>(due.day())) + "/" +
                       std::to_string(static_cast<int>(due.year())));
-        EXPECT_EQ(
-            RunEntry("PC Maintenance"),
-            std::optional<std::string>("c:\\Program Files\\Vellmoor\\Tidewell\\tidewell.exe"));
+        // Quoted, naming the installed program.
+        EXPECT_EQ(RunEntry("PC Maintenance"),
+                  std::optional<std::string>("\"" + uidriver::ToUtf8(kInstallFolder) +
+                                             "\\tidewell.exe\""));
 
         ASSERT_TRUE(user.Click(L"Free &Disk Space"));
         ASSERT_TRUE(Eventually([&] { return user.Enabled(L"Delete &TEMP Contents"); }));

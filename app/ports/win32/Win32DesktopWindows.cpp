@@ -39,7 +39,9 @@ bool Win32DesktopWindows::IsMinimised(WindowHandle window) const {
 
 void Win32DesktopWindows::RestoreMinimised(WindowHandle window) {
     if (window != 0) {
-        OpenIcon(ToHwnd(window));
+        // A message, not OpenIcon, so that the first instance can let it through when it runs
+        // with more rights than this start.
+        RestoreOtherInstanceWindow(ToHwnd(window));
     }
 }
 

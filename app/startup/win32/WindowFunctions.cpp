@@ -19,6 +19,17 @@ HWND WindowAbove(HWND window) {
     return GetWindow(window, GW_HWNDPREV);
 }
 
+void RestoreOtherInstanceWindow(HWND window) {
+    constexpr UINT kTimeoutMilliseconds = 5000;
+    DWORD_PTR result = 0;
+    SendMessageTimeoutW(window, WM_SYSCOMMAND, SC_RESTORE, 0, SMTO_ABORTIFHUNG,
+                        kTimeoutMilliseconds, &result);
+}
+
+bool AllowHandOverFromLowerRights(HWND window) {
+    return ChangeWindowMessageFilterEx(window, WM_SYSCOMMAND, MSGFLT_ALLOW, nullptr) != FALSE;
+}
+
 bool DisableCloseCommand(HWND window, int position, std::string_view text) {
     HMENU systemMenu = GetSystemMenu(window, FALSE);
     if (systemMenu == nullptr) {

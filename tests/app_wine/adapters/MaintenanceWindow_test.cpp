@@ -105,12 +105,13 @@ TEST_F(MaintenanceWindowTest, LoadsWithGreyedCloseAndStoredSettingsAndKeepsOnTop
     EXPECT_EQ(GetMenuState(menu, SC_CLOSE, MF_BYCOMMAND), static_cast<UINT>(-1));
 
     // A stored "Yes" leaves the box as built (checked) without running its behaviour; the foreign
-    // start-up entry on drive C: turns the box on, whose behaviour rewrites it.
+    // start-up entry of an .exe turns the box on, whose behaviour rewrites it.
     EXPECT_EQ(SendMessageW(Real(core->chkOnTop), BM_GETCHECK, 0, 0), BST_CHECKED);
     EXPECT_EQ(SendMessageW(Real(core->chkStartInTray), BM_GETCHECK, 0, 0), BST_UNCHECKED);
     EXPECT_EQ(SendMessageW(Real(core->chkStartWithWindows), BM_GETCHECK, 0, 0), BST_CHECKED);
-    EXPECT_EQ(registry_.Data(kHkeyLocalMachine, kRun, "PC Maintenance"),
-              std::optional<std::string>("c:\\Program Files\\Vellmoor\\Tidewell\\tidewell.exe"));
+    EXPECT_EQ(
+        registry_.Data(kHkeyLocalMachine, kRun, "PC Maintenance"),
+        std::optional<std::string>("\"c:\\Program Files\\Vellmoor\\Tidewell\\tidewell.exe\""));
     EXPECT_EQ(WritesOf("Keep On Top", "Yes") + WritesOf("Keep On Top", "No"), 0);
     EXPECT_FALSE(Topmost());
 

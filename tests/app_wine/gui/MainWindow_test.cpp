@@ -9,12 +9,26 @@ namespace {
 
 using namespace gui;
 
+// The entry as the program writes it: the installed program's own path, quoted, switched off by a
+// "-" inside the quotes.
+const std::string kEntryOn = "\"" + uidriver::ToUtf8(kInstalledProgram) + "\"";
+const std::string kEntryOff = "\"" + uidriver::ToUtf8(kInstalledProgram) + "-\"";
+// The unquoted form earlier versions wrote.
+const std::string kOldEntry = "c:\\Program Files\\Vellmoor\\Tidewell\\tidewell.exe";
+
+void SetStartupEntry(const std::string& data) {
+    ASSERT_EQ(RegSetKeyValueA(HKEY_LOCAL_MACHINE, kRunKey, "PC Maintenance", REG_SZ, data.c_str(),
+                              static_cast<DWORD>(data.size() + 1)),
+              ERROR_SUCCESS);
+}
+
 const std::wstring kCautionRest =
     L"\r\nIt Can Render Your System Inoperable If You Delete Necessary Components!\r\n\r\n"
     L"                                  Do You Want To Continue?";
 
 TEST(MainWindow, OptionsWarningsSettingsTrayAndTheCloseConfirmation) {
     PrepareLaterStart("Yes");
+    SetStartupEntry(kOldEntry);
     InstalledProgram program;
     ASSERT_TRUE(program.Started());
     const auto main = program.WaitForForm(MainTitle(), 30s);
@@ -70,12 +84,14 @@ TEST(MainWindow, OptionsWarningsSettingsTrayAndTheCloseConfirmation) {
     ASSERT_TRUE(user.Click(L"&Keep On Top"));
     EXPECT_TRUE(Eventually([&] { return !user.Topmost(); }));
 
-    // Start with Windows: switched by the trailing "-".
-    const std::string path = "c:\\Program Files\\Vellmoor\\Tidewell\\tidewell.exe";
+    // Start with Windows: the old unquoted entry reads as on and is rewritten quoted with the
+    // installed folder; unticked, the "-" goes inside the quotes.
+    EXPECT_EQ(user.Checked(L"Start Whe&n Windows Starts"), 1);
+    EXPECT_EQ(ReadValue(kRunKey, "PC Maintenance"), std::optional<std::string>(kEntryOn));
     ASSERT_TRUE(user.Click(L"Start Whe&n Windows Starts"));
-    EXPECT_TRUE(Eventually([&] { return ReadValue(kRunKey, "PC Maintenance") == path; }));
+    EXPECT_TRUE(Eventually([&] { return ReadValue(kRunKey, "PC Maintenance") == kEntryOff; }));
     ASSERT_TRUE(user.Click(L"Start Whe&n Windows Starts"));
-    EXPECT_TRUE(Eventually([&] { return ReadValue(kRunKey, "PC Maintenance") == path + "-"; }));
+    EXPECT_TRUE(Eventually([&] { return ReadValue(kRunKey, "PC Maintenance") == kEntryOn; }));
 
     // Minimise to the tray; the left click asks, No leaves everything; the right click shows.
     const std::wstring tip = L"Right Click To Show,  Left Click To Start Maintenance.";
@@ -182,12 +198,13 @@ TEST(MainWindow, ReminderStoresCalendarDatesNoneAndNothingOnCancel) {
                ReadValue(kSettingsKey, "Keep On Top") == "Yes";
     }));
     EXPECT_EQ(ReadValue(kSettingsKey, "NextRun"), std::optional<std::string>(due));
-    EXPECT_EQ(ReadValue(kRunKey, "PC Maintenance"),
-              std::optional<std::string>("c:\\Program Files\\Vellmoor\\Tidewell\\tidewell.exe"));
+    // The entry is switched on, quoted with the installed folder, and the box follows it.
+    EXPECT_EQ(ReadValue(kRunKey, "PC Maintenance"), std::optional<std::string>(kEntryOn));
+    EXPECT_EQ(user.Checked(L"Start Whe&n Windows Starts"), 1);
 
-    // NONE: "Never!", the start-up entry untouched.
+    // NONE: "Never!", the start-up entry untouched (an earlier version's entry, still on).
     SetSetting("NextRun", due);
-    DeleteValue(kRunKey, "PC Maintenance");
+    SetStartupEntry(kOldEntry);
     auto second = OpenReminder(program, user);
     ASSERT_TRUE(second.has_value());
     ASSERT_TRUE(User(program, *second).Click(L"NONE"));
@@ -198,7 +215,8 @@ TEST(MainWindow, ReminderStoresCalendarDatesNoneAndNothingOnCancel) {
                 IDOK);
     EXPECT_TRUE(uidriver::WaitUntilGone(*second, 5s));
     EXPECT_EQ(ReadValue(kSettingsKey, "NextRun"), std::optional<std::string>("NONE"));
-    EXPECT_EQ(ReadValue(kRunKey, "PC Maintenance"), std::nullopt);
+    EXPECT_EQ(ReadValue(kRunKey, "PC Maintenance"), std::optional<std::string>(kOldEntry));
+    EXPECT_EQ(user.Checked(L"Start Whe&n Windows Starts"), 1);
 
     // Cancel stores nothing and shows nothing more.
     SetSetting("NextRun", "7/4/2030");
