@@ -7,6 +7,7 @@
 #include "fakes/FakeRunPorts.h"
 #include "fakes/FakeTextFiles.h"
 #include "run/MaintenanceRun.h"
+#include "run/RunLog.h"
 #include "startup_entries/StartupEntriesPorts.h"
 #include "startup_entries/frmRegistry.h"
 #include "ui/Runtime.h"
@@ -772,6 +773,87 @@ TEST_F(RunTest, AProgramThatClosesAtOnceEndsTheWaitOnTheFirstPoll) {
     run->WaitWhileWindowExists(task);
     EXPECT_EQ(events.Passes(), passes);
     EXPECT_EQ(programs.TaskChecks(), 1);
+}
+
+// --- the run's log
+
+const std::string kLogPath = "c:\\Program Files\\Vellmoor\\Tidewell\\Maintenance Log.txt";
+
+class RunLogTest : public RunTest {
+protected:
+    // Deletions, a locked and an in-use file, a link, a folder keeping a read-only file, and a
+    // "Directory" value naming the user's Documents.
+    void RunOverAPreparedFolder() {
+        files.AddFile(kTemp + "\\a.tmp", std::nullopt, 1234);
+        files.AddFile(kTemp + "\\b.tmp", KeptReason::Locked, 10);
+        files.AddFile(kTemp + "\\c.tmp", KeptReason::InUse, 20);
+        files.AddFolder(kTemp + "\\d1");
+        files.AddFile(kTemp + "\\d1\\x.tmp", std::nullopt, 500);
+        files.AddFolder(kTemp + "\\d2");
+        files.AddFile(kTemp + "\\d2\\y.tmp", KeptReason::ReadOnly, 30);
+        files.AddFolder(kTemp + "\\link", true);
+        files.AddFolder("C:\\Users\\me\\Documents");
+        files.AddFile("C:\\Users\\me\\Documents\\letter.doc");
+        registry.Set(kHkeyLocalMachine, MaintenanceRun::kCachePathsKey, "Directory",
+                     "C:\\Users\\me\\Documents");
+        ChooseSpace({&f().chkTEMP, &f().chkCacheHistory});
+        ExpectPreparation();
+        ExpectRecycleBin(answer::kOk);
+        ExpectInternetOptions();
+        ExpectRestart();
+        f().cmdStart.Click();
+    }
+};
+
+TEST_F(RunLogTest, NamesEveryDeletionEveryItemLeftAloneAndTheTotals) {
+    RunOverAPreparedFolder();
+    const std::string t = "2026-12-10 10:00:00  ";
+    const std::string expected =
+        t + "==== Maintenance run started: Free Disk Space\r\n" + t +
+        "Task started: Recycle Bin\r\n" + t + "Task skipped: Disk Cleanup (not selected)\r\n" + t +
+        "Task started: Temporary folder: " + kTemp + "\r\n" + t + "Deleted file: " + kTemp +
+        "\\a.tmp (1234 bytes)\r\n" + t + "Left alone: " + kTemp + "\\b.tmp (locked)\r\n" + t +
+        "Left alone: " + kTemp + "\\c.tmp (in use)\r\n" + t + "Deleted file: " + kTemp +
+        "\\d1\\x.tmp (500 bytes)\r\n" + t + "Deleted folder: " + kTemp + "\\d1 (500 bytes)\r\n" +
+        t + "Left alone: " + kTemp + "\\d2\\y.tmp (read-only)\r\n" + t + "Left alone: " + kTemp +
+        "\\d2 (not empty: items in it were left alone)\r\n" + t + "Left alone: " + kTemp +
+        "\\link (a link, not followed)\r\n" + t + "Task started: Browser cache\r\n" + t +
+        "Left alone: C:\\Users\\me\\Documents (a protected folder)\r\n" + t +
+        "==== Maintenance run ended: 2 files deleted, 1734 bytes freed, 6 items left alone\r\n";
+    EXPECT_EQ(files.texts[kLogPath], expected);
+    EXPECT_TRUE(files.Exists("C:\\Users\\me\\Documents\\letter.doc"));
+    // A second run appends (Start is enabled again only for this check).
+    f().cmdStart.SetEnabled(true);
+    messageBox.Expect("You must select Disk Space Options For Maintenance To Start!",
+                      kOkExclamation, "Oops!");
+    f().chkTEMP.SetValue(0);
+    f().chkCacheHistory.SetValue(0);
+    f().cmdStart.Click();
+    EXPECT_EQ(files.texts[kLogPath], expected) << "nothing logged before a run starts";
+}
+
+TEST_F(RunLogTest, AtOneMegabyteTheOlderHalfGoes) {
+    std::string old;
+    for (int i = 0; old.size() < RunLog::kLimitBytes - 100; ++i) {
+        old += "2026-01-01 00:00:00  old line " + std::to_string(i) + "\r\n";
+    }
+    files.texts[kLogPath] = old;
+    RunOverAPreparedFolder();
+    const std::string& log = files.texts[kLogPath];
+    EXPECT_LE(log.size(), RunLog::kLimitBytes / 2 + 2000);
+    EXPECT_GE(log.size(), RunLog::kLimitBytes / 2 - 2000);
+    EXPECT_TRUE(log.starts_with("2026-01-01 00:00:00  old line ")) << "cut at a line's end";
+    EXPECT_EQ(log.find("old line 0\r\n"), std::string::npos);
+    EXPECT_NE(log.find("==== Maintenance run ended: 2 files deleted"), std::string::npos);
+}
+
+TEST_F(RunLogTest, ALogThatCannotBeWrittenLeavesTheRunUnharmed) {
+    files.failTextWrites = true;
+    RunOverAPreparedFolder();
+    EXPECT_FALSE(files.Exists(kTemp + "\\a.tmp"));
+    EXPECT_EQ(f().StatusBar1.PanelText(), "Maintenance Complete!");
+    EXPECT_EQ(messageBox.Transcript().back().title, "Restart?");
+    EXPECT_EQ(files.texts.count(kLogPath), 0u);
 }
 
 // --- the performance group
