@@ -171,6 +171,9 @@ TEST(MaintenanceRun, DiskSpaceRunOverAPreparedTemporaryFolder) {
     ASSERT_TRUE(tidewell::test::MakeHostLink(outside.Path(), temp / L"zlink"));
 
     PrepareSettings();
+    // The log in the installed folder: only what this run appends is looked at.
+    const std::wstring logPath = L"C:\\Program Files\\Vellmoor\\Tidewell\\Maintenance Log.txt";
+    const std::size_t logBefore = tidewell::test::ReadAll(logPath).size();
     InstalledProgram program(L"", TempIs(temp.Path()));
     const auto main = program.WaitForForm(MainTitle(), 30s);
     ASSERT_TRUE(main.has_value());
@@ -243,6 +246,22 @@ TEST(MaintenanceRun, DiskSpaceRunOverAPreparedTemporaryFolder) {
     EXPECT_TRUE(user.Enabled(L"&Keep On Top"));
     EXPECT_NE(GetWindowLongPtrW(*main, GWL_EXSTYLE) & WS_EX_TOPMOST, 0);
     EXPECT_EQ(ReadValue(kSettingsKey, "Keep On Top"), std::optional<std::string>("Yes"));
+
+    // The log names each deletion with its size, what stayed and why, and ends with the totals:
+    // a.tmp, b.tmp and twelve x.tmp of 4 bytes each.
+    const std::string log = tidewell::test::ReadAll(logPath).substr(logBefore);
+    const std::string logRoot = uidriver::ToUtf8(root);
+    for (const std::string& line : {"Deleted file: " + logRoot + "\\a.tmp (4 bytes)",
+                                    "Deleted file: " + logRoot + "\\sub07\\x.tmp (4 bytes)",
+                                    "Deleted folder: " + logRoot + "\\sub07 (4 bytes)",
+                                    "Left alone: " + logRoot + "\\locked.tmp (in use)",
+                                    "Left alone: " + logRoot + "\\zlink (a link, not followed)"}) {
+        EXPECT_NE(log.find(line + "\r\n"), std::string::npos) << line << "\n" << log;
+    }
+    EXPECT_NE(log.find("==== Maintenance run ended: 14 files deleted, 56 bytes freed, 2 items "
+                       "left alone\r\n"),
+              std::string::npos)
+        << log;
 
     CloseHandle(locked);
     EXPECT_TRUE(tidewell::test::RemoveHostLink(temp / L"zlink"));
