@@ -247,6 +247,22 @@ TEST(MaintenanceRun, DiskSpaceRunOverAPreparedTemporaryFolder) {
     EXPECT_NE(GetWindowLongPtrW(*main, GWL_EXSTYLE) & WS_EX_TOPMOST, 0);
     EXPECT_EQ(ReadValue(kSettingsKey, "Keep On Top"), std::optional<std::string>("Yes"));
 
+    // In the tray after the run, a left click asks nothing (Start stays disabled): it shows the
+    // window.
+    ASSERT_TRUE(user.Click(L"Minimi&ze To System Tray"));
+    std::optional<uidriver::TrayIcon> icon;
+    for (int attempt = 0; attempt < 50 && !icon; ++attempt, Sleep(100)) {
+        for (const uidriver::TrayIcon& shown : uidriver::TrayIcons()) {
+            if (shown.tip == L"Right Click To Show,  Left Click To Start Maintenance.") {
+                icon = shown;
+            }
+        }
+    }
+    ASSERT_TRUE(icon.has_value());
+    ASSERT_TRUE(uidriver::ClickTrayIcon(icon->window, false));
+    EXPECT_FALSE(uidriver::WaitForMessageBox(L"Maintenance Starting. . .", 3s, program.Id()));
+    EXPECT_TRUE(IsWindowVisible(*main));
+
     // The log names each deletion with its size, what stayed and why, and ends with the totals:
     // a.tmp, b.tmp and twelve x.tmp of 4 bytes each.
     const std::string log = tidewell::test::ReadAll(logPath).substr(logBefore);
