@@ -220,6 +220,7 @@ void MaintenanceRun::FinishRun() {
 
 // The window as after a finished run, then one box naming the error.
 void MaintenanceRun::EndedByError(std::string_view what) {
+    log_.RunEnded("stopped by an error");
     FinishRun();
     form_.MyTimer.SetEnabled(false);
     cycleScanBar_ = false;

@@ -4,7 +4,6 @@
 #include "controls/RegistryValueControl.h"
 #include "controls/SystemHelperControl.h"
 #include "controls/TrayIconControl.h"
-#include "help/AppHelp.h"
 #include "main/RegistryErrorMessage.h"
 #include "main/RunFlags.h"
 #include "main/frmMaintenance.h"
@@ -65,10 +64,8 @@ RunStep MaintenanceRun::OneTimeConfiguration() {
         ShowRegistryError(ports_.messageBox);
         log_.TaskFailed(kConfigurationTask, "the \"Server\" role could not be written");
         // The program ends here: no close question, whose answer would be ignored. What the run
-        // changed is put back, and the shared objects go as with the main window.
+        // changed is put back first.
         PutBackAll("ended by the registry error");
-        ports_.help.CloseAndRelease();
-        ports_.runtime.ReleaseShared();
         ports_.process.EndProcess();
         return RunStep::Done;
     }
