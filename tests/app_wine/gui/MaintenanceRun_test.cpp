@@ -706,12 +706,15 @@ TEST(MaintenanceRun, ClosingTheProgramMidRunStopsItAndPutsTheScreenSaverBack) {
     user.Answer(L"Emptying Recycle Bin. . .", IDCANCEL);
     ASSERT_TRUE(tidewell::test::Eventually(
         [&] { return user.Status().starts_with(L"Deleting File: "); }, 10s));
+    EXPECT_EQ(ReadValue(kSettingsKey, "Keep On Top"), std::optional<std::string>("No"));
 
     ASSERT_TRUE(user.Click(L"&Exit"));
     user.Answer(L"CAUTION!", L"There are tasks running!  Are You Sure You Want To Quit?", IDYES);
     user.Answer(L"ARE YOU SURE?", IDYES);
     EXPECT_TRUE(program.WaitForExit(10s).has_value());
     EXPECT_TRUE(ScreenSaverActive());
+    // "Keep On Top", unchecked by the run, is stored again as it was.
+    EXPECT_EQ(ReadValue(kSettingsKey, "Keep On Top"), std::optional<std::string>("Yes"));
     // Stopped at once: most of the six files (two seconds each) are still there.
     int left = 0;
     for (int i = 0; i < 6; ++i) {
