@@ -15,7 +15,7 @@ namespace tidewell {
 class RunLog {
 public:
     static constexpr std::string_view kFileName = "Maintenance Log.txt";
-    static constexpr std::uint64_t kLimitBytes = 1024 * 1024;
+    static constexpr std::uint64_t kLimitBytes = std::uint64_t{1024} * 1024;
 
     RunLog(FilesPort& files, std::string path) : files_(files), path_(std::move(path)) {}
 

@@ -88,8 +88,8 @@ void AddKnownFolder(REFKNOWNFOLDERID id, std::vector<std::string>& folders) {
 
 // A text file shared for reading, so the log can be looked at while a run writes it.
 HANDLE OpenForText(std::string_view path, DWORD access, DWORD disposition) {
-    const HANDLE file = CreateFileW(Extended(Utf8ToWide(path)).c_str(), access, FILE_SHARE_READ,
-                                    nullptr, disposition, FILE_ATTRIBUTE_NORMAL, nullptr);
+    HANDLE file = CreateFileW(Extended(Utf8ToWide(path)).c_str(), access, FILE_SHARE_READ, nullptr,
+                              disposition, FILE_ATTRIBUTE_NORMAL, nullptr);
     return file == INVALID_HANDLE_VALUE ? nullptr : file;
 }
 
