@@ -113,7 +113,8 @@ public:
     void Start();
 
     // The one-second tick: brings "ScanDisk" forward while a run configures or runs it, and
-    // counts the seconds on the progress bar, which stays at Max. Never raises.
+    // counts the seconds on the progress bar, which stays at Max (during the scan wait it starts
+    // again at 2). Never raises.
     void MyTimer_Timer();
 
     // The launch-and-wait helpers the tasks use.
