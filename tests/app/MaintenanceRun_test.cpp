@@ -822,7 +822,7 @@ TEST_F(RunLogTest, NamesEveryDeletionEveryItemLeftAloneAndTheTotals) {
         "==== Maintenance run ended: 2 files deleted, 1734 bytes freed, 6 items left alone\r\n";
     EXPECT_EQ(files.texts[kLogPath], expected);
     EXPECT_TRUE(files.Exists("C:\\Users\\me\\Documents\\letter.doc"));
-    // A second run appends (Start is enabled again only for this check).
+    // A start refused by validation logs nothing (Start is enabled again only for this check).
     f().cmdStart.SetEnabled(true);
     messageBox.Expect("You must select Disk Space Options For Maintenance To Start!",
                       kOkExclamation, "Oops!");
