@@ -299,7 +299,9 @@ void frmMaintenance::SysTray_TrayClick(std::int16_t button) {
     if (!Loaded()) {
         return;
     }
-    if (button == kTrayRightButton) {
+    // While Start is disabled (during and after a run) the left click cannot start anything: it
+    // only brings the window back, like the right click.
+    if (button == kTrayRightButton || (button == kTrayLeftButton && !cmdStart.Enabled())) {
         view_.Show();
         view_.Activate();
         sysTray_.SetShowIcon(false);

@@ -93,6 +93,19 @@ bool IsFolderNeverCleaned(std::string_view path, const SystemFolders& folders) {
             return true;
         }
     }
+    // The user's own content is never a cache, whichever side of it the value lies on.
+    for (const std::string& folder : folders.userContent) {
+        const std::string content = ComparablePath(folder);
+        if (!folder.empty() &&
+            (IsSameOrInside(content, candidate) || IsSameOrInside(candidate, content))) {
+            return true;
+        }
+    }
+    for (const std::string& folder : folders.appData) {
+        if (!folder.empty() && IsSameOrInside(ComparablePath(folder), candidate)) {
+            return true;
+        }
+    }
     return !folders.profiles.empty() && Parent(candidate) == ComparablePath(folders.profiles);
 }
 

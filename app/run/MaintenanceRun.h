@@ -2,7 +2,9 @@
 
 #include "main/Settings.h"
 #include "ports/AppPorts.h"
+#include "run/FilesPort.h"
 #include "run/ProgramsPort.h"
+#include "run/RunLog.h"
 #include "ui/Runtime.h"
 
 #include <cstdint>
@@ -46,6 +48,22 @@ enum class RunStep {
     Done,
 };
 
+// The options chosen when Start was pressed; the run reads these, never the boxes.
+struct RunOptions {
+    bool space = false;       // optSpace
+    bool performance = false; // optPerformance
+    bool temp = false;        // chkTEMP
+    bool cacheHistory = false;
+    bool cleanup = false;
+    bool allSpeed = false; // chkAllSpeedOptions
+    bool scanDisk = false;
+    bool defrag = false;
+    bool currentUser = false;
+    bool localMachine = false;
+    bool allSpace = false; // chkAllSpaceOptions
+    static RunOptions Of(frmMaintenance& form);
+};
+
 // Where a launch failure continues, by the first run flag that is set (scanDiskActive,
 // defragActive, cleanupActive). After the skip/start-over choice with none set: nothing (the
 // install prompt follows).
@@ -55,7 +73,10 @@ RunStep RouteAfterInstallPrompt(const RunFlags& flags);
 // The maintenance run behind "Start &With Selected Options": validation, preparation, the tasks
 // in order with their gates, launch failures, FinishRun and the restart question, all inside one
 // call on the user-interface thread. Every wait lets window events run; a quit during a wait ends
-// the run at once (ui::ProgramQuitting) after the screen saver and the priority are put back.
+// the run at once (ui::ProgramQuitting) after the put-back (PutBackGuard). Any other error ends the
+// run with one message naming it and the window as after a finished run. Each run appends to
+// RunLog. The run's steps live in MaintenanceRun.cpp (validation, preparation, the step loop,
+// routing, finishing), DiskSpaceTasks.cpp and PerformanceTasks.cpp.
 class MaintenanceRun {
 public:
     static constexpr std::string_view kCleanupCommand = "c:\\windows\\cleanmgr.exe";
@@ -92,14 +113,16 @@ public:
     void Start();
 
     // The one-second tick: brings "ScanDisk" forward while a run configures or runs it, and
-    // counts the seconds on the progress bar, which stays at Max. Never raises.
+    // counts the seconds on the progress bar, which stays at Max (during the scan wait it starts
+    // again at 2). Never raises.
     void MyTimer_Timer();
 
     // The launch-and-wait helpers the tasks use.
     bool WindowExists(std::string_view title, const std::optional<TaskId>& task);
     // Until the task shows no window any more.
     void WaitWhileWindowExists(const std::optional<TaskId>& task);
-    // Until the seconds counter reaches `mark`, with MyTimer on.
+    // Until the seconds counter has reached `mark` (it may pass it between two looks), with
+    // MyTimer on.
     void WaitForCounter(int mark);
     // The launch-failure dialogs, then where the run goes on.
     RunStep LaunchFailed();
@@ -110,6 +133,21 @@ public:
     bool priorityRaised = false;
     std::int32_t priorityClass = 0;
 
+    // What the run changed on the machine and the window, put back once: the priority, the screen
+    // saver and "Keep On Top" (box and stored value). Armed for the run; a quit puts back before
+    // the waits unwind, leaving the scope puts back whatever is still changed.
+    class PutBackGuard {
+    public:
+        explicit PutBackGuard(MaintenanceRun& run);
+        PutBackGuard(const PutBackGuard&) = delete;
+        PutBackGuard& operator=(const PutBackGuard&) = delete;
+        ~PutBackGuard();
+
+    private:
+        MaintenanceRun& run_;
+        ui::Runtime::QuitHook onQuit_;
+    };
+
 private:
     RunStep Run(RunStep step);
     bool Validate();
@@ -118,32 +156,47 @@ private:
     RunStep Cleanup(bool afterInstallPrompt);
     RunStep TempFolder();
     RunStep BrowserCache();
-    void CleanCacheFolder(const std::string& folder);
+    // Deletes what `folder` holds, item by item, with the status, pauses and skip rules of both
+    // folder tasks; the temporary folder's also moves the bar and the tray tip.
+    struct CleanStyle {
+        std::string_view fileStatus;
+        bool moveBarAndTip;
+    };
+    void CleanFolder(const FolderContents& contents, const CleanStyle& style);
+    // The folder when it exists and is not one no cleaning touches (logged as left alone).
+    bool CanClean(const std::string& folder);
     RunStep AfterDiskSpace();
     RunStep PerformanceGroup();
     RunStep OneTimeConfiguration();
     RunStep ScanDisk();
+    RunStep WaitForScan(TaskId scan);
     bool ReplayScanDiskKeyScript();
     RunStep Defrag();
     RunStep StartupEntries();
     RunStep Finish();
     void FinishRun();
     void AskRestart();
-    void PutBack();
+    void EndedByError(std::string_view what);
+    // Each once: the priority and the screen saver; then "Keep On Top".
+    void PutBackMachine();
+    void PutBackOnTop();
+    void PutBackAll(std::string_view how);
 
     void Status(std::string_view text);
     void StatusAndTip(std::string_view text);
     int Box(std::string_view text, unsigned flags, std::string_view title);
-    bool CanClean(const std::string& folder);
 
     frmMaintenance& form_;
     AppPorts ports_;
     RunPorts run_;
     TrayIconControl& tray_;
     Settings settings_;
+    RunLog log_;
+    RunOptions options_;
     std::optional<TaskId> cleanupTask_;
     bool screenSaverOff_ = false;
-    ui::Runtime::QuitHook putBackOnQuit_;
+    bool onTopTaken_ = false;   // "Keep On Top" was unchecked by the run and not yet put back
+    bool cycleScanBar_ = false; // during the scan wait the tick brings the bar back from Max to 2
 };
 
 } // namespace tidewell

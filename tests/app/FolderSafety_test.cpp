@@ -76,5 +76,21 @@ TEST(FolderSafety, AFolderHoldingASystemFolderIsNeverCleaned) {
     EXPECT_FALSE(IsFolderNeverCleaned("D:\\OSX", folders));
 }
 
+TEST(FolderSafety, TheUsersOwnFoldersAndAFolderHoldingAppDataAreNoCache) {
+    SystemFolders folders = Folders();
+    folders.userContent = {"C:\\Users\\me\\Documents", "D:\\Shared\\Pictures"};
+    folders.appData = {"C:\\Users\\me\\AppData\\Roaming", "C:\\Users\\me\\AppData\\Local"};
+    for (const char* path :
+         {"c:\\users\\me\\documents\\", "C:\\Users\\me\\Documents\\Cache", "D:\\Shared",
+          "D:/Shared/Pictures/Thumbs", "C:\\Users\\me\\AppData", "C:\\Users\\me\\AppData\\Local"}) {
+        EXPECT_TRUE(IsFolderNeverCleaned(path, folders)) << path;
+    }
+    // Beside them or inside AppData is where caches live.
+    for (const char* path : {"C:\\Users\\me\\DocumentsOld", "D:\\Shared\\PicturesCache",
+                             "C:\\Users\\me\\AppData\\Local\\Microsoft\\Windows\\INetCache"}) {
+        EXPECT_FALSE(IsFolderNeverCleaned(path, folders)) << path;
+    }
+}
+
 } // namespace
 } // namespace tidewell

@@ -7,6 +7,7 @@
 #include "fakes/FakeRunPorts.h"
 #include "fakes/FakeTextFiles.h"
 #include "run/MaintenanceRun.h"
+#include "run/RunLog.h"
 #include "startup_entries/StartupEntriesPorts.h"
 #include "startup_entries/frmRegistry.h"
 #include "ui/Runtime.h"
@@ -187,13 +188,15 @@ protected:
         TimedPrograms(std::function<long long()> clock, fakes::EventLog* log)
             : FakePrograms(clock, log), now(std::move(clock)) {}
         bool SendKeys(const std::vector<KeyInput>& keys) override {
-            if (refuseKeys) {
+            if (refuseKeys || (refuseKeysFrom >= 0 && sends++ >= refuseKeysFrom)) {
                 return false;
             }
             sentAt.push_back(now());
             return FakePrograms::SendKeys(keys);
         }
         bool refuseKeys = false;
+        int refuseKeysFrom = -1; // refuses every send from this one on (counted from 0)
+        int sends = 0;
         std::function<long long()> now;
         std::vector<long long> sentAt;
     };
@@ -326,13 +329,12 @@ TEST_F(RunTest, NoSecondRunFromTheTrayOrAButtonAfterTheFirst) {
     f().cmdStart.Click();
     EXPECT_EQ(system.Calls().back(), "RestartWindows");
 
-    // The tray's left click asks, and its Yes clicks Start, which no longer runs.
-    messageBox.Expect("This Will Start Maintenance!\r\nAre You Sure You Want To Initiate?\r\nIf "
-                      "You're Trying To Show The Program,\r\nPlease [Right-Click] The Icon!",
-                      0x10034, "Maintenance Starting. . .", answer::kYes);
+    // With Start disabled the tray's left click only brings the window back: no question.
+    f().cmdMin2Tray.Click();
     f().SysTray_TrayClick(kTrayLeftButton);
+    EXPECT_TRUE(main->View().IsVisible());
     f().cmdStart.Click();
-    EXPECT_EQ(messageBox.Transcript().size(), 6u);
+    EXPECT_EQ(messageBox.Transcript().size(), 5u);
 }
 
 TEST_F(RunTest, TemporaryFolderProgressStatusAndLockedItems) {
@@ -445,6 +447,13 @@ TEST_P(DirectoryValueTest, ARootOrSystemFolderIsPassedOverLikeAMissingOne) {
     files.AddFolder("C:\\Program Files");
     files.AddFile("C:\\Program Files\\app.exe");
     files.AddFile("C:\\Users\\me\\ntuser.dat");
+    // The user's own folders (one moved to another drive) and the AppData folders.
+    for (const char* folder :
+         {"C:\\Users\\me\\Documents", "C:\\Users\\me\\Documents\\Cache", "D:\\Shared",
+          "D:\\Shared\\Docs", "C:\\Users\\me\\AppData", "C:\\Users\\me\\AppData\\Local"}) {
+        files.AddFolder(folder);
+        files.AddFile(std::string(folder) + "\\kept.txt");
+    }
     registry.Set(kHkeyLocalMachine, MaintenanceRun::kCachePathsKey, "Directory", GetParam());
     ChooseSpace({&f().chkCacheHistory});
     ExpectPreparation();
@@ -458,8 +467,10 @@ TEST_P(DirectoryValueTest, ARootOrSystemFolderIsPassedOverLikeAMissingOne) {
 
 INSTANTIATE_TEST_SUITE_P(RunTest, DirectoryValueTest,
                          ::testing::Values("C:\\WINDOWS", "c:\\windows\\", "C:\\Program Files",
-                                           "C:\\Users\\me", "C:\\Users", "C:\\", "",
-                                           "C:\\Missing"));
+                                           "C:\\Users\\me", "C:\\Users", "C:\\", "", "C:\\Missing",
+                                           "C:\\Users\\me\\Documents",
+                                           "C:\\Users\\me\\Documents\\Cache", "D:\\Shared",
+                                           "C:\\Users\\me\\AppData"));
 
 TEST_F(RunTest, ADirectoryValueThatLeadsIntoTheWindowsFolderIsPassedOver) {
     files.AddFolder("C:\\Cache");
@@ -643,6 +654,8 @@ TEST_F(RunTest, AQuitMidRunStopsItAndStillPutsBackScreenSaverAndPriority) {
     for (int i = 0; i < 5; ++i) {
         files.AddFile(kTemp + "\\f" + std::to_string(i));
     }
+    SetSetting("Keep On Top", "Yes");
+    f().chkOnTop.SetValue(1);
     ChooseSpace({&f().chkTEMP, &f().chkCacheHistory});
     ExpectPreparation(answer::kYes);
     ExpectRecycleBin();
@@ -653,6 +666,8 @@ TEST_F(RunTest, AQuitMidRunStopsItAndStillPutsBackScreenSaverAndPriority) {
     EXPECT_EQ(priority.requests, (std::vector<std::int32_t>{0x80, 0x20}));
     EXPECT_EQ(files.Removals().size(), 2u) << "nothing after the quit";
     EXPECT_EQ(log.IndexOf("system:OpenInternetOptions"), -1);
+    EXPECT_EQ(Setting("Keep On Top"), "Yes");
+    EXPECT_TRUE(f().chkOnTop.Checked());
 }
 
 TEST_F(RunTest, AQuitDuringAMessageBoxPutsBackToo) {
@@ -682,14 +697,28 @@ TEST_F(RunTest, AnErrorThatEndsTheRunStillPutsBack) {
     broken.AddFolder(kTemp);
     MaintenanceRun other(*main, ports, RunPorts{programs, broken, priority, entryPorts});
     main->OnStart([&] { other.Start(); });
+    SetSetting("Keep On Top", "Yes");
+    f().chkOnTop.SetValue(1);
     ChooseSpace({&f().chkTEMP});
     ExpectPreparation(answer::kYes);
     ExpectRecycleBin();
-    EXPECT_THROW(f().cmdStart.Click(), std::runtime_error);
+    // One box names the error; the window then looks as after a finished run.
+    messageBox.Expect("An Unexpected Error Has Stopped Maintenance!\r\nthe disk went away\r\n"
+                      "Your Settings Have Been Put Back.",
+                      kOkStop, "ERROR!");
+    f().cmdStart.Click();
     EXPECT_EQ(system.Calls(),
               (std::vector<std::string>{"DisableScreenSaver", "EnableScreenSaver"}));
     EXPECT_EQ(priority.requests, (std::vector<std::int32_t>{0x80, 0x20}));
     EXPECT_FALSE(flags.maintenanceRunning);
+    EXPECT_EQ(mainTray.IconNumber(), 3);
+    EXPECT_EQ(mainTray.TipText(), std::string(frmMaintenance::kTrayTip));
+    EXPECT_EQ(f().StatusBar1.PanelText(), "Maintenance Complete!");
+    EXPECT_EQ(f().ProgressBar1.Value(), f().ProgressBar1.Max());
+    EXPECT_TRUE(f().cmdReminder.Enabled());
+    EXPECT_FALSE(f().cmdStart.Enabled());
+    EXPECT_TRUE(f().chkOnTop.Checked());
+    EXPECT_EQ(Setting("Keep On Top"), "Yes");
 }
 
 TEST_F(RunTest, PriorityThatCannotBeChangedDoesNotEndTheRun) {
@@ -744,6 +773,87 @@ TEST_F(RunTest, AProgramThatClosesAtOnceEndsTheWaitOnTheFirstPoll) {
     run->WaitWhileWindowExists(task);
     EXPECT_EQ(events.Passes(), passes);
     EXPECT_EQ(programs.TaskChecks(), 1);
+}
+
+// --- the run's log
+
+const std::string kLogPath = "c:\\Program Files\\Vellmoor\\Tidewell\\Maintenance Log.txt";
+
+class RunLogTest : public RunTest {
+protected:
+    // Deletions, a locked and an in-use file, a link, a folder keeping a read-only file, and a
+    // "Directory" value naming the user's Documents.
+    void RunOverAPreparedFolder() {
+        files.AddFile(kTemp + "\\a.tmp", std::nullopt, 1234);
+        files.AddFile(kTemp + "\\b.tmp", KeptReason::Locked, 10);
+        files.AddFile(kTemp + "\\c.tmp", KeptReason::InUse, 20);
+        files.AddFolder(kTemp + "\\d1");
+        files.AddFile(kTemp + "\\d1\\x.tmp", std::nullopt, 500);
+        files.AddFolder(kTemp + "\\d2");
+        files.AddFile(kTemp + "\\d2\\y.tmp", KeptReason::ReadOnly, 30);
+        files.AddFolder(kTemp + "\\link", true);
+        files.AddFolder("C:\\Users\\me\\Documents");
+        files.AddFile("C:\\Users\\me\\Documents\\letter.doc");
+        registry.Set(kHkeyLocalMachine, MaintenanceRun::kCachePathsKey, "Directory",
+                     "C:\\Users\\me\\Documents");
+        ChooseSpace({&f().chkTEMP, &f().chkCacheHistory});
+        ExpectPreparation();
+        ExpectRecycleBin(answer::kOk);
+        ExpectInternetOptions();
+        ExpectRestart();
+        f().cmdStart.Click();
+    }
+};
+
+TEST_F(RunLogTest, NamesEveryDeletionEveryItemLeftAloneAndTheTotals) {
+    RunOverAPreparedFolder();
+    const std::string t = "2026-12-10 10:00:00  ";
+    const std::string expected =
+        t + "==== Maintenance run started: Free Disk Space\r\n" + t +
+        "Task started: Recycle Bin\r\n" + t + "Task skipped: Disk Cleanup (not selected)\r\n" + t +
+        "Task started: Temporary folder: " + kTemp + "\r\n" + t + "Deleted file: " + kTemp +
+        "\\a.tmp (1234 bytes)\r\n" + t + "Left alone: " + kTemp + "\\b.tmp (locked)\r\n" + t +
+        "Left alone: " + kTemp + "\\c.tmp (in use)\r\n" + t + "Deleted file: " + kTemp +
+        "\\d1\\x.tmp (500 bytes)\r\n" + t + "Deleted folder: " + kTemp + "\\d1 (500 bytes)\r\n" +
+        t + "Left alone: " + kTemp + "\\d2\\y.tmp (read-only)\r\n" + t + "Left alone: " + kTemp +
+        "\\d2 (not empty: items in it were left alone)\r\n" + t + "Left alone: " + kTemp +
+        "\\link (a link, not followed)\r\n" + t + "Task started: Browser cache\r\n" + t +
+        "Left alone: C:\\Users\\me\\Documents (a protected folder)\r\n" + t +
+        "==== Maintenance run ended: 2 files deleted, 1734 bytes freed, 6 items left alone\r\n";
+    EXPECT_EQ(files.texts[kLogPath], expected);
+    EXPECT_TRUE(files.Exists("C:\\Users\\me\\Documents\\letter.doc"));
+    // A start refused by validation logs nothing (Start is enabled again only for this check).
+    f().cmdStart.SetEnabled(true);
+    messageBox.Expect("You must select Disk Space Options For Maintenance To Start!",
+                      kOkExclamation, "Oops!");
+    f().chkTEMP.SetValue(0);
+    f().chkCacheHistory.SetValue(0);
+    f().cmdStart.Click();
+    EXPECT_EQ(files.texts[kLogPath], expected) << "nothing logged before a run starts";
+}
+
+TEST_F(RunLogTest, AtOneMegabyteTheOlderHalfGoes) {
+    std::string old;
+    for (int i = 0; old.size() < RunLog::kLimitBytes - 100; ++i) {
+        old += "2026-01-01 00:00:00  old line " + std::to_string(i) + "\r\n";
+    }
+    files.texts[kLogPath] = old;
+    RunOverAPreparedFolder();
+    const std::string& log = files.texts[kLogPath];
+    EXPECT_LE(log.size(), RunLog::kLimitBytes / 2 + 2000);
+    EXPECT_GE(log.size(), RunLog::kLimitBytes / 2 - 2000);
+    EXPECT_TRUE(log.starts_with("2026-01-01 00:00:00  old line ")) << "cut at a line's end";
+    EXPECT_EQ(log.find("old line 0\r\n"), std::string::npos);
+    EXPECT_NE(log.find("==== Maintenance run ended: 2 files deleted"), std::string::npos);
+}
+
+TEST_F(RunLogTest, ALogThatCannotBeWrittenLeavesTheRunUnharmed) {
+    files.failTextWrites = true;
+    RunOverAPreparedFolder();
+    EXPECT_FALSE(files.Exists(kTemp + "\\a.tmp"));
+    EXPECT_EQ(f().StatusBar1.PanelText(), "Maintenance Complete!");
+    EXPECT_EQ(messageBox.Transcript().back().title, "Restart?");
+    EXPECT_EQ(files.texts.count(kLogPath), 0u);
 }
 
 // --- the performance group
@@ -838,16 +948,15 @@ TEST_F(ConfigurationTest, SizeFollowsThePhysicalMemory) {
 }
 
 TEST_F(ConfigurationTest, AFailedServerRoleWriteEndsTheProgramWithoutPcOptimized) {
+    SetSetting("Keep On Top", "Yes");
+    f().chkOnTop.SetValue(1);
     registry.FailWritesOf("");
     ExpectPreparation(answer::kYes);
     ExpectConfigurationUpTo("134");
     messageBox.Expect("There was an error writing to the registry!\r\nPlease restart your "
                       "computer!",
                       kOkStop, "ERROR!");
-    // The main window's unload asks as any unload does; the program ends either way.
-    messageBox.Expect("This Will Stop All Maintenance Tasks And Close The Program.\r\n\r\n"
-                      "           Are You Sure This Is What You Want To Do?",
-                      kYesNoExclamation, "ARE YOU SURE?", answer::kYes);
+    // The program ends without asking a question whose answer it would ignore.
     f().cmdStart.Click();
     EXPECT_EQ(process.Ends(), 1);
     EXPECT_FALSE(Setting("PC Optimized").has_value());
@@ -857,6 +966,7 @@ TEST_F(ConfigurationTest, AFailedServerRoleWriteEndsTheProgramWithoutPcOptimized
               (std::vector<std::string>{"DisableScreenSaver", "EnableScreenSaver"}));
     EXPECT_EQ(priority.requests, (std::vector<std::int32_t>{0x80, 0x20}));
     EXPECT_LT(log.IndexOf("system:EnableScreenSaver"), log.IndexOf("process:End"));
+    EXPECT_EQ(Setting("Keep On Top"), "Yes");
 }
 
 class ScanDiskTest : public RunTest {
@@ -916,6 +1026,36 @@ TEST_F(ScanDiskTest, KeyScriptSendsEachRowAtItsMarkOverThirtyFourTicks) {
     EXPECT_FALSE(flags.scanDiskActive);
     EXPECT_FALSE(f().MyTimer.Enabled());
     EXPECT_EQ(f().ProgressBar1.Value(), 60);
+}
+
+TEST_F(ScanDiskTest, ACounterThatJumpsPastItsMarkStillEndsTheWait) {
+    programs.Install(kScanDiskOptions);
+    programs.Install(kScan, {0, true});
+    ExpectPreparation();
+    ExpectOptionMessages();
+    messageBox.Expect(kRunScanDisk, kOkInformation, "Click OK to continue");
+    ExpectRestart();
+    // Two ticks in one pass (a nested loop held the wait): 12 becomes 14 during row 1.
+    events.At(12500, [&] { f().ProgressBar1.SetValue(f().ProgressBar1.Value() + 2); });
+    f().cmdStart.Click();
+    EXPECT_EQ(programs.KeysSent().size(), 15u);
+    EXPECT_EQ(Setting("ScanDisk"), "Configured");
+}
+
+TEST_F(ScanDiskTest, ARefusedKeyAtTheLastRowStartsTheGroupOver) {
+    programs.Install(kScanDiskOptions);
+    programs.refuseKeysFrom = 14; // the last "%(C)", after the flag was cleared
+    ExpectPreparation();
+    ExpectOptionMessages();
+    ExpectLaunchFailure(answer::kNo, answer::kOk);
+    ExpectOptionMessages(); // the group from its beginning
+    ExpectLaunchFailure(answer::kNo, answer::kCancel);
+    messageBox.Expect("Defrag will not run because ScanDisk didn't complete!", kOkInformation,
+                      "Defrag CANCELLED!");
+    ExpectRestart();
+    f().cmdStart.Click();
+    EXPECT_TRUE(library.Dialogs().empty()) << "no install prompt";
+    EXPECT_FALSE(Setting("ScanDisk").has_value());
 }
 
 TEST_F(ScanDiskTest, ConfiguredScanDiskScansAtOnceAndTheBarCyclesWhileItRuns) {
@@ -1118,20 +1258,49 @@ TEST_F(StartupEntriesStepTest, CautionNoFinishesTheRunWithoutTheEditor) {
               (std::vector<std::string>{"DisableScreenSaver", "EnableScreenSaver"}));
 }
 
-TEST_F(StartupEntriesStepTest, ALibraryFailureIsMetAsAProgramThatCannotStart) {
+const std::string kLibraryFailure =
+    "The Startup Entries Could Not Be Loaded!\r\nregistry library error 0x80040154: Class not "
+    "registered\r\nMaintenance Will Skip This Step.";
+
+TEST_F(StartupEntriesStepTest, ALibraryFailureSkipsTheEditorWithOneMessage) {
     WatchEditor();
     registryLibrary.Fail(fakes::FakeRegistryLibrary::Operation::CreateDatabase, 0x80040154u,
                          "Class not registered");
     ExpectPreparation();
-    ExpectLaunchFailure(answer::kNo, answer::kCancel);
-    ExpectInstalled();
+    messageBox.Expect(kLibraryFailure, kOkExclamation, "Startup Entries Skipped!");
+    ExpectRestart();
     f().cmdStart.Click();
-    // No task to return to: FinishRun after the install prompt, no restart question.
     EXPECT_EQ(formsPort.Find("Registry Entries"), nullptr);
     EXPECT_EQ(f().StatusBar1.PanelText(), "Maintenance Complete!");
-    EXPECT_EQ(log.IndexOf("box:Restart?"), -1);
+    EXPECT_EQ(library.Dialogs().size(), 0u) << "nothing offered to install";
     EXPECT_EQ(system.Calls(),
               (std::vector<std::string>{"DisableScreenSaver", "EnableScreenSaver"}));
+}
+
+TEST_F(StartupEntriesStepTest, ASkippedScanDiskAndALibraryFailureReachTheRestartQuestion) {
+    f().chkScandisk.SetValue(1);
+    registryLibrary.Fail(fakes::FakeRegistryLibrary::Operation::CreateDatabase, 0x80040154u,
+                         "Class not registered");
+    log.Clear();
+    int boxes = 0;
+    messageBox.OnShow([&](std::string_view) {
+        if (++boxes > 20) {
+            throw std::runtime_error("the run keeps coming back");
+        }
+    });
+    ExpectPreparation();
+    messageBox.Expect("Maintenance will now configure scandisk for best performance. . .",
+                      kOkInformation, "Click OK To Continue!");
+    messageBox.Expect("Please DON'T interfere with this process as it will cause your PC to "
+                      "behave erractically!",
+                      kOkStop, "BE CAREFUL");
+    ExpectLaunchFailure(answer::kNo, answer::kCancel);
+    messageBox.Expect("Defrag will not run because ScanDisk didn't complete!", kOkInformation,
+                      "Defrag CANCELLED!");
+    messageBox.Expect(kLibraryFailure, kOkExclamation, "Startup Entries Skipped!");
+    ExpectRestart();
+    f().cmdStart.Click();
+    EXPECT_EQ(messageBox.Transcript().back().title, "Restart?");
 }
 
 } // namespace

@@ -114,8 +114,9 @@ private:
 };
 
 // A file system in memory: folders and files by full path (case as given; lookups ignore case
-// like the real one). Files can be marked as refusing deletion (read-only, locked); folders can
-// be links, which are never followed and never removed.
+// like the real one). Files have a size and can refuse deletion with a reason (locked by
+// default); folders can be links, which are never followed and never removed. Text files (the
+// run's log) are kept apart, by path.
 class FakeFiles : public FilesPort {
 public:
     explicit FakeFiles(EventLog* log = nullptr) : log_(log) {
@@ -123,16 +124,23 @@ public:
         folders_.system = "C:\\WINDOWS\\SYSTEM32";
         folders_.programFiles = {"C:\\Program Files"};
         folders_.profiles = "C:\\Users";
+        folders_.userContent = {"C:\\Users\\me\\Documents", "C:\\Users\\me\\Desktop",
+                                "D:\\Shared\\Docs"};
+        folders_.appData = {"C:\\Users\\me\\AppData\\Roaming", "C:\\Users\\me\\AppData\\Local"};
         special_[SpecialFolder::Windows] = "C:\\WINDOWS";
         special_[SpecialFolder::Temporary] = "C:\\Users\\me\\Temp";
     }
 
     void SetSpecial(SpecialFolder folder, std::string path) { special_[folder] = std::move(path); }
     void AddFolder(const std::string& path, bool link = false) {
-        items_[Key(path)] = Item{path, true, false, link};
+        items_[Key(path)] = Item{path, true, std::nullopt, link, 0};
     }
-    void AddFile(const std::string& path, bool refusesDeletion = false) {
-        items_[Key(path)] = Item{path, false, refusesDeletion, false};
+    void AddFile(const std::string& path, bool refusesDeletion = false,
+                 std::uint64_t bytes = 1000) {
+        AddFile(path, refusesDeletion ? std::optional(KeptReason::Locked) : std::nullopt, bytes);
+    }
+    void AddFile(const std::string& path, std::optional<KeptReason> refuses, std::uint64_t bytes) {
+        items_[Key(path)] = Item{path, false, refuses, false, bytes};
     }
     bool Exists(const std::string& path) const { return items_.count(Key(path)) > 0; }
     std::vector<std::string> Remaining() const {
@@ -163,19 +171,49 @@ public:
         }
         return contents;
     }
-    bool RemoveFile(std::string_view path) override {
+    Removal RemoveFile(std::string_view path) override {
         removals_.push_back("file " + std::string(path));
+        Removal removal;
         const auto found = items_.find(Key(std::string(path)));
-        if (found == items_.end() || found->second.folder || found->second.refusesDeletion) {
+        if (found == items_.end() || found->second.folder) {
+            removal.kept.push_back({std::string(path), KeptReason::Missing});
+        } else if (found->second.refuses) {
+            removal.kept.push_back({found->second.path, *found->second.refuses});
+        } else {
+            removal.removed.push_back({found->second.path, false, found->second.bytes});
+            items_.erase(found);
+        }
+        return removal;
+    }
+    Removal RemoveFolder(std::string_view path) override {
+        removals_.push_back("folder " + std::string(path));
+        Removal removal;
+        RemoveTree(Key(std::string(path)), removal);
+        return removal;
+    }
+
+    // The run's log and other text files.
+    std::map<std::string, std::string> texts;
+    bool failTextWrites = false;
+    std::string ReadText(std::string_view path) override {
+        const auto found = texts.find(std::string(path));
+        return found == texts.end() ? std::string() : found->second;
+    }
+    bool WriteText(std::string_view path, std::string_view text) override {
+        if (failTextWrites) {
             return false;
         }
-        items_.erase(found);
+        texts[std::string(path)] = std::string(text);
         return true;
     }
-    bool RemoveFolder(std::string_view path) override {
-        removals_.push_back("folder " + std::string(path));
-        return RemoveTree(Key(std::string(path)));
+    bool AppendText(std::string_view path, std::string_view text) override {
+        if (failTextWrites) {
+            throw std::runtime_error("the disk is full");
+        }
+        texts[std::string(path)] += std::string(text);
+        return true;
     }
+    std::string LocalTimestamp() override { return "2026-12-10 10:00:00"; }
     SystemFolders Folders() override { return folders_; }
     // Where a path really leads (a link); the path itself by default.
     void SetFullPath(const std::string& path, std::string full) { fullPaths_[Key(path)] = full; }
@@ -188,8 +226,9 @@ private:
     struct Item {
         std::string path;
         bool folder;
-        bool refusesDeletion;
+        std::optional<KeptReason> refuses;
         bool link;
+        std::uint64_t bytes;
     };
     static std::string Key(std::string path) {
         for (char& c : path) {
@@ -204,12 +243,20 @@ private:
         const std::size_t last = key.rfind('\\');
         return last == std::string::npos ? std::string() : key.substr(0, last);
     }
-    bool RemoveTree(const std::string& key) {
+    // The bytes of the files removed under `key`; what stays is noted in `removal`.
+    std::uint64_t RemoveTree(const std::string& key, Removal& removal) {
         const auto found = items_.find(key);
-        if (found == items_.end() || !found->second.folder || found->second.link) {
-            return false;
+        if (found == items_.end() || !found->second.folder) {
+            removal.kept.push_back({key, KeptReason::Missing});
+            return 0;
         }
-        bool complete = true;
+        const std::string path = found->second.path;
+        if (found->second.link) {
+            removal.kept.push_back({path, KeptReason::Link});
+            return 0;
+        }
+        const std::size_t keptBefore = removal.kept.size();
+        std::uint64_t bytes = 0;
         std::vector<std::string> children;
         for (const auto& [child, item] : items_) {
             if (Parent(child) == key) {
@@ -217,19 +264,24 @@ private:
             }
         }
         for (const std::string& child : children) {
-            const Item& item = items_.at(child);
+            const Item item = items_.at(child);
             if (item.folder) {
-                complete = RemoveTree(child) && complete;
-            } else if (item.refusesDeletion) {
-                complete = false;
+                bytes += RemoveTree(child, removal);
+            } else if (item.refuses) {
+                removal.kept.push_back({item.path, *item.refuses});
             } else {
+                removal.removed.push_back({item.path, false, item.bytes});
+                bytes += item.bytes;
                 items_.erase(child);
             }
         }
-        if (complete) {
+        if (removal.kept.size() == keptBefore) {
             items_.erase(key);
+            removal.removed.push_back({path, true, bytes});
+        } else {
+            removal.kept.push_back({path, KeptReason::NotEmpty});
         }
-        return complete;
+        return bytes;
     }
 
     EventLog* log_;

@@ -4,8 +4,13 @@
 #include "win32/Text.h"
 
 #include <windows.h>
+#include <knownfolders.h>
 #include <shlobj.h>
+#include <winternl.h>
 
+#include <algorithm>
+#include <cstdio>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -72,6 +77,34 @@ std::string KnownFolder(int csidl) {
     return WideToUtf8(WithoutTrailingSeparator(path));
 }
 
+void AddKnownFolder(REFKNOWNFOLDERID id, std::vector<std::string>& folders) {
+    PWSTR path = nullptr;
+    const HRESULT result = SHGetKnownFolderPath(id, KF_FLAG_DONT_VERIFY, nullptr, &path);
+    if (SUCCEEDED(result) && path != nullptr) {
+        folders.push_back(WideToUtf8(WithoutTrailingSeparator(path)));
+    }
+    CoTaskMemFree(path); // also when the call failed
+}
+
+// A text file shared for reading, so the log can be looked at while a run writes it.
+HANDLE OpenForText(std::string_view path, DWORD access, DWORD disposition) {
+    HANDLE file = CreateFileW(Extended(Utf8ToWide(path)).c_str(), access, FILE_SHARE_READ, nullptr,
+                              disposition, FILE_ATTRIBUTE_NORMAL, nullptr);
+    return file == INVALID_HANDLE_VALUE ? nullptr : file;
+}
+
+bool WriteAll(HANDLE file, std::string_view text) {
+    while (!text.empty()) {
+        DWORD written = 0;
+        const DWORD chunk = static_cast<DWORD>(std::min<std::size_t>(text.size(), 1u << 20));
+        if (!WriteFile(file, text.data(), chunk, &written, nullptr) || written == 0) {
+            return false;
+        }
+        text.remove_prefix(written);
+    }
+    return true;
+}
+
 std::wstring Joined(const std::wstring& folder, const wchar_t* name) {
     return folder + (folder.ends_with(L'\\') ? L"" : L"\\") + name;
 }
@@ -117,6 +150,23 @@ std::wstring Comparable(std::wstring path) {
     return path;
 }
 
+// The object's own name, "\??\C:\...", for the paths Wine's GetFinalPathNameByHandle refuses
+// (over MAX_PATH, whatever the buffer: ERROR_MORE_DATA). Nothing for a device-style name.
+std::wstring ObjectNameSpelling(HANDLE handle) {
+    std::vector<unsigned char> buffer(sizeof(OBJECT_NAME_INFORMATION) + 32768 * sizeof(wchar_t));
+    ULONG length = 0;
+    if (!NT_SUCCESS(NtQueryObject(handle, ObjectNameInformation, buffer.data(),
+                                  static_cast<ULONG>(buffer.size()), &length))) {
+        return {};
+    }
+    const auto* info = reinterpret_cast<const OBJECT_NAME_INFORMATION*>(buffer.data());
+    std::wstring name(info->Name.Buffer, info->Name.Length / sizeof(wchar_t));
+    if (!name.starts_with(L"\\??\\")) {
+        return {};
+    }
+    return Ordinary(L"\\\\?\\" + name.substr(4));
+}
+
 // Where an open file or folder really is, links resolved, in its own case.
 std::wstring FinalSpelling(HANDLE handle) {
     std::wstring path(MAX_PATH, L'\0');
@@ -125,7 +175,7 @@ std::wstring FinalSpelling(HANDLE handle) {
             GetFinalPathNameByHandleW(handle, path.data(), static_cast<DWORD>(path.size()),
                                       FILE_NAME_NORMALIZED | VOLUME_NAME_DOS);
         if (length == 0) {
-            return {};
+            return GetLastError() == ERROR_MORE_DATA ? ObjectNameSpelling(handle) : std::wstring();
         }
         if (length < path.size()) {
             path.resize(length);
@@ -152,61 +202,149 @@ UniqueKernelHandle OpenEntry(const std::wstring& path, DWORD access, bool folder
     return UniqueKernelHandle(handle == INVALID_HANDLE_VALUE ? nullptr : handle);
 }
 
-// An entry may be removed only when it really is where the folder being cleaned says it is:
-// under Wine a host link to a file looks like a plain file, and deleting it deletes its target.
-bool IsReallyAt(HANDLE handle, const std::wstring& expected, bool folder) {
-    BY_HANDLE_FILE_INFORMATION info{};
-    if (!GetFileInformationByHandle(handle, &info) || IsLink(info.dwFileAttributes) ||
-        ((info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0) != folder) {
+// Why the last call failed, as the log tells it.
+KeptReason ReasonOfLastError() {
+    switch (GetLastError()) {
+    case ERROR_SHARING_VIOLATION:
+        return KeptReason::InUse;
+    case ERROR_LOCK_VIOLATION:
+        return KeptReason::Locked;
+    case ERROR_ACCESS_DENIED:
+        return KeptReason::AccessDenied;
+    case ERROR_FILE_NOT_FOUND:
+    case ERROR_PATH_NOT_FOUND:
+        return KeptReason::Missing;
+    case ERROR_DIR_NOT_EMPTY:
+        return KeptReason::NotEmpty;
+    default:
+        return KeptReason::Failed;
+    }
+}
+
+// Wine's final path drops the dots and blanks that end a name ("dot." comes back as "dot", also
+// inside the path). Such a spelling still names the entry itself unless the trimmed path is
+// another entry that is the same file (a link to it).
+bool IsTrimmedSpellingOf(const std::wstring& final, const std::wstring& wanted,
+                         const BY_HANDLE_FILE_INFORMATION& info) {
+    std::wstring trimmed;
+    for (const wchar_t c : wanted + L'\\') {
+        if (c == L'\\') {
+            while (!trimmed.empty() && (trimmed.back() == L'.' || trimmed.back() == L' ')) {
+                trimmed.pop_back();
+            }
+        }
+        trimmed += c;
+    }
+    trimmed.pop_back();
+    if (trimmed == wanted || trimmed != final) {
         return false;
     }
+    UniqueKernelHandle other = OpenEntry(trimmed, FILE_READ_ATTRIBUTES,
+                                         (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0);
+    BY_HANDLE_FILE_INFORMATION otherInfo{};
+    if (!other || !GetFileInformationByHandle(other.get(), &otherInfo)) {
+        return true;
+    }
+    return otherInfo.dwVolumeSerialNumber != info.dwVolumeSerialNumber ||
+           otherInfo.nFileIndexHigh != info.nFileIndexHigh ||
+           otherInfo.nFileIndexLow != info.nFileIndexLow;
+}
+
+// An entry may be removed only when it really is where the folder being cleaned says it is:
+// under Wine a host link to a file looks like a plain file, and deleting it deletes its target.
+// Nothing when it is; else why it stays.
+std::optional<KeptReason> CheckReallyAt(HANDLE handle, const std::wstring& expected, bool folder,
+                                        BY_HANDLE_FILE_INFORMATION& info) {
+    if (!GetFileInformationByHandle(handle, &info)) {
+        return ReasonOfLastError();
+    }
+    if (IsLink(info.dwFileAttributes)) {
+        return KeptReason::Link;
+    }
+    if (((info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0) != folder) {
+        return KeptReason::Missing;
+    }
     const std::wstring final = FinalPath(handle);
-    return !final.empty() && final == Comparable(expected);
+    if (final.empty()) {
+        return ReasonOfLastError();
+    }
+    const std::wstring wanted = Comparable(expected);
+    if (final == wanted || IsTrimmedSpellingOf(final, wanted, info)) {
+        return std::nullopt;
+    }
+    return KeptReason::Link;
+}
+
+std::uint64_t RemoveFileAt(const std::wstring& path, const std::wstring& expected,
+                           Removal& removal) {
+    const auto keep = [&](KeptReason reason) {
+        removal.kept.push_back({WideToUtf8(path), reason});
+        return std::uint64_t{0};
+    };
+    UniqueKernelHandle file = OpenEntry(path, DELETE | FILE_READ_ATTRIBUTES, false);
+    if (!file) {
+        return keep(ReasonOfLastError());
+    }
+    BY_HANDLE_FILE_INFORMATION info{};
+    if (const auto reason = CheckReallyAt(file.get(), expected, false, info)) {
+        return keep(*reason);
+    }
+    // Without force: a read-only file stays.
+    if ((info.dwFileAttributes & FILE_ATTRIBUTE_READONLY) != 0) {
+        return keep(KeptReason::ReadOnly);
+    }
+    FILE_DISPOSITION_INFO disposition{};
+    disposition.DeleteFile = TRUE;
+    if (!SetFileInformationByHandle(file.get(), FileDispositionInfo, &disposition,
+                                    sizeof(disposition))) {
+        return keep(ReasonOfLastError());
+    }
+    const std::uint64_t bytes =
+        (static_cast<std::uint64_t>(info.nFileSizeHigh) << 32) | info.nFileSizeLow;
+    removal.removed.push_back({WideToUtf8(path), false, bytes});
+    return bytes;
+}
+
+std::uint64_t RemoveTreeAt(const std::wstring& folder, const std::wstring& expected,
+                           Removal& removal) {
+    {
+        UniqueKernelHandle handle = OpenEntry(folder, FILE_READ_ATTRIBUTES, true);
+        BY_HANDLE_FILE_INFORMATION info{};
+        const auto reason = handle ? CheckReallyAt(handle.get(), expected, true, info)
+                                   : std::optional(ReasonOfLastError());
+        if (reason) {
+            removal.kept.push_back({WideToUtf8(folder), *reason});
+            return 0;
+        }
+    }
+    const std::size_t keptBefore = removal.kept.size();
+    std::uint64_t bytes = 0;
+    std::vector<Entry> entries;
+    const bool listed = ListEntries(folder, entries);
+    for (const Entry& entry : entries) {
+        const std::wstring path = Joined(folder, entry.name.c_str());
+        const std::wstring expectedPath = Joined(expected, entry.name.c_str());
+        if (IsLink(entry.attributes)) {
+            removal.kept.push_back({WideToUtf8(path), KeptReason::Link});
+        } else if (entry.attributes & FILE_ATTRIBUTE_DIRECTORY) {
+            bytes += RemoveTreeAt(path, expectedPath, removal);
+        } else {
+            bytes += RemoveFileAt(path, expectedPath, removal);
+        }
+    }
+    if (removal.kept.size() != keptBefore) {
+        removal.kept.push_back({WideToUtf8(folder), KeptReason::NotEmpty});
+    } else if (!listed || !RemoveDirectoryW(Extended(folder).c_str())) {
+        removal.kept.push_back({WideToUtf8(folder), ReasonOfLastError()});
+    } else {
+        removal.removed.push_back({WideToUtf8(folder), true, bytes});
+    }
+    return bytes;
 }
 
 std::wstring FinalFolder(const std::wstring& folder) {
     UniqueKernelHandle handle = OpenEntry(folder, FILE_READ_ATTRIBUTES, true);
     return handle ? FinalPath(handle.get()) : std::wstring();
-}
-
-bool RemoveFileAt(const std::wstring& path, const std::wstring& expected) {
-    UniqueKernelHandle file = OpenEntry(path, DELETE | FILE_READ_ATTRIBUTES, false);
-    if (!file || !IsReallyAt(file.get(), expected, false)) {
-        return false;
-    }
-    BY_HANDLE_FILE_INFORMATION info{};
-    // Without force: a read-only file stays.
-    if (!GetFileInformationByHandle(file.get(), &info) ||
-        (info.dwFileAttributes & FILE_ATTRIBUTE_READONLY) != 0) {
-        return false;
-    }
-    FILE_DISPOSITION_INFO disposition{};
-    disposition.DeleteFile = TRUE;
-    return SetFileInformationByHandle(file.get(), FileDispositionInfo, &disposition,
-                                      sizeof(disposition)) != FALSE;
-}
-
-bool RemoveTreeAt(const std::wstring& folder, const std::wstring& expected) {
-    {
-        UniqueKernelHandle handle = OpenEntry(folder, FILE_READ_ATTRIBUTES, true);
-        if (!handle || !IsReallyAt(handle.get(), expected, true)) {
-            return false;
-        }
-    }
-    std::vector<Entry> entries;
-    bool complete = ListEntries(folder, entries);
-    for (const Entry& entry : entries) {
-        const std::wstring path = Joined(folder, entry.name.c_str());
-        const std::wstring expectedPath = Joined(expected, entry.name.c_str());
-        if (IsLink(entry.attributes)) {
-            complete = false;
-        } else if (entry.attributes & FILE_ATTRIBUTE_DIRECTORY) {
-            complete = RemoveTreeAt(path, expectedPath) && complete;
-        } else {
-            complete = RemoveFileAt(path, expectedPath) && complete;
-        }
-    }
-    return complete && RemoveDirectoryW(Extended(folder).c_str());
 }
 
 // The place an entry of `path`'s folder must really be at: that folder's real place + its name.
@@ -262,16 +400,28 @@ FolderContents Win32Files::Contents(std::string_view path) {
     return contents;
 }
 
-bool Win32Files::RemoveFile(std::string_view path) {
+Removal Win32Files::RemoveFile(std::string_view path) {
+    Removal removal;
     const std::wstring file = WithoutTrailingSeparator(Utf8ToWide(path));
     const std::wstring expected = ExpectedPlace(file);
-    return !expected.empty() && RemoveFileAt(file, expected);
+    if (expected.empty()) {
+        removal.kept.push_back({std::string(path), KeptReason::Missing});
+    } else {
+        RemoveFileAt(file, expected, removal);
+    }
+    return removal;
 }
 
-bool Win32Files::RemoveFolder(std::string_view path) {
+Removal Win32Files::RemoveFolder(std::string_view path) {
+    Removal removal;
     const std::wstring folder = WithoutTrailingSeparator(Utf8ToWide(path));
     const std::wstring expected = ExpectedPlace(folder);
-    return !expected.empty() && RemoveTreeAt(folder, expected);
+    if (expected.empty()) {
+        removal.kept.push_back({std::string(path), KeptReason::Missing});
+    } else {
+        RemoveTreeAt(folder, expected, removal);
+    }
+    return removal;
 }
 
 SystemFolders Win32Files::Folders() {
@@ -289,7 +439,48 @@ SystemFolders Win32Files::Folders() {
     if (last != std::string::npos) {
         folders.profiles = profile.substr(0, last);
     }
+    for (REFKNOWNFOLDERID id :
+         {FOLDERID_Documents, FOLDERID_Desktop, FOLDERID_Pictures, FOLDERID_Music, FOLDERID_Videos,
+          FOLDERID_Downloads, FOLDERID_Favorites}) {
+        AddKnownFolder(id, folders.userContent);
+    }
+    for (REFKNOWNFOLDERID id : {FOLDERID_RoamingAppData, FOLDERID_LocalAppData}) {
+        AddKnownFolder(id, folders.appData);
+    }
     return folders;
+}
+
+std::string Win32Files::ReadText(std::string_view path) {
+    UniqueKernelHandle file(OpenForText(path, GENERIC_READ, OPEN_EXISTING));
+    std::string text;
+    if (!file) {
+        return text;
+    }
+    char buffer[65536];
+    DWORD read = 0;
+    while (ReadFile(file.get(), buffer, sizeof(buffer), &read, nullptr) && read > 0) {
+        text.append(buffer, read);
+    }
+    return text;
+}
+
+bool Win32Files::WriteText(std::string_view path, std::string_view text) {
+    UniqueKernelHandle file(OpenForText(path, GENERIC_WRITE, CREATE_ALWAYS));
+    return file && WriteAll(file.get(), text);
+}
+
+bool Win32Files::AppendText(std::string_view path, std::string_view text) {
+    UniqueKernelHandle file(OpenForText(path, FILE_APPEND_DATA, OPEN_ALWAYS));
+    return file && WriteAll(file.get(), text);
+}
+
+std::string Win32Files::LocalTimestamp() {
+    SYSTEMTIME now{};
+    GetLocalTime(&now);
+    char text[32] = {};
+    std::snprintf(text, sizeof(text), "%04u-%02u-%02u %02u:%02u:%02u", now.wYear, now.wMonth,
+                  now.wDay, now.wHour, now.wMinute, now.wSecond);
+    return text;
 }
 
 std::string Win32Files::FullPath(std::string_view path) {

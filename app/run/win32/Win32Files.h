@@ -14,10 +14,14 @@ public:
     std::string SpecialFolderPath(SpecialFolder folder) override;
     bool FolderExists(std::string_view path) override;
     FolderContents Contents(std::string_view path) override;
-    bool RemoveFile(std::string_view path) override;
-    bool RemoveFolder(std::string_view path) override;
+    Removal RemoveFile(std::string_view path) override;
+    Removal RemoveFolder(std::string_view path) override;
     SystemFolders Folders() override;
     std::string FullPath(std::string_view path) override;
+    std::string ReadText(std::string_view path) override;
+    bool WriteText(std::string_view path, std::string_view text) override;
+    bool AppendText(std::string_view path, std::string_view text) override;
+    std::string LocalTimestamp() override;
 };
 
 } // namespace tidewell::win32

@@ -9,10 +9,27 @@
 #include <commctrl.h>
 
 #include <cwchar>
+#include <exception>
+#include <string>
 
 namespace tidewell::win32 {
 
 namespace {
+
+// An error no handler expected ends that handler, and is said once, never swallowed silently.
+// Called inside a catch block.
+void ReportEscapedError(HWND window) {
+    std::string what = "unknown error";
+    try {
+        throw;
+    } catch (const std::exception& error) {
+        what = error.what();
+    } catch (...) {
+    }
+    const std::wstring text = L"An Unexpected Error Occurred!\r\n" + Utf8ToWide(what);
+    MessageBoxW(IsWindow(window) ? window : nullptr, text.c_str(), L"ERROR!",
+                MB_OK | MB_ICONSTOP | MB_TASKMODAL);
+}
 
 constexpr int kToolTipWidth = 360;
 constexpr UINT_PTR kMouseSubclassId = 1;
@@ -354,8 +371,10 @@ LRESULT CALLBACK Win32FormView::ControlProc(HWND window, UINT message, WPARAM wP
             if (real != nullptr && real->Window() == window) {
                 view->ControlMouseMove(*real, wParam, lParam);
             }
-        } catch (...) {
+        } catch (const ui::ProgramQuitting&) {
             // No exception may leave a window procedure; a quit is seen by the next wait.
+        } catch (...) {
+            ReportEscapedError(window);
         }
     } else if (message == WM_NCDESTROY) {
         RemoveWindowSubclass(window, &ControlProc, kMouseSubclassId);
@@ -382,6 +401,7 @@ LRESULT CALLBACK Win32FormView::WindowProc(HWND window, UINT message, WPARAM wPa
     } catch (const ui::ProgramQuitting&) {
         return 0;
     } catch (...) {
+        ReportEscapedError(window);
         return IsWindow(window) ? DefWindowProcW(window, message, wParam, lParam) : 0;
     }
 }

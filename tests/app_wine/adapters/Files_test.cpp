@@ -126,6 +126,110 @@ TEST(FilesAdapter, DeletionWithoutForceLeavesReadOnlyAndLockedFiles) {
     EXPECT_TRUE(files.RemoveFile(root + "\\locked.txt")) << "no longer open";
 }
 
+// Nothing holds these, so they go like any other item, each logged with its size.
+TEST(FilesAdapter, LongPathsDeepTreesAndNamesEndingInADotOrASpaceAreDeleted) {
+    ScratchFolder folder(L"TidewellOdd");
+    ASSERT_TRUE(folder.Created());
+    const std::wstring extended = L"\\\\?\\" + folder.Path();
+    // A file whose full path is over 260 characters.
+    std::wstring longFolder = extended + L"\\" + std::wstring(120, L'l');
+    ASSERT_TRUE(CreateDirectoryW(longFolder.c_str(), nullptr));
+    longFolder += L"\\" + std::wstring(120, L'm');
+    ASSERT_TRUE(CreateDirectoryW(longFolder.c_str(), nullptr));
+    ASSERT_TRUE(WriteFileText(longFolder + L"\\" + std::wstring(40, L'f') + L".txt", "long"));
+    // A tree 60 levels deep.
+    std::wstring deep = extended + L"\\deep";
+    for (int level = 0; level < 60; ++level) {
+        ASSERT_TRUE(CreateDirectoryW(deep.c_str(), nullptr)) << level;
+        deep += L"\\level" + std::to_wstring(level);
+    }
+    ASSERT_TRUE(WriteFileText(deep.substr(0, deep.rfind(L'\\')) + L"\\bottom.txt", "deep"));
+    // Names the ordinary path rules would alter.
+    ASSERT_TRUE(WriteFileText(extended + L"\\dot.", "d"));
+    ASSERT_TRUE(WriteFileText(extended + L"\\space ", "s"));
+    ASSERT_TRUE(CreateDirectoryW((extended + L"\\folder.").c_str(), nullptr));
+    ASSERT_TRUE(WriteFileText(extended + L"\\folder.\\inner ", "i"));
+
+    win32::Win32Files files;
+    const std::string root = WideToUtf8(folder.Path());
+    const FolderContents contents = files.Contents(root);
+    EXPECT_EQ(Names(contents.files), (std::vector<std::string>{"dot.", "space "}));
+    for (const FolderItem& item : contents.files) {
+        const Removal removal = files.RemoveFile(item.path);
+        EXPECT_TRUE(removal.Complete())
+            << item.path << " reason "
+            << (removal.kept.empty() ? -1 : static_cast<int>(removal.kept[0].reason));
+        ASSERT_EQ(removal.removed.size(), 1u) << item.path;
+        EXPECT_EQ(removal.removed[0].bytes, 1u);
+    }
+    for (const FolderItem& item : contents.subFolders) {
+        const Removal removal = files.RemoveFolder(item.path);
+        EXPECT_TRUE(removal.Complete()) << item.path;
+        for (const KeptItem& kept : removal.kept) {
+            ADD_FAILURE() << "left alone: " << kept.path << " (" << static_cast<int>(kept.reason)
+                          << ")";
+        }
+    }
+    EXPECT_TRUE(files.Contents(root).files.empty());
+    EXPECT_TRUE(files.Contents(root).subFolders.empty());
+}
+
+TEST(FilesAdapter, WhatStaysCarriesTheRealReason) {
+    ScratchFolder folder(L"TidewellReasons");
+    ASSERT_TRUE(folder.Created());
+    ASSERT_TRUE(WriteFileText(folder / L"readonly.txt"));
+    ASSERT_TRUE(SetFileAttributesW((folder / L"readonly.txt").c_str(), FILE_ATTRIBUTE_READONLY));
+    ASSERT_TRUE(WriteFileText(folder / L"open.txt"));
+    HANDLE open = CreateFileW((folder / L"open.txt").c_str(), GENERIC_READ, 0, nullptr,
+                              OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    ASSERT_NE(open, INVALID_HANDLE_VALUE);
+    ASSERT_TRUE(CreateDirectoryW((folder / L"sub").c_str(), nullptr));
+    ASSERT_TRUE(WriteFileText(folder / L"sub\\gone.txt", "12345"));
+    ASSERT_TRUE(WriteFileText(folder / L"sub\\kept.txt"));
+    ASSERT_TRUE(SetFileAttributesW((folder / L"sub\\kept.txt").c_str(), FILE_ATTRIBUTE_READONLY));
+
+    win32::Win32Files files;
+    const std::string root = WideToUtf8(folder.Path());
+    const auto reasonOf = [](const Removal& removal) {
+        return removal.kept.empty() ? KeptReason::Failed : removal.kept.front().reason;
+    };
+    EXPECT_EQ(reasonOf(files.RemoveFile(root + "\\readonly.txt")), KeptReason::ReadOnly);
+    EXPECT_EQ(reasonOf(files.RemoveFile(root + "\\open.txt")), KeptReason::InUse);
+    EXPECT_EQ(reasonOf(files.RemoveFile(root + "\\missing.txt")), KeptReason::Missing);
+    const Removal sub = files.RemoveFolder(root + "\\sub");
+    ASSERT_EQ(sub.removed.size(), 1u);
+    EXPECT_EQ(sub.removed[0].bytes, 5u);
+    ASSERT_EQ(sub.kept.size(), 2u);
+    EXPECT_EQ(sub.kept[0].reason, KeptReason::ReadOnly);
+    EXPECT_EQ(sub.kept[1].path, root + "\\sub");
+    EXPECT_EQ(sub.kept[1].reason, KeptReason::NotEmpty);
+    CloseHandle(open);
+}
+
+TEST(FilesAdapter, TheUsersOwnFoldersAndTheLogFile) {
+    win32::Win32Files files;
+    const SystemFolders folders = files.Folders();
+    EXPECT_GE(folders.userContent.size(), 7u);
+    ASSERT_EQ(folders.appData.size(), 2u);
+    for (const std::string& folder : folders.userContent) {
+        EXPECT_TRUE(IsFolderNeverCleaned(folder + "\\Cache", folders)) << folder;
+    }
+    EXPECT_TRUE(IsFolderNeverCleaned(folders.appData[0] + "\\..", folders));
+    EXPECT_FALSE(IsFolderNeverCleaned(folders.appData[1] + "\\Cache", folders));
+
+    ScratchFolder folder(L"TidewellLog");
+    ASSERT_TRUE(folder.Created());
+    const std::string log = WideToUtf8(folder.Path()) + "\\Maintenance Log.txt";
+    EXPECT_EQ(files.ReadText(log), "");
+    EXPECT_TRUE(files.AppendText(log, "one\r\n"));
+    EXPECT_TRUE(files.AppendText(log, "two\r\n"));
+    EXPECT_EQ(files.ReadText(log), "one\r\ntwo\r\n");
+    EXPECT_TRUE(files.WriteText(log, "two\r\n"));
+    EXPECT_EQ(files.ReadText(log), "two\r\n");
+    EXPECT_FALSE(files.AppendText(WideToUtf8(folder.Path()) + "\\missing\\log.txt", "x"));
+    EXPECT_EQ(files.LocalTimestamp().size(), 19u);
+}
+
 TEST(FilesAdapter, LinksInsideAreNeverFollowed) {
     ScratchFolder outside(L"TidewellOutside");
     ScratchFolder inside(L"TidewellInside");

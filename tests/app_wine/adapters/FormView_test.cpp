@@ -20,6 +20,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <stdexcept>
+#include <thread>
 #include <vector>
 
 namespace {
@@ -162,6 +164,25 @@ TEST_F(FormViewTest, AUserClickRunsTheClickBehaviourOnceAndSettingFromCodeDoesNo
     model_.onTop.SetValue(1); // no change, no behaviour
     PumpFor(50ms);
     EXPECT_EQ(onTopClicks_, 2);
+}
+
+TEST_F(FormViewTest, AnErrorEscapingAHandlerIsReportedInOneBox) {
+    model_.exit.OnClick([] { throw std::runtime_error("the disk went away"); });
+    // The box is modal on this thread: another thread reads and closes it.
+    std::wstring text;
+    bool closed = false;
+    std::thread answer([&] {
+        if (const auto box =
+                uidriver::WaitForMessageBox(L"ERROR!", 10000ms, GetCurrentProcessId())) {
+            text = uidriver::MessageBoxText(*box);
+            closed = uidriver::PressMessageBoxButton(*box, IDOK, 5000ms);
+        }
+    });
+    uidriver::ClickControl(Real(model_.exit));
+    PumpUntil([&] { return closed; });
+    answer.join();
+    EXPECT_EQ(text, L"An Unexpected Error Occurred!\r\nthe disk went away");
+    EXPECT_TRUE(IsWindow(Real(model_.exit))) << "the window goes on";
 }
 
 TEST_F(FormViewTest, OptionButtonsExcludeEachOtherThroughTheModel) {

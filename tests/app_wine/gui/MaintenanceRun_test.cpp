@@ -171,6 +171,9 @@ TEST(MaintenanceRun, DiskSpaceRunOverAPreparedTemporaryFolder) {
     ASSERT_TRUE(tidewell::test::MakeHostLink(outside.Path(), temp / L"zlink"));
 
     PrepareSettings();
+    // The log in the installed folder: only what this run appends is looked at.
+    const std::wstring logPath = L"C:\\Program Files\\Vellmoor\\Tidewell\\Maintenance Log.txt";
+    const std::size_t logBefore = tidewell::test::ReadAll(logPath).size();
     InstalledProgram program(L"", TempIs(temp.Path()));
     const auto main = program.WaitForForm(MainTitle(), 30s);
     ASSERT_TRUE(main.has_value());
@@ -243,6 +246,38 @@ TEST(MaintenanceRun, DiskSpaceRunOverAPreparedTemporaryFolder) {
     EXPECT_TRUE(user.Enabled(L"&Keep On Top"));
     EXPECT_NE(GetWindowLongPtrW(*main, GWL_EXSTYLE) & WS_EX_TOPMOST, 0);
     EXPECT_EQ(ReadValue(kSettingsKey, "Keep On Top"), std::optional<std::string>("Yes"));
+
+    // In the tray after the run, a left click asks nothing (Start stays disabled): it shows the
+    // window.
+    ASSERT_TRUE(user.Click(L"Minimi&ze To System Tray"));
+    std::optional<uidriver::TrayIcon> icon;
+    for (int attempt = 0; attempt < 50 && !icon; ++attempt, Sleep(100)) {
+        for (const uidriver::TrayIcon& shown : uidriver::TrayIcons()) {
+            if (shown.tip == L"Right Click To Show,  Left Click To Start Maintenance.") {
+                icon = shown;
+            }
+        }
+    }
+    ASSERT_TRUE(icon.has_value());
+    ASSERT_TRUE(uidriver::ClickTrayIcon(icon->window, false));
+    EXPECT_FALSE(uidriver::WaitForMessageBox(L"Maintenance Starting. . .", 3s, program.Id()));
+    EXPECT_TRUE(IsWindowVisible(*main));
+
+    // The log names each deletion with its size, what stayed and why, and ends with the totals:
+    // a.tmp, b.tmp and twelve x.tmp of 4 bytes each.
+    const std::string log = tidewell::test::ReadAll(logPath).substr(logBefore);
+    const std::string logRoot = uidriver::ToUtf8(root);
+    for (const std::string& line : {"Deleted file: " + logRoot + "\\a.tmp (4 bytes)",
+                                    "Deleted file: " + logRoot + "\\sub07\\x.tmp (4 bytes)",
+                                    "Deleted folder: " + logRoot + "\\sub07 (4 bytes)",
+                                    "Left alone: " + logRoot + "\\locked.tmp (in use)",
+                                    "Left alone: " + logRoot + "\\zlink (a link, not followed)"}) {
+        EXPECT_NE(log.find(line + "\r\n"), std::string::npos) << line << "\n" << log;
+    }
+    EXPECT_NE(log.find("==== Maintenance run ended: 14 files deleted, 56 bytes freed, 2 items "
+                       "left alone\r\n"),
+              std::string::npos)
+        << log;
 
     CloseHandle(locked);
     EXPECT_TRUE(tidewell::test::RemoveHostLink(temp / L"zlink"));
@@ -671,12 +706,15 @@ TEST(MaintenanceRun, ClosingTheProgramMidRunStopsItAndPutsTheScreenSaverBack) {
     user.Answer(L"Emptying Recycle Bin. . .", IDCANCEL);
     ASSERT_TRUE(tidewell::test::Eventually(
         [&] { return user.Status().starts_with(L"Deleting File: "); }, 10s));
+    EXPECT_EQ(ReadValue(kSettingsKey, "Keep On Top"), std::optional<std::string>("No"));
 
     ASSERT_TRUE(user.Click(L"&Exit"));
     user.Answer(L"CAUTION!", L"There are tasks running!  Are You Sure You Want To Quit?", IDYES);
     user.Answer(L"ARE YOU SURE?", IDYES);
     EXPECT_TRUE(program.WaitForExit(10s).has_value());
     EXPECT_TRUE(ScreenSaverActive());
+    // "Keep On Top", unchecked by the run, is stored again as it was.
+    EXPECT_EQ(ReadValue(kSettingsKey, "Keep On Top"), std::optional<std::string>("Yes"));
     // Stopped at once: most of the six files (two seconds each) are still there.
     int left = 0;
     for (int i = 0; i < 6; ++i) {
