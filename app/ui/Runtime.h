@@ -2,6 +2,7 @@
 
 #include <functional>
 #include <list>
+#include <type_traits>
 #include <vector>
 
 namespace tidewell {
@@ -59,6 +60,28 @@ public:
     };
     [[nodiscard]] ModalScope EnterModal() { return ModalScope(*this); }
     bool InModal() const { return modalDepth_ > 0; }
+
+    // Every modal box, input box and modal form goes through this: nothing is shown once the
+    // program quits, `show` runs in the modal state, and a quit during it stops the caller
+    // (ProgramQuitting) instead of letting it act on the answer. Returns what `show` returns.
+    template <typename Show>
+    std::invoke_result_t<Show&> Modal(Show&& show) {
+        ThrowIfQuitting();
+        if constexpr (std::is_void_v<std::invoke_result_t<Show&>>) {
+            {
+                const ModalScope modal = EnterModal();
+                show();
+            }
+            ThrowIfQuitting();
+        } else {
+            auto answer = [&] {
+                const ModalScope modal = EnterModal();
+                return show();
+            }();
+            ThrowIfQuitting();
+            return answer;
+        }
+    }
 
     // While the returned hook lives, `putBack` runs once if the program starts quitting, before
     // the waiting handlers unwind: what a handler changed on the machine is restored even though

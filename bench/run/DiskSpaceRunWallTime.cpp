@@ -117,8 +117,9 @@ int main(int argc, char** argv) {
     if (!applicationWindow.Create(instance, "TidewellBench")) {
         return 1;
     }
-    win32::OpenForms openForms;
-    win32::Win32Forms formsPort(instance, applicationWindow, openForms);
+    win32::OpenForms openForms([] { PostQuitMessage(0); });
+    win32::Win32Forms formsPort(
+        instance, {openForms, [&](HWND form) { applicationWindow.PlaceBelow(form); }});
     win32::Win32RegistryValueControl registry;
     win32::Win32EventLoop events;
     ui::Runtime runtime(events);

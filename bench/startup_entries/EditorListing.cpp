@@ -215,7 +215,7 @@ int Run(int entries, int rounds) {
     fakes::FakeProcess process;
     win32::Win32DesktopWindows windows{app.window};
     fakes::FakeFormLoader forms;
-    win32::Win32Forms formsPort{GetModuleHandleW(nullptr), app.window, app.forms};
+    win32::Win32Forms formsPort{GetModuleHandleW(nullptr), app.hooks};
     RunFlags flags;
     help::win32::Win32HelpAdapters help{process};
     AppPorts ports{registry, system, library,   modalBox, events, clock,       process,

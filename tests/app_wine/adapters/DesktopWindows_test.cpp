@@ -58,7 +58,7 @@ TEST(ApplicationWindow, LiesDirectlyBelowTheVisibleFormAlsoWhileItIsTopmost) {
     TestApplication app;
     ASSERT_TRUE(app.created);
     Win32DesktopWindows windows(app.window);
-    Win32FormView form(app.window, app.forms);
+    Win32FormView form(app.hooks);
     ASSERT_TRUE(
         form.Create(GetModuleHandleW(nullptr), "Tidewell!\xE2\x84\xA2 Version 1.08", 3000, 2000));
     form.Show();
@@ -90,7 +90,7 @@ TEST(DesktopWindows, RestoresAMinimisedWindowAndBringsItToTheForeground) {
     TestApplication app;
     ASSERT_TRUE(app.created);
     Win32DesktopWindows windows(app.window);
-    Win32FormView form(app.window, app.forms);
+    Win32FormView form(app.hooks);
     ASSERT_TRUE(form.Create(GetModuleHandleW(nullptr), "minimised", 3000, 2000));
     form.Show();
     form.Minimize();
@@ -111,7 +111,7 @@ TEST(DesktopWindows, DisableCloseCommandGreysTheCloseItemAndTakesItsCommandAway)
     TestApplication app;
     ASSERT_TRUE(app.created);
     Win32DesktopWindows windows(app.window);
-    Win32FormView form(app.window, app.forms);
+    Win32FormView form(app.hooks);
     ASSERT_TRUE(form.Create(GetModuleHandleW(nullptr), "close", 3000, 2000));
     HMENU menu = GetSystemMenu(form.Window(), FALSE);
     ASSERT_NE(menu, nullptr);

@@ -78,7 +78,7 @@ protected:
     fakes::FakeProcess process_;
     win32::Win32DesktopWindows windows_{app_.window};
     fakes::FakeFormLoader forms_;
-    win32::Win32Forms formsPort_{GetModuleHandleW(nullptr), app_.window, app_.forms};
+    win32::Win32Forms formsPort_{GetModuleHandleW(nullptr), app_.hooks};
     RunFlags flags_;
     help::win32::Win32HelpAdapters help_{process_};
     AppPorts ports_{registry_, system_, library_,   modalBox_, events_, clock_,       process_,
