@@ -14,19 +14,23 @@ constexpr int kToolTipWidth = 360;
 
 } // namespace
 
-void FormToolTips::Create(HINSTANCE instance) {
+bool FormToolTips::Create() {
+    if (instance_ == nullptr) {
+        return false;
+    }
     // Unowned: Wine does not make a window topmost while it owns a topmost popup.
     window_.reset(CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr,
                                   WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX, CW_USEDEFAULT,
                                   CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, nullptr, nullptr,
-                                  instance, nullptr));
+                                  instance_, nullptr));
     if (window_) {
         SendMessageW(window_.get(), TTM_SETMAXTIPWIDTH, 0, kToolTipWidth);
     }
+    return static_cast<bool>(window_);
 }
 
 void FormToolTips::Apply(HWND form, HWND control, std::string_view text, bool replace) {
-    if (!window_ || control == nullptr) {
+    if (control == nullptr || (!window_ && (text.empty() || !Create()))) {
         return;
     }
     std::wstring wide = win32common::Utf8ToWide(text);

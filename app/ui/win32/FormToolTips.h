@@ -8,17 +8,25 @@
 
 namespace tidewell::win32 {
 
-// The tooltips of one form's controls: one tooltip window, one tool per control with a tip.
+// The tooltips of one form's controls: one tooltip window, made with the first tip (a form
+// without tips, such as the start-up window, makes none), and one tool per control with a tip.
 class FormToolTips {
 public:
-    // Creates the tooltip window; without it, tips are simply not shown.
-    void Create(HINSTANCE instance);
+    // Where the tooltip window will be made; until then (and after Destroy) tips are not shown.
+    void Prepare(HINSTANCE instance) { instance_ = instance; }
     // Sets the tip of `control` on `form`; `replace` drops the tool the control had before.
     void Apply(HWND form, HWND control, std::string_view text, bool replace);
-    void Destroy() { window_.reset(); }
+    void Destroy() {
+        window_.reset();
+        instance_ = nullptr;
+    }
     HWND Window() const { return window_.get(); }
 
 private:
+    // Without the window, tips are simply not shown.
+    bool Create();
+
+    HINSTANCE instance_ = nullptr;
     win32common::UniqueWindow window_;
 };
 

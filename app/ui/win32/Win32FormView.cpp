@@ -103,7 +103,7 @@ bool Win32FormView::Create(HINSTANCE instance, std::string_view caption, int cli
 
     font_.reset(CreateFormFont(surface_.dpiY));
     surface_.font = font_.get();
-    toolTips_.Create(instance);
+    toolTips_.Prepare(instance);
     tray_ = std::make_unique<Win32TrayIconControl>(window_, kTrayCallbackMessage);
     return true;
 }
