@@ -3,7 +3,6 @@
 #include <functional>
 #include <list>
 #include <type_traits>
-#include <vector>
 
 namespace tidewell {
 class EventLoop;
@@ -64,8 +63,7 @@ public:
     // Every modal box, input box and modal form goes through this: nothing is shown once the
     // program quits, `show` runs in the modal state, and a quit during it stops the caller
     // (ProgramQuitting) instead of letting it act on the answer. Returns what `show` returns.
-    template <typename Show>
-    std::invoke_result_t<Show&> Modal(Show&& show) {
+    template <typename Show> std::invoke_result_t<Show&> Modal(Show&& show) {
         ThrowIfQuitting();
         if constexpr (std::is_void_v<std::invoke_result_t<Show&>>) {
             {
@@ -106,18 +104,12 @@ public:
     };
     [[nodiscard]] QuitHook OnQuit(std::function<void()> putBack);
 
-    // Shared objects released when the main window closes (help object, the editor's registry
-    // objects): each subsystem registers how to release its own.
-    void OnReleaseShared(std::function<void()> release);
-    void ReleaseShared();
-
 private:
     void RunQuitHooks();
 
     EventLoop& events_;
     int modalDepth_ = 0;
     std::list<std::function<void()>> quitHooks_;
-    std::vector<std::function<void()>> releases_;
 };
 
 } // namespace tidewell::ui

@@ -77,8 +77,7 @@ struct FormWindow {
 };
 
 BOOL CALLBACK CollectForm(HWND window, LPARAM state) {
-    auto& [processId, forms] =
-        *reinterpret_cast<std::pair<DWORD, std::vector<FormWindow>>*>(state);
+    auto& [processId, forms] = *reinterpret_cast<std::pair<DWORD, std::vector<FormWindow>>*>(state);
     DWORD owner = 0;
     GetWindowThreadProcessId(window, &owner);
     wchar_t name[64] = {};
