@@ -350,11 +350,7 @@ LRESULT Win32FormView::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
         }
         break;
     case kTrayCallbackMessage:
-        if (core_ != nullptr && LOWORD(lParam) == WM_RBUTTONUP) {
-            core_->SysTray_TrayClick(2);
-        } else if (core_ != nullptr && LOWORD(lParam) == WM_LBUTTONUP) {
-            core_->SysTray_TrayClick(1);
-        }
+        TrayCallback(LOWORD(lParam));
         return 0;
     case WM_SETCURSOR:
         if (pointer_ == ui::MousePointer::Hourglass && LOWORD(lParam) == HTCLIENT) {
@@ -392,6 +388,14 @@ LRESULT Win32FormView::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
         break;
     }
     return DefWindowProcW(window, message, wParam, lParam);
+}
+
+void Win32FormView::TrayCallback(UINT mouseMessage) {
+    if (core_ != nullptr && mouseMessage == WM_RBUTTONUP) {
+        core_->SysTray_TrayClick(2);
+    } else if (core_ != nullptr && mouseMessage == WM_LBUTTONUP) {
+        core_->SysTray_TrayClick(1);
+    }
 }
 
 LRESULT Win32FormView::HandleDestroy(UINT message, WPARAM wParam, LPARAM lParam) {

@@ -82,6 +82,7 @@ private:
     void FocusFirstControl();
     void NotifyShown();
     LRESULT HandleDestroy(UINT message, WPARAM wParam, LPARAM lParam);
+    void TrayCallback(UINT mouseMessage);
     void ShowPointerNow();
 
     FormHooks hooks_;
