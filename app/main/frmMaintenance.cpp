@@ -8,6 +8,7 @@
 #include "ports/DesktopWindows.h"
 #include "ports/MessageBox.h"
 #include "ports/Process.h"
+#include "ports/SharedObjects.h"
 #include "ports/WindowView.h"
 #include "reminder/frmRemind.h"
 #include "ui/Form.h"
@@ -344,7 +345,7 @@ bool frmMaintenance::Form_QueryUnload(ui::UnloadMode /*mode*/) {
     // The help viewer and the help object go with the window, and so do the other shared objects
     // (the editor's registry objects).
     ports_.help.CloseAndRelease();
-    runtime_.ReleaseShared();
+    ports_.shared.ReleaseAll();
     return true;
 }
 

@@ -13,6 +13,7 @@ class ProcessPort;
 class RegistryValueControl;
 class SystemHelperControl;
 struct RunFlags;
+class SharedObjects;
 
 namespace ui {
 class Runtime;
@@ -32,11 +33,12 @@ struct AppPorts {
     Clock& clock;
     ProcessPort& process;
     DesktopWindowsPort& windows;
-    FormLoader& forms;    // the main window, opened by the start-up window
-    FormsPort& formsPort; // real windows for ui::Form
-    ui::Runtime& runtime; // waits, modal state, quit hooks
-    RunFlags& flags;      // maintenanceRunning and the other program-wide Booleans
-    help::AppHelp& help;  // AppHelp, the program-wide help object
+    FormLoader& forms;     // the main window, opened by the start-up window
+    FormsPort& formsPort;  // real windows for ui::Form
+    ui::Runtime& runtime;  // waits, modal state, quit hooks
+    RunFlags& flags;       // maintenanceRunning and the other program-wide Booleans
+    help::AppHelp& help;   // AppHelp, the program-wide help object
+    SharedObjects& shared; // released when the main window closes
 };
 
 } // namespace tidewell

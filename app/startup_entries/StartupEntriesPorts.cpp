@@ -1,12 +1,12 @@
 #include "startup_entries/StartupEntriesPorts.h"
 
-#include "ui/Runtime.h"
+#include "ports/SharedObjects.h"
 
 namespace tidewell {
 
-RegistryDatabaseHolder::RegistryDatabaseHolder(RegistryLibrary& library, ui::Runtime& runtime)
+RegistryDatabaseHolder::RegistryDatabaseHolder(RegistryLibrary& library, SharedObjects& shared)
     : library_(library) {
-    runtime.OnReleaseShared([this] { Release(); });
+    shared.OnRelease([this] { Release(); });
 }
 
 RegistryDatabaseObject& RegistryDatabaseHolder::Get() {

@@ -11,16 +11,14 @@
 
 namespace tidewell {
 
-namespace ui {
-class Runtime;
-}
+class SharedObjects;
 
 // `registryDatabase`: one RegistryDatabase object, made on first use and kept for the life of the
 // program, so every load of the editor reuses it. It is released with the program's other shared
 // objects when the main window closes.
 class RegistryDatabaseHolder {
 public:
-    RegistryDatabaseHolder(RegistryLibrary& library, ui::Runtime& runtime);
+    RegistryDatabaseHolder(RegistryLibrary& library, SharedObjects& shared);
     RegistryDatabaseHolder(const RegistryDatabaseHolder&) = delete;
     RegistryDatabaseHolder& operator=(const RegistryDatabaseHolder&) = delete;
     ~RegistryDatabaseHolder() = default;

@@ -193,13 +193,8 @@ void frmRegistry::cmdRefresh_Click() {
 
 std::string frmRegistry::Ask(std::string_view prompt, std::string_view title,
                              std::string_view defaultText) {
-    std::string answerText;
-    {
-        const ui::Runtime::ModalScope modal = runtime_.EnterModal();
-        answerText = entries_.inputBox.Show(prompt, title, defaultText, view_.Handle());
-    }
-    runtime_.ThrowIfQuitting();
-    return answerText;
+    return runtime_.Modal(
+        [&] { return entries_.inputBox.Show(prompt, title, defaultText, view_.Handle()); });
 }
 
 bool frmRegistry::WriteEntry(RegistryRoot root, const std::string& name, const std::string& data) {

@@ -44,16 +44,17 @@ void FormCore::ShowModal() {
     if (unloaded_) {
         return;
     }
-    const Runtime::ModalScope modal = runtime_.EnterModal();
-    struct ModalWindows {
-        WindowView& view;
-        explicit ModalWindows(WindowView& modalView) : view(modalView) { view.BeginModal(); }
-        ModalWindows(const ModalWindows&) = delete;
-        ModalWindows& operator=(const ModalWindows&) = delete;
-        ~ModalWindows() { view.EndModal(); }
-    } others(view_);
-    view_.Show();
-    runtime_.WaitUntil([this] { return unloaded_ || !view_.IsVisible(); });
+    runtime_.Modal([this] {
+        struct ModalWindows {
+            WindowView& view;
+            explicit ModalWindows(WindowView& modalView) : view(modalView) { view.BeginModal(); }
+            ModalWindows(const ModalWindows&) = delete;
+            ModalWindows& operator=(const ModalWindows&) = delete;
+            ~ModalWindows() { view.EndModal(); }
+        } others(view_);
+        view_.Show();
+        runtime_.WaitUntil([this] { return unloaded_ || !view_.IsVisible(); });
+    });
 }
 
 } // namespace tidewell::ui

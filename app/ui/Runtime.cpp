@@ -86,16 +86,4 @@ void Runtime::RunQuitHooks() {
     }
 }
 
-void Runtime::OnReleaseShared(std::function<void()> release) {
-    releases_.push_back(std::move(release));
-}
-
-void Runtime::ReleaseShared() {
-    for (auto& release : releases_) {
-        if (release) {
-            release();
-        }
-    }
-}
-
 } // namespace tidewell::ui

@@ -2,7 +2,7 @@
 
 #include <functional>
 #include <list>
-#include <vector>
+#include <type_traits>
 
 namespace tidewell {
 class EventLoop;
@@ -60,6 +60,27 @@ public:
     [[nodiscard]] ModalScope EnterModal() { return ModalScope(*this); }
     bool InModal() const { return modalDepth_ > 0; }
 
+    // Every modal box, input box and modal form goes through this: nothing is shown once the
+    // program quits, `show` runs in the modal state, and a quit during it stops the caller
+    // (ProgramQuitting) instead of letting it act on the answer. Returns what `show` returns.
+    template <typename Show> std::invoke_result_t<Show&> Modal(Show&& show) {
+        ThrowIfQuitting();
+        if constexpr (std::is_void_v<std::invoke_result_t<Show&>>) {
+            {
+                const ModalScope modal = EnterModal();
+                show();
+            }
+            ThrowIfQuitting();
+        } else {
+            auto answer = [&] {
+                const ModalScope modal = EnterModal();
+                return show();
+            }();
+            ThrowIfQuitting();
+            return answer;
+        }
+    }
+
     // While the returned hook lives, `putBack` runs once if the program starts quitting, before
     // the waiting handlers unwind: what a handler changed on the machine is restored even though
     // the handler never reaches its own end.
@@ -83,18 +104,12 @@ public:
     };
     [[nodiscard]] QuitHook OnQuit(std::function<void()> putBack);
 
-    // Shared objects released when the main window closes (help object, the editor's registry
-    // objects): each subsystem registers how to release its own.
-    void OnReleaseShared(std::function<void()> release);
-    void ReleaseShared();
-
 private:
     void RunQuitHooks();
 
     EventLoop& events_;
     int modalDepth_ = 0;
     std::list<std::function<void()>> quitHooks_;
-    std::vector<std::function<void()>> releases_;
 };
 
 } // namespace tidewell::ui

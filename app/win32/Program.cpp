@@ -9,12 +9,17 @@
 namespace tidewell::win32 {
 
 Program::Program(HINSTANCE instance)
-    : instance_(instance), formsPort_(instance, applicationWindow_, openForms_), runtime_(events_),
-      system_(events_), messageBox_(systemMessageBox_, runtime_), windows_(applicationWindow_),
-      help_(process_), ports_{registry_, system_,  library_,     messageBox_, events_,
-                              clock_,    process_, windows_,     *this,       formsPort_,
-                              runtime_,  flags_,   help_.appHelp},
-      entries_(runtime_, [this](std::string_view keys) { SendKeys(programs_, keys); }) {}
+    : instance_(instance),
+      // The process ends with its last form; every shown form keeps the application window below.
+      openForms_([] { PostQuitMessage(0); }),
+      formsPort_(instance,
+                 {openForms_, [this](HWND form) { applicationWindow_.PlaceBelow(form); }}),
+      runtime_(events_), system_(events_), messageBox_(systemMessageBox_, runtime_),
+      windows_(applicationWindow_),
+      help_(process_), ports_{registry_, system_,  library_,      messageBox_, events_,
+                              clock_,    process_, windows_,      *this,       formsPort_,
+                              runtime_,  flags_,   help_.appHelp, shared_},
+      entries_(shared_, [this](std::string_view keys) { SendKeys(programs_, keys); }) {}
 
 Program::~Program() {
     // The main window before the start-up window, the newest form first.

@@ -8,6 +8,7 @@
 #include "main/frmMaintenance.h"
 #include "ports/AppPorts.h"
 #include "ports/FormLoader.h"
+#include "ports/SharedObjects.h"
 #include "ports/win32/Win32Clock.h"
 #include "ports/win32/Win32DesktopWindows.h"
 #include "ports/win32/Win32Elevation.h"
@@ -63,6 +64,7 @@ private:
     Win32Elevation elevation_;
     RunFlags flags_;
     help::win32::Win32HelpAdapters help_;
+    SharedObjects shared_; // released when the main window closes
     AppPorts ports_;
     Win32Programs programs_;
     Win32Files files_;

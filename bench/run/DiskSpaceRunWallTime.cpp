@@ -11,6 +11,7 @@
 #include "main/RunFlags.h"
 #include "main/frmMaintenance.h"
 #include "ports/AppPorts.h"
+#include "ports/SharedObjects.h"
 #include "ports/FormLoader.h"
 #include "ports/win32/Win32Clock.h"
 #include "ports/win32/Win32DesktopWindows.h"
@@ -117,8 +118,9 @@ int main(int argc, char** argv) {
     if (!applicationWindow.Create(instance, "TidewellBench")) {
         return 1;
     }
-    win32::OpenForms openForms;
-    win32::Win32Forms formsPort(instance, applicationWindow, openForms);
+    win32::OpenForms openForms([] { PostQuitMessage(0); });
+    win32::Win32Forms formsPort(
+        instance, {openForms, [&](HWND form) { applicationWindow.PlaceBelow(form); }});
     win32::Win32RegistryValueControl registry;
     win32::Win32EventLoop events;
     ui::Runtime runtime(events);
@@ -132,12 +134,13 @@ int main(int argc, char** argv) {
     NoLoader loader;
     RunFlags flags;
     help::win32::Win32HelpAdapters help(process);
-    AppPorts ports{registry, system, library,   messageBox, events, clock,       process,
-                   windows,  loader, formsPort, runtime,    flags,  help.appHelp};
+    SharedObjects shared;
+    AppPorts ports{registry, system, library,   messageBox, events, clock,        process,
+                   windows,  loader, formsPort, runtime,    flags,  help.appHelp, shared};
     win32::Win32Programs programs;
     win32::Win32Files filesPort;
     win32::Win32ProcessPriority priority;
-    win32::StartupEntriesAdapters entries(runtime, [](std::string_view) {}); // never reached
+    win32::StartupEntriesAdapters entries(shared, [](std::string_view) {}); // never reached
 
     double wall = 0;
     {

@@ -13,6 +13,7 @@
 #include "fakes/FakeRegistryValueControl.h"
 #include "help/win32/Win32HelpAdapters.h"
 #include "main/RunFlags.h"
+#include "ports/SharedObjects.h"
 #include "ports/win32/Win32Clock.h"
 #include "ports/win32/Win32DesktopWindows.h"
 #include "ports/win32/Win32EventLoop.h"
@@ -215,15 +216,16 @@ int Run(int entries, int rounds) {
     fakes::FakeProcess process;
     win32::Win32DesktopWindows windows{app.window};
     fakes::FakeFormLoader forms;
-    win32::Win32Forms formsPort{GetModuleHandleW(nullptr), app.window, app.forms};
+    win32::Win32Forms formsPort{GetModuleHandleW(nullptr), app.hooks};
     RunFlags flags;
     help::win32::Win32HelpAdapters help{process};
-    AppPorts ports{registry, system, library,   modalBox, events, clock,       process,
-                   windows,  forms,  formsPort, runtime,  flags,  help.appHelp};
+    SharedObjects shared;
+    AppPorts ports{registry, system, library,   modalBox, events, clock,        process,
+                   windows,  forms,  formsPort, runtime,  flags,  help.appHelp, shared};
 
     win32::ComRegistryLibrary comLibrary;
     RedirectedRunKeys redirected(comLibrary);
-    RegistryDatabaseHolder holder(redirected, runtime);
+    RegistryDatabaseHolder holder(redirected, shared);
     win32::Win32InputBox inputBox;
     win32::Win32TextFiles files;
     StartupEntriesPorts entryPorts{holder, inputBox, files, [](std::string_view) {}};
@@ -263,7 +265,7 @@ int Run(int entries, int rounds) {
         waits.push_back(wait);
     }
     app.forms.Closed();
-    runtime.ReleaseShared();
+    shared.ReleaseAll();
     std::printf("%d entries, %d rounds: listed a median %.1f ms after the progress wait (worst "
                 "%.1f); the wait itself %.0f ms\n",
                 entries, rounds, Median(listing), *std::max_element(listing.begin(), listing.end()),

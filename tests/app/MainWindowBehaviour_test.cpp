@@ -202,7 +202,7 @@ TEST_F(MainWindowTest, TrayLeftClickAsksBeforeStartingAndIsIgnoredDuringARunOrAM
 TEST_F(MainWindowTest, ExitWritesStartInTrayFirstAndAsksOnceWithoutARun) {
     frmMaintenance& f = form();
     int released = 0;
-    runtime.OnReleaseShared([&] { ++released; });
+    shared.OnRelease([&] { ++released; });
     f.chkStartInTray.SetValue(0);
     messageBox.Expect("Are You Sure You Want To Close The Program?", 0x4 | 0x20, "Close Tidewell?",
                       answer::kNo);

@@ -205,7 +205,7 @@ protected:
     fakes::FakeFiles files{&log};
     fakes::FakeProcessPriority priority{&log};
     fakes::FakeRegistryLibrary registryLibrary{&log};
-    RegistryDatabaseHolder holder{registryLibrary, runtime};
+    RegistryDatabaseHolder holder{registryLibrary, shared};
     fakes::FakeInputBox inputBox{&log};
     fakes::FakeTextFiles textFiles;
     StartupEntriesPorts entryPorts{holder, inputBox, textFiles, [this](std::string_view keys) {

@@ -9,6 +9,7 @@
 
 #include <gtest/gtest.h>
 
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -197,6 +198,27 @@ TEST_F(RuntimeTest, AMessageBoxIsModalAndAQuitDuringItStopsTheHandlerThatAsked) 
         return answer::kNo;
     };
     EXPECT_THROW(modalBox.Show("text", mb::kYesNo, "title"), ui::ProgramQuitting);
+}
+
+TEST_F(RuntimeTest, ModalLeavesTheModalStateHoweverItEndsAndShowsNothingOnceQuitting) {
+    bool modal = false;
+    runtime.Modal([&] { modal = runtime.InModal(); });
+    EXPECT_TRUE(modal);
+    EXPECT_THROW(runtime.Modal([]() -> int { throw std::runtime_error("box failed"); }),
+                 std::runtime_error);
+    EXPECT_FALSE(runtime.InModal());
+
+    // A quit during the modal step puts back what a handler changed before the caller stops.
+    int putBack = 0;
+    const auto hook = runtime.OnQuit([&] { ++putBack; });
+    EXPECT_THROW(runtime.Modal([&] { events.Quit(); }), ui::ProgramQuitting);
+    EXPECT_EQ(putBack, 1);
+    EXPECT_FALSE(runtime.InModal());
+
+    // Once quitting, a modal form is not shown either.
+    ui::Form<Dialog> dialog(formsPort, calls, runtime);
+    EXPECT_THROW(dialog->ShowModal(), ui::ProgramQuitting);
+    EXPECT_EQ(log.IndexOf("view:Dialog.Show"), -1);
 }
 
 TEST(ListBox, ListIndexRunsTheClickOncePerChangeFromCodeAndFromTheUser) {

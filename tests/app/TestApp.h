@@ -15,6 +15,7 @@
 #include "main/Settings.h"
 #include "main/frmMaintenance.h"
 #include "ports/AppPorts.h"
+#include "ports/SharedObjects.h"
 #include "ui/ModalMessageBox.h"
 #include "ui/Runtime.h"
 
@@ -48,8 +49,9 @@ struct TestApp {
     fakes::FakeHelpSystem helpSystem{&log};
     fakes::FakeHelpRegistry helpRegistry;
     help::AppHelp appHelp{help::HelpPorts{htmlHelp, helpBoxes, helpSystem, helpRegistry, process}};
-    AppPorts ports{registry, system, library,   modalBox, events, clock,  process,
-                   windows,  forms,  formsPort, runtime,  flags,  appHelp};
+    SharedObjects shared;
+    AppPorts ports{registry, system, library,   modalBox, events, clock,   process,
+                   windows,  forms,  formsPort, runtime,  flags,  appHelp, shared};
 
     fakes::FakeTrayIcon mainTray{"mainTray", &log};
     fakes::FakeWindowView mainView{"main", kMainHandle, &log, &mainTray, &screen};

@@ -116,7 +116,7 @@ protected:
     }
 
     FakeRegistryLibrary registryLibrary{&log};
-    RegistryDatabaseHolder holder{registryLibrary, runtime};
+    RegistryDatabaseHolder holder{registryLibrary, shared};
     fakes::FakeInputBox inputBox{&log};
     fakes::FakeTextFiles files;
     std::vector<std::string> sentKeys;
@@ -354,7 +354,7 @@ TEST_F(RegistryEditorTest, RegistryDatabaseIsMadeOnceAndReleasedWithTheSharedObj
     Load();
     EXPECT_EQ(registryLibrary.DatabasesCreated(), 1);
     EXPECT_TRUE(holder.Held());
-    runtime.ReleaseShared();
+    shared.ReleaseAll();
     EXPECT_FALSE(holder.Held());
 }
 

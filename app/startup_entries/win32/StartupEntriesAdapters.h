@@ -15,10 +15,10 @@ namespace tidewell::win32 {
 // COM apartment before the first load.
 class StartupEntriesAdapters {
 public:
-    StartupEntriesAdapters(ui::Runtime& runtime,
+    StartupEntriesAdapters(SharedObjects& shared,
                            std::function<void(std::string_view keys)> sendKeys)
-        : registryDatabase_(library_, runtime), ports_{registryDatabase_, inputBox_, files_,
-                                                       std::move(sendKeys)} {}
+        : registryDatabase_(library_, shared), ports_{registryDatabase_, inputBox_, files_,
+                                                      std::move(sendKeys)} {}
     StartupEntriesAdapters(const StartupEntriesAdapters&) = delete;
     StartupEntriesAdapters& operator=(const StartupEntriesAdapters&) = delete;
     ~StartupEntriesAdapters() = default;

@@ -1,7 +1,7 @@
 #include "ui/win32/RealControl.h"
 
 #include "ui/win32/RealControlKinds.h"
-#include "win32/Text.h"
+#include "win32common/Text.h"
 
 namespace tidewell::win32 {
 
@@ -15,7 +15,7 @@ void RealControl::CreateChild(const FormSurface& form, const wchar_t* className,
         style |= WS_DISABLED;
     }
     const ui::Rect& bounds = model_.Bounds();
-    const std::wstring text = Utf8ToWide(model_.Caption());
+    const std::wstring text = win32common::Utf8ToWide(model_.Caption());
     window_ = CreateWindowExW(exStyle, className, text.c_str(), style, form.X(bounds.left),
                               form.Y(bounds.top), form.X(bounds.width), form.Y(bounds.height),
                               form.window, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id_)),
@@ -31,7 +31,7 @@ void RealControl::Apply(const FormSurface& form, ui::Change change) {
     }
     switch (change) {
     case ui::Change::Caption:
-        SetWindowTextW(window_, Utf8ToWide(model_.Caption()).c_str());
+        SetWindowTextW(window_, win32common::Utf8ToWide(model_.Caption()).c_str());
         break;
     case ui::Change::Enabled:
         EnableWindow(window_, model_.Enabled() ? TRUE : FALSE);

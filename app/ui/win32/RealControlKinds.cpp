@@ -8,7 +8,7 @@
 #include "ui/StatusBar.h"
 #include "ui/TextBox.h"
 #include "ui/Timer.h"
-#include "win32/Text.h"
+#include "win32common/Text.h"
 
 #include <commctrl.h>
 
@@ -114,11 +114,22 @@ void RealStatusBar::Apply(const FormSurface& form, ui::Change change) {
     }
     if (change == ui::Change::Value && window_ != nullptr) {
         const auto& bar = static_cast<const ui::StatusBar&>(model_);
-        const std::wstring text = Utf8ToWide(bar.PanelText());
+        const std::wstring text = win32common::Utf8ToWide(bar.PanelText());
         SendMessageW(window_, SB_SETTEXTW, 0, reinterpret_cast<LPARAM>(text.c_str()));
         return;
     }
     RealControl::Apply(form, change);
+}
+
+RealTimer::~RealTimer() {
+    Kill();
+}
+
+void RealTimer::Kill() {
+    if (running_ != nullptr) {
+        KillTimer(running_, static_cast<UINT_PTR>(id_));
+        running_ = nullptr;
+    }
 }
 
 void RealTimer::Create(const FormSurface& form) {
@@ -132,10 +143,13 @@ void RealTimer::Apply(const FormSurface& form, ui::Change change) {
     }
     const auto& timer = static_cast<const ui::Timer&>(model_);
     if (timer.Enabled() && timer.Interval() > 0) {
-        SetTimer(form.window, static_cast<UINT_PTR>(id_), static_cast<UINT>(timer.Interval()),
-                 nullptr);
+        if (SetTimer(form.window, static_cast<UINT_PTR>(id_), static_cast<UINT>(timer.Interval()),
+                     nullptr) != 0) {
+            running_ = form.window;
+        }
     } else {
         KillTimer(form.window, static_cast<UINT_PTR>(id_));
+        running_ = nullptr;
     }
 }
 
@@ -157,7 +171,7 @@ void RealListBox::Fill() {
     SendMessageW(window_, WM_SETREDRAW, FALSE, 0);
     SendMessageW(window_, LB_RESETCONTENT, 0, 0);
     for (const std::string& item : list.Items()) {
-        const std::wstring text = Utf8ToWide(item);
+        const std::wstring text = win32common::Utf8ToWide(item);
         SendMessageW(window_, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text.c_str()));
     }
     SendMessageW(window_, LB_SETCURSEL, static_cast<WPARAM>(list.ListIndex()), 0);
@@ -178,7 +192,7 @@ void RealListBox::Apply(const FormSurface& form, ui::Change change) {
             return;
         }
         for (int index = static_cast<int>(shown); index < list.ListCount(); ++index) {
-            const std::wstring text = Utf8ToWide(list.List(index));
+            const std::wstring text = win32common::Utf8ToWide(list.List(index));
             SendMessageW(window_, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text.c_str()));
         }
         SendMessageW(window_, LB_SETCURSEL, static_cast<WPARAM>(list.ListIndex()), 0);
@@ -210,7 +224,7 @@ void RealTextBox::Create(const FormSurface& form) {
 void RealTextBox::Apply(const FormSurface& form, ui::Change change) {
     if (change == ui::Change::Value && window_ != nullptr) {
         const auto& box = static_cast<const ui::TextBox&>(model_);
-        SetWindowTextW(window_, Utf8ToWide(box.Text()).c_str());
+        SetWindowTextW(window_, win32common::Utf8ToWide(box.Text()).c_str());
         return;
     }
     RealControl::Apply(form, change);

@@ -58,13 +58,22 @@ public:
     void Apply(const FormSurface& form, ui::Change change) override;
 };
 
-// No window of its own: SetTimer on the form with the control's id.
+// No window of its own: SetTimer on the form with the control's id. A running timer is killed
+// when the control goes.
 class RealTimer final : public RealControl {
 public:
     using RealControl::RealControl;
+    RealTimer(const RealTimer&) = delete;
+    RealTimer& operator=(const RealTimer&) = delete;
+    ~RealTimer() override;
     void Create(const FormSurface& form) override;
     void Apply(const FormSurface& form, ui::Change change) override;
     void Timer() override;
+
+private:
+    void Kill();
+
+    HWND running_ = nullptr; // the form the timer runs on
 };
 
 class RealListBox final : public RealControl {

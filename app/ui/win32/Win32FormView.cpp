@@ -3,8 +3,7 @@
 #include "resources/ResourceIds.h"
 #include "ui/FormCore.h"
 #include "ui/Runtime.h"
-#include "win32/ApplicationWindow.h"
-#include "win32/Text.h"
+#include "win32common/Text.h"
 
 #include <commctrl.h>
 
@@ -16,6 +15,7 @@ namespace tidewell::win32 {
 
 namespace {
 
+<<<<<<< HEAD
 // An error no handler expected ends that handler, and is said once, never swallowed silently.
 // Called inside a catch block.
 void ReportEscapedError(HWND window) {
@@ -32,6 +32,8 @@ void ReportEscapedError(HWND window) {
 }
 
 constexpr int kToolTipWidth = 360;
+=======
+>>>>>>> issue-19
 constexpr UINT_PTR kMouseSubclassId = 1;
 // Without WS_CLIPCHILDREN: group boxes do not paint their inside, the form's background does.
 constexpr DWORD kFormStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
@@ -68,20 +70,6 @@ HFONT CreateFormFont(int dpiY) {
     return CreateFontIndirectW(&font);
 }
 
-struct ThreadWindows {
-    HWND except;
-    std::vector<HWND> found;
-};
-
-BOOL CALLBACK CollectEnabledWindow(HWND window, LPARAM state) {
-    auto* windows = reinterpret_cast<ThreadWindows*>(state);
-    if (window != windows->except && IsWindowEnabled(window) &&
-        (GetWindowLongPtrW(window, GWL_STYLE) & WS_CHILD) == 0) {
-        windows->found.push_back(window);
-    }
-    return TRUE;
-}
-
 // The mouse buttons and keys of a mouse message as the control model counts them.
 int MouseButtons(WPARAM keys) {
     return ((keys & MK_LBUTTON) != 0 ? 1 : 0) | ((keys & MK_RBUTTON) != 0 ? 2 : 0) |
@@ -95,8 +83,7 @@ int ShiftState(WPARAM keys) {
 
 } // namespace
 
-Win32FormView::Win32FormView(ApplicationWindow& applicationWindow, OpenForms& openForms)
-    : applicationWindow_(applicationWindow), openForms_(openForms) {}
+Win32FormView::Win32FormView(const FormHooks& hooks) : hooks_(hooks) {}
 
 Win32FormView::~Win32FormView() {
     DetachModels();
@@ -121,10 +108,10 @@ bool Win32FormView::Create(HINSTANCE instance, std::string_view caption, int cli
     const int height = frame.bottom - frame.top;
     const int left = (GetSystemMetrics(SM_CXSCREEN) - width) / 2;
     const int top = (GetSystemMetrics(SM_CYSCREEN) - height) / 2;
-    const std::wstring text = Utf8ToWide(caption);
+    const std::wstring text = win32common::Utf8ToWide(caption);
     taskbarCreated_ = RegisterWindowMessageW(L"TaskbarCreated");
-    // Not owned by the application window: Wine cannot take the topmost state off an owned
-    // window. The view keeps the application window below itself instead (WM_WINDOWPOSCHANGED).
+    // Unowned: Wine cannot take the topmost state off an owned window. The program keeps its own
+    // windows in order through the shown hook instead (WM_WINDOWPOSCHANGED).
     HWND created = CreateWindowExW(kFormExStyle, kClassName, text.c_str(), kFormStyle, left, top,
                                    width, height, nullptr, nullptr, instance, this);
     if (created == nullptr) {
@@ -132,19 +119,12 @@ bool Win32FormView::Create(HINSTANCE instance, std::string_view caption, int cli
         return false;
     }
     opened_ = true;
-    openForms_.Opened();
+    hooks_.openForms.Opened();
     surface_.window = window_;
 
     font_.reset(CreateFormFont(surface_.dpiY));
     surface_.font = font_.get();
-    // Unowned: Wine does not make a window topmost while it owns a topmost popup.
-    toolTip_.reset(CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr,
-                                   WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX, CW_USEDEFAULT,
-                                   CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, nullptr, nullptr,
-                                   instance, nullptr));
-    if (toolTip_) {
-        SendMessageW(toolTip_.get(), TTM_SETMAXTIPWIDTH, 0, kToolTipWidth);
-    }
+    toolTips_.Prepare(instance);
     tray_ = std::make_unique<Win32TrayIconControl>(window_, kTrayCallbackMessage);
     return true;
 }
@@ -174,24 +154,8 @@ void Win32FormView::Bind(ui::FormCore& core) {
     }
 }
 
-void Win32FormView::ApplyTip(const RealControl& real, bool added) {
-    if (!toolTip_ || real.Window() == nullptr) {
-        return;
-    }
-    std::wstring text = Utf8ToWide(real.Model().TipText());
-    TTTOOLINFOW tool{};
-    tool.cbSize = sizeof(tool);
-    tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
-    tool.hwnd = window_;
-    tool.uId = reinterpret_cast<UINT_PTR>(real.Window());
-    tool.lpszText = text.data();
-    if (added) {
-        // A control that had no tip before has no tool yet.
-        SendMessageW(toolTip_.get(), TTM_DELTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
-    }
-    if (!text.empty()) {
-        SendMessageW(toolTip_.get(), TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
-    }
+void Win32FormView::ApplyTip(const RealControl& real, bool replace) {
+    toolTips_.Apply(window_, real.Window(), real.Model().TipText(), replace);
 }
 
 void Win32FormView::ControlChanged(ui::Control& control, ui::Change change) {
@@ -237,7 +201,7 @@ void Win32FormView::DetachModels() {
 
 void Win32FormView::SetCaption(std::string_view caption) {
     if (window_ != nullptr) {
-        SetWindowTextW(window_, Utf8ToWide(caption).c_str());
+        SetWindowTextW(window_, win32common::Utf8ToWide(caption).c_str());
     }
 }
 
@@ -257,9 +221,9 @@ void Win32FormView::FocusFirstControl() {
     }
 }
 
-void Win32FormView::KeepApplicationWindowBelow() {
-    if (window_ != nullptr && IsWindowVisible(window_)) {
-        applicationWindow_.PlaceBelow(window_);
+void Win32FormView::NotifyShown() {
+    if (window_ != nullptr && IsWindowVisible(window_) && hooks_.shown) {
+        hooks_.shown(window_);
     }
 }
 
@@ -268,7 +232,7 @@ void Win32FormView::Show() {
         return;
     }
     ShowWindow(window_, IsIconic(window_) ? SW_RESTORE : SW_SHOW);
-    KeepApplicationWindowBelow();
+    NotifyShown();
     FocusFirstControl();
 }
 
@@ -304,7 +268,7 @@ void Win32FormView::Minimize() {
 void Win32FormView::ShowNormal() {
     if (window_ != nullptr) {
         ShowWindow(window_, SW_SHOWNORMAL);
-        KeepApplicationWindowBelow();
+        NotifyShown();
     }
 }
 
@@ -335,25 +299,11 @@ void Win32FormView::SetMousePointer(ui::MousePointer pointer) {
 }
 
 void Win32FormView::BeginModal() {
-    ThreadWindows windows{window_, {}};
-    EnumThreadWindows(GetCurrentThreadId(), &CollectEnabledWindow,
-                      reinterpret_cast<LPARAM>(&windows));
-    for (HWND other : windows.found) {
-        EnableWindow(other, FALSE);
-    }
-    disabledByModal_.push_back(std::move(windows.found));
+    modalDisabler_.Begin(window_);
 }
 
 void Win32FormView::EndModal() {
-    if (disabledByModal_.empty()) {
-        return;
-    }
-    for (HWND other : disabledByModal_.back()) {
-        if (IsWindow(other)) {
-            EnableWindow(other, TRUE);
-        }
-    }
-    disabledByModal_.pop_back();
+    modalDisabler_.End();
 }
 
 void Win32FormView::ControlMouseMove(const RealControl& real, WPARAM keys, LPARAM position) {
@@ -424,11 +374,7 @@ LRESULT Win32FormView::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
         }
         break;
     case kTrayCallbackMessage:
-        if (core_ != nullptr && LOWORD(lParam) == WM_RBUTTONUP) {
-            core_->SysTray_TrayClick(2);
-        } else if (core_ != nullptr && LOWORD(lParam) == WM_LBUTTONUP) {
-            core_->SysTray_TrayClick(1);
-        }
+        TrayCallback(LOWORD(lParam));
         return 0;
     case WM_SETCURSOR:
         if (pointer_ == ui::MousePointer::Hourglass && LOWORD(lParam) == HTCLIENT) {
@@ -438,13 +384,13 @@ LRESULT Win32FormView::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
         break;
     case WM_ACTIVATE:
         if (LOWORD(wParam) != WA_INACTIVE) {
-            KeepApplicationWindowBelow();
+            NotifyShown();
             FocusFirstControl();
             return 0;
         }
         break;
     case WM_WINDOWPOSCHANGED:
-        KeepApplicationWindowBelow();
+        NotifyShown();
         break;
     case WM_CLOSE:
         if (core_ != nullptr) {
@@ -456,32 +402,8 @@ LRESULT Win32FormView::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
     case WM_QUERYENDSESSION:
         return core_ == nullptr || core_->Unload(ui::UnloadMode::Session) ? TRUE : FALSE;
     case WM_DESTROY:
-        toolTip_.reset();
-        if (tray_) {
-            tray_->RemoveIcon();
-        }
-        for (const auto& real : controls_) {
-            if (real->Model().Kind() == ui::ControlKind::Timer) {
-                KillTimer(window, static_cast<UINT_PTR>(real->Id()));
-            }
-        }
-        break;
-    case WM_NCDESTROY: {
-        DetachModels();
-        controls_.clear();
-        SetWindowLongPtrW(window, GWLP_USERDATA, 0);
-        window_ = nullptr;
-        surface_.window = nullptr;
-        if (core_ != nullptr) {
-            core_->WindowDestroyed();
-        }
-        const LRESULT result = DefWindowProcW(window, message, wParam, lParam);
-        if (opened_) {
-            opened_ = false;
-            openForms_.Closed();
-        }
-        return result;
-    }
+    case WM_NCDESTROY:
+        return HandleDestroy(message, wParam, lParam);
     default:
         if (message == taskbarCreated_ && taskbarCreated_ != 0 && tray_) {
             tray_->Restore();
@@ -490,6 +412,40 @@ LRESULT Win32FormView::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
         break;
     }
     return DefWindowProcW(window, message, wParam, lParam);
+}
+
+void Win32FormView::TrayCallback(UINT mouseMessage) {
+    if (core_ != nullptr && mouseMessage == WM_RBUTTONUP) {
+        core_->SysTray_TrayClick(2);
+    } else if (core_ != nullptr && mouseMessage == WM_LBUTTONUP) {
+        core_->SysTray_TrayClick(1);
+    }
+}
+
+LRESULT Win32FormView::HandleDestroy(UINT message, WPARAM wParam, LPARAM lParam) {
+    HWND window = window_;
+    if (message == WM_DESTROY) {
+        toolTips_.Destroy();
+        if (tray_) {
+            tray_->RemoveIcon();
+        }
+        return DefWindowProcW(window, message, wParam, lParam);
+    }
+    // The real controls go while the window still exists: a timer kills itself on it.
+    DetachModels();
+    controls_.clear();
+    SetWindowLongPtrW(window, GWLP_USERDATA, 0);
+    window_ = nullptr;
+    surface_.window = nullptr;
+    if (core_ != nullptr) {
+        core_->WindowDestroyed();
+    }
+    const LRESULT result = DefWindowProcW(window, message, wParam, lParam);
+    if (opened_) {
+        opened_ = false;
+        hooks_.openForms.Closed();
+    }
+    return result;
 }
 
 } // namespace tidewell::win32

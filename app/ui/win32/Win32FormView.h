@@ -3,8 +3,11 @@
 #include "controls/win32/Win32TrayIconControl.h"
 #include "ports/WindowView.h"
 #include "ui/Control.h"
+#include "ui/win32/FormHooks.h"
+#include "ui/win32/FormToolTips.h"
 #include "ui/win32/RealControl.h"
-#include "win32/Handles.h"
+#include "ui/win32/ThreadWindowsDisabler.h"
+#include "win32common/Handles.h"
 
 #include <windows.h>
 
@@ -18,24 +21,7 @@ class FormCore;
 
 namespace tidewell::win32 {
 
-class ApplicationWindow;
-
-// Counts the program's open windows; the process ends when the last one is destroyed.
-class OpenForms {
-public:
-    void Opened() { ++count_; }
-    void Closed() {
-        if (count_ > 0 && --count_ == 0) {
-            PostQuitMessage(0);
-        }
-    }
-    int Count() const { return count_; }
-
-private:
-    int count_ = 0;
-};
-
-// A form: one real top-level window, kept just above the hidden application window, whose real
+// A form: one real top-level window, counted among the open forms, whose real
 // controls (one RealControl per model control) mirror a core's control model. Model changes
 // arrive through ControlChanged and are reflected without notifications back; user actions
 // arrive as WM_COMMAND / WM_TIMER / WM_MOUSEMOVE / the tray callback and go to the model or the
@@ -46,7 +32,7 @@ public:
     static constexpr UINT kTrayCallbackMessage = WM_APP + 1;
     static constexpr wchar_t kClassName[] = L"TidewellForm";
 
-    Win32FormView(ApplicationWindow& applicationWindow, OpenForms& openForms);
+    explicit Win32FormView(const FormHooks& hooks);
     Win32FormView(const Win32FormView&) = delete;
     Win32FormView& operator=(const Win32FormView&) = delete;
     ~Win32FormView() override;
@@ -58,7 +44,7 @@ public:
     HWND Window() const { return window_; }
     // The real control of a model control, or null.
     HWND ControlWindow(const ui::Control& control) const;
-    HWND ToolTipWindow() const { return toolTip_.get(); }
+    HWND ToolTipWindow() const { return toolTips_.Window(); }
     ui::MousePointer MousePointer() const { return pointer_; }
 
     int TwipsToPixelsX(int twips) const { return surface_.X(twips); }
@@ -88,26 +74,27 @@ private:
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
     void ControlChanged(ui::Control& control, ui::Change change) override;
 
-    void ApplyTip(const RealControl& real, bool added);
+    void ApplyTip(const RealControl& real, bool replace);
     void ControlMouseMove(const RealControl& real, WPARAM keys, LPARAM position);
     RealControl* FindById(int id) const;
     RealControl* FindByModel(const ui::Control& control) const;
     void DetachModels();
     void FocusFirstControl();
-    void KeepApplicationWindowBelow();
+    void NotifyShown();
+    LRESULT HandleDestroy(UINT message, WPARAM wParam, LPARAM lParam);
+    void TrayCallback(UINT mouseMessage);
     void ShowPointerNow();
 
-    ApplicationWindow& applicationWindow_;
-    OpenForms& openForms_;
+    FormHooks hooks_;
     HWND window_ = nullptr;
     FormSurface surface_;
-    UniqueWindow toolTip_;
-    UniqueFont font_;
+    FormToolTips toolTips_;
+    ThreadWindowsDisabler modalDisabler_;
+    win32common::UniqueFont font_;
     std::unique_ptr<Win32TrayIconControl> tray_;
     std::vector<std::unique_ptr<RealControl>> controls_;
     ui::FormCore* core_ = nullptr;
     ui::MousePointer pointer_ = ui::MousePointer::Default;
-    std::vector<std::vector<HWND>> disabledByModal_;
     UINT taskbarCreated_ = 0;
     bool opened_ = false;
 };

@@ -8,7 +8,7 @@ namespace tidewell::win32 {
 
 std::unique_ptr<WindowView> Win32Forms::CreateView(std::string_view caption, int clientWidthTwips,
                                                    int clientHeightTwips) {
-    auto view = std::make_unique<Win32FormView>(applicationWindow_, openForms_);
+    auto view = std::make_unique<Win32FormView>(hooks_);
     if (!view->Create(instance_, caption, clientWidthTwips, clientHeightTwips)) {
         // A form without its window cannot work: the caller's handler ends.
         throw std::bad_alloc();

@@ -60,7 +60,7 @@ TEST(ApplicationWindow, LiesDirectlyBelowTheVisibleFormAlsoWhileItIsTopmost) {
     TestApplication app;
     ASSERT_TRUE(app.created);
     Win32DesktopWindows windows(app.window);
-    Win32FormView form(app.window, app.forms);
+    Win32FormView form(app.hooks);
     ASSERT_TRUE(
         form.Create(GetModuleHandleW(nullptr), "Tidewell!\xE2\x84\xA2 Version 1.08", 3000, 2000));
     form.Show();
@@ -92,7 +92,7 @@ TEST(DesktopWindows, RestoresAMinimisedWindowAndBringsItToTheForeground) {
     TestApplication app;
     ASSERT_TRUE(app.created);
     Win32DesktopWindows windows(app.window);
-    Win32FormView form(app.window, app.forms);
+    Win32FormView form(app.hooks);
     ASSERT_TRUE(form.Create(GetModuleHandleW(nullptr), "minimised", 3000, 2000));
     // The hand-over's restore is a message the window lets through from fewer rights; Wine has no
     // isolation to test it against, only the call.
@@ -122,7 +122,7 @@ TEST(DesktopWindows, DisableCloseCommandGreysTheCloseItemAndTakesItsCommandAway)
     TestApplication app;
     ASSERT_TRUE(app.created);
     Win32DesktopWindows windows(app.window);
-    Win32FormView form(app.window, app.forms);
+    Win32FormView form(app.hooks);
     ASSERT_TRUE(form.Create(GetModuleHandleW(nullptr), "close", 3000, 2000));
     HMENU menu = GetSystemMenu(form.Window(), FALSE);
     ASSERT_NE(menu, nullptr);

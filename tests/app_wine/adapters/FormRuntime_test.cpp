@@ -64,7 +64,7 @@ protected:
     TestApplication app_;
     tidewell::win32::Win32EventLoop events_;
     ui::Runtime runtime_{events_};
-    tidewell::win32::Win32Forms forms_{GetModuleHandleW(nullptr), app_.window, app_.forms};
+    tidewell::win32::Win32Forms forms_{GetModuleHandleW(nullptr), app_.hooks};
 };
 
 void MoveMouseTo(HWND window, int x, int y) {

@@ -95,7 +95,7 @@ protected:
 
     TestApplication app_;
     Model model_;
-    Win32FormView view_{app_.window, app_.forms};
+    Win32FormView view_{app_.hooks};
     tidewell::win32::Win32EventLoop events_;
     ui::Runtime runtime_{events_};
     ModelCore core_{view_, runtime_, model_};

@@ -16,6 +16,7 @@
 #include "ui/Runtime.h"
 #include "ui/win32/Win32FormView.h"
 #include "ui/win32/Win32Forms.h"
+#include "ports/SharedObjects.h"
 #include "ports/win32/Win32Clock.h"
 #include "ports/win32/Win32DesktopWindows.h"
 #include "ports/win32/Win32EventLoop.h"
@@ -78,11 +79,12 @@ protected:
     fakes::FakeProcess process_;
     win32::Win32DesktopWindows windows_{app_.window};
     fakes::FakeFormLoader forms_;
-    win32::Win32Forms formsPort_{GetModuleHandleW(nullptr), app_.window, app_.forms};
+    win32::Win32Forms formsPort_{GetModuleHandleW(nullptr), app_.hooks};
     RunFlags flags_;
     help::win32::Win32HelpAdapters help_{process_};
-    AppPorts ports_{registry_, system_, library_,   modalBox_, events_, clock_,       process_,
-                    windows_,  forms_,  formsPort_, runtime_,  flags_,  help_.appHelp};
+    SharedObjects shared_;
+    AppPorts ports_{registry_, system_, library_,   modalBox_, events_, clock_,        process_,
+                    windows_,  forms_,  formsPort_, runtime_,  flags_,  help_.appHelp, shared_};
     std::optional<ui::Form<frmMaintenance>> main_;
 };
 

@@ -39,7 +39,7 @@ public:
 TEST(TrayIcon, ShowsWithItsTipDeliversClicksAndGoesAway) {
     TestApplication app;
     ASSERT_TRUE(app.created);
-    Win32FormView view(app.window, app.forms);
+    Win32FormView view(app.hooks);
     ASSERT_TRUE(view.Create(GetModuleHandleW(nullptr), "Tidewell!", 4800, 1440));
     tidewell::win32::Win32EventLoop events;
     tidewell::ui::Runtime runtime(events);

@@ -43,7 +43,9 @@ struct TestApplication {
         created = window.Create(GetModuleHandleW(nullptr), title);
     }
     win32::ApplicationWindow window;
-    win32::OpenForms forms;
+    // As in the program: the last form's end quits, and the forms keep the window below them.
+    win32::OpenForms forms{[] { PostQuitMessage(0); }};
+    win32::FormHooks hooks{forms, [this](HWND form) { window.PlaceBelow(form); }};
     std::string title;
     bool created = false;
 };

@@ -10,6 +10,7 @@
 #include "fakes/FakeRegistryValueControl.h"
 #include "help/win32/Win32HelpAdapters.h"
 #include "main/RunFlags.h"
+#include "ports/SharedObjects.h"
 #include "ports/win32/Win32Clock.h"
 #include "ports/win32/Win32DesktopWindows.h"
 #include "ports/win32/Win32EventLoop.h"
@@ -205,11 +206,12 @@ protected:
     fakes::FakeProcess process_;
     win32::Win32DesktopWindows windows_{app_.window};
     fakes::FakeFormLoader forms_;
-    win32::Win32Forms formsPort_{GetModuleHandleW(nullptr), app_.window, app_.forms};
+    win32::Win32Forms formsPort_{GetModuleHandleW(nullptr), app_.hooks};
     RunFlags flags_;
     help::win32::Win32HelpAdapters help_{process_};
-    AppPorts ports_{registry_, system_, library_,   modalBox_, events_, clock_,       process_,
-                    windows_,  forms_,  formsPort_, runtime_,  flags_,  help_.appHelp};
+    SharedObjects shared_;
+    AppPorts ports_{registry_, system_, library_,   modalBox_, events_, clock_,        process_,
+                    windows_,  forms_,  formsPort_, runtime_,  flags_,  help_.appHelp, shared_};
 };
 
 TEST_F(EditorWindowTest, UserListsViewsAddsAndDeletesWithBackupThroughTheRealWindow) {
@@ -225,7 +227,7 @@ TEST_F(EditorWindowTest, UserListsViewsAddsAndDeletesWithBackupThroughTheRealWin
 
     win32::ComRegistryLibrary comLibrary;
     RedirectedRunKeys redirected(comLibrary, local.Path(), user.Path());
-    RegistryDatabaseHolder holder(redirected, runtime_);
+    RegistryDatabaseHolder holder(redirected, shared_);
     win32::Win32InputBox inputBox;
     win32::Win32TextFiles files;
     test::TemporaryFolder temp;
@@ -319,7 +321,7 @@ TEST_F(EditorWindowTest, UserListsViewsAddsAndDeletesWithBackupThroughTheRealWin
 // The program's bundle: the database object is made on the first use, through the registered
 // library, and released with the program's shared objects.
 TEST_F(EditorWindowTest, ProgramsAdaptersMakeTheDatabaseOnceAndReleaseItWithTheSharedObjects) {
-    win32::StartupEntriesAdapters adapters(runtime_, [](std::string_view) {});
+    win32::StartupEntriesAdapters adapters(shared_, [](std::string_view) {});
     RegistryDatabaseHolder& holder = adapters.Ports().registryDatabase;
     EXPECT_FALSE(holder.Held());
     RegistryDatabaseObject* first = &holder.Get();
@@ -329,7 +331,7 @@ TEST_F(EditorWindowTest, ProgramsAdaptersMakeTheDatabaseOnceAndReleaseItWithTheS
     auto opened = holder.Get().OpenKey(kHkeyCurrentUser, key.Path());
     ASSERT_NE(opened, nullptr);
     EXPECT_EQ(opened->ReadValue("A"), RegistryData::Text("a"));
-    runtime_.ReleaseShared();
+    shared_.ReleaseAll();
     EXPECT_FALSE(holder.Held());
 }
 
