@@ -15,7 +15,6 @@ namespace tidewell::win32 {
 
 namespace {
 
-<<<<<<< HEAD
 // An error no handler expected ends that handler, and is said once, never swallowed silently.
 // Called inside a catch block.
 void ReportEscapedError(HWND window) {
@@ -26,14 +25,11 @@ void ReportEscapedError(HWND window) {
         what = error.what();
     } catch (...) {
     }
-    const std::wstring text = L"An Unexpected Error Occurred!\r\n" + Utf8ToWide(what);
+    const std::wstring text = L"An Unexpected Error Occurred!\r\n" + win32common::Utf8ToWide(what);
     MessageBoxW(IsWindow(window) ? window : nullptr, text.c_str(), L"ERROR!",
                 MB_OK | MB_ICONSTOP | MB_TASKMODAL);
 }
 
-constexpr int kToolTipWidth = 360;
-=======
->>>>>>> issue-19
 constexpr UINT_PTR kMouseSubclassId = 1;
 // Without WS_CLIPCHILDREN: group boxes do not paint their inside, the form's background does.
 constexpr DWORD kFormStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
