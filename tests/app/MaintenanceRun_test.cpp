@@ -7,6 +7,7 @@
 #include "fakes/FakeRunPorts.h"
 #include "fakes/FakeTextFiles.h"
 #include "run/MaintenanceRun.h"
+#include "startup_entries/EditorTexts.h"
 #include "startup_entries/StartupEntriesPorts.h"
 #include "startup_entries/frmRegistry.h"
 #include "ui/Runtime.h"
@@ -177,7 +178,7 @@ protected:
         messageBox.Expect(kDefragDone, kOkQuestion, "Defrag Complete?");
     }
     void ExpectCaution(int reply) {
-        messageBox.Expect(std::string(frmRegistry::kCautionText), kYesNoExclamation, "CAUTION!",
+        messageBox.Expect(std::string(editor_text::kCautionText), kYesNoExclamation, "CAUTION!",
                           reply);
     }
 
@@ -205,9 +206,11 @@ protected:
     RegistryDatabaseHolder holder{registryLibrary, runtime};
     fakes::FakeInputBox inputBox{&log};
     fakes::FakeTextFiles textFiles;
-    StartupEntriesPorts entryPorts{holder, inputBox, textFiles, [this](std::string_view keys) {
+    StartupEntriesPorts entryPorts{holder, inputBox, textFiles,
+                                   [this](std::string_view keys) {
                                        log.Add("editor-keys:" + std::string(keys));
-                                   }};
+                                   },
+                                   [] { return true; }};
     Timeline timeline{log, events};
     std::unique_ptr<MaintenanceRun> run;
 };

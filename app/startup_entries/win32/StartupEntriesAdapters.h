@@ -17,13 +17,17 @@ class StartupEntriesAdapters {
 public:
     StartupEntriesAdapters(ui::Runtime& runtime,
                            std::function<void(std::string_view keys)> sendKeys)
-        : registryDatabase_(library_, runtime), ports_{registryDatabase_, inputBox_, files_,
-                                                       std::move(sendKeys)} {}
+        : registryDatabase_(library_, runtime),
+          ports_{registryDatabase_, inputBox_, files_, std::move(sendKeys),
+                 AnotherProgramActive} {}
     StartupEntriesAdapters(const StartupEntriesAdapters&) = delete;
     StartupEntriesAdapters& operator=(const StartupEntriesAdapters&) = delete;
     ~StartupEntriesAdapters() = default;
 
     const StartupEntriesPorts& Ports() const { return ports_; }
+
+    // True when the foreground window belongs to another process.
+    static bool AnotherProgramActive();
 
 private:
     ComRegistryLibrary library_;

@@ -14,6 +14,7 @@
 #include "ports/win32/Win32DesktopWindows.h"
 #include "ports/win32/Win32EventLoop.h"
 #include "ports/win32/Win32MessageBox.h"
+#include "startup_entries/EditorTexts.h"
 #include "startup_entries/StartupEntriesEditor.h"
 #include "startup_entries/frmRegistry.h"
 #include "startup_entries/win32/ComRegistryLibrary.h"
@@ -234,6 +235,7 @@ TEST_F(EditorWindowTest, UserListsViewsAddsAndDeletesWithBackupThroughTheRealWin
     int keyStrokes = 0;
     StartupEntriesPorts entries{
         holder, inputBox, files, [&](std::string_view keys) { keyStrokes += keys == "{ENTER}"; },
+        [] { return true; },
         BackupLocation{{base + "\\Tidewell\\", base + "\\Tidewell\\Backup\\"},
                        base + "\\Tidewell\\Backup\\Registry Backup.Reg"}};
     ui::CheckBox chkCurrentUser{"chkCurrentUser", "", "", {}, 1};
@@ -294,7 +296,7 @@ TEST_F(EditorWindowTest, UserListsViewsAddsAndDeletesWithBackupThroughTheRealWin
     }
     EXPECT_TRUE(shown);
     EXPECT_EQ(keyStrokes, 1);
-    EXPECT_EQ(seen.cautionText, uidriver::FromUtf8(std::string(frmRegistry::kCautionText)));
+    EXPECT_EQ(seen.cautionText, uidriver::FromUtf8(std::string(editor_text::kCautionText)));
     // The key's own order (Wine enumerates the newest value first here).
     EXPECT_EQ(seen.localItems, localOrder);
     ASSERT_EQ(localOrder.size(), 3u);
