@@ -32,7 +32,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <fstream>
+#include <map>
 #include <iterator>
 #include <thread>
 
@@ -275,7 +277,7 @@ TEST_F(EditorWindowTest, UserListsViewsAddsAndDeletesWithBackupThroughTheRealWin
             !u.Answer(L"Deletion Commencing. . .", IDOK)) {
             return;
         }
-        u.Select(u.LocalList(), 0); // swallowed: the delete's own refresh
+        u.Select(u.LocalList(), 0);
         u.Select(u.LocalList(), 1);
         seen.markedData = uidriver::WindowText(u.LocalText());
         u.Click(L"&Finished!");
@@ -316,6 +318,102 @@ TEST_F(EditorWindowTest, UserListsViewsAddsAndDeletesWithBackupThroughTheRealWin
     EXPECT_EQ(backup, "REGEDIT4\r\n\r\n\r\n[HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows\\"
                       "CurrentVersion\\Run]\r\n\"Quoted \\\"App\\\"\"=\"\\\"C:\\\\Program Files\\\\"
                       "App\\\\app.exe\\\" /min\"\r\n");
+}
+
+// Names outside the ANSI code page (Japanese, an emoji) beside plain ones: every entry is listed,
+// shown and deletable; the one the backup file cannot hold is named and kept until deleted
+// without a backup.
+TEST_F(EditorWindowTest, EntriesNamedOutsideTheAnsiCodePageAreListedShownAndDeletable) {
+    ASSERT_TRUE(app_.created);
+    test::PrivateRunKey local("EditorWindow.Wide");
+    test::PrivateRunKey user("EditorWindow.WideUser");
+    const std::wstring japanese = L"\u65e5\u672c\u8a9e\u306e\u30a8\u30f3\u30c8\u30ea";
+    const std::wstring emoji = L"\U0001F600 Smile";
+    ASSERT_EQ(local.SetString(L"Plain one", L"c:\\one.exe"), ERROR_SUCCESS);
+    ASSERT_EQ(local.SetString(japanese, L"c:\\\u30c4\u30fc\u30eb.exe"), ERROR_SUCCESS);
+    ASSERT_EQ(local.SetString(emoji, L"c:\\smile.exe"), ERROR_SUCCESS);
+    ASSERT_EQ(local.SetString(L"Plain two", L"c:\\two.exe"), ERROR_SUCCESS);
+    const std::vector<std::wstring> order = local.Names();
+
+    win32::ComRegistryLibrary comLibrary;
+    RedirectedRunKeys redirected(comLibrary, local.Path(), user.Path());
+    RegistryDatabaseHolder holder(redirected, runtime_);
+    win32::Win32InputBox inputBox;
+    win32::Win32TextFiles files;
+    test::TemporaryFolder temp;
+    ASSERT_TRUE(temp.Created());
+    const std::string base = win32::WideToUtf8(temp.Path());
+    StartupEntriesPorts entries{holder, inputBox, files, [](std::string_view) {},
+                                [] { return false; },
+                                BackupLocation{{base + "\\T\\"}, base + "\\T\\Backup.Reg"}};
+    ui::CheckBox chkCurrentUser{"chkCurrentUser", "", "", {}, 1};
+    ui::CheckBox chkLocalMachine{"chkLocalMachine", "", "", {}, 1};
+    flags_.maintenanceRunning = true;
+    app_.forms.Opened();
+
+    Seen seen;
+    std::vector<std::wstring> shown;
+    std::wstring refusal;
+    std::thread script([&] {
+        User u(seen);
+        if (!u.Answer(L"CAUTION!", IDYES) || !u.FindEditor() || !u.WaitForItems(u.LocalList(), 4)) {
+            return;
+        }
+        seen.localItems = ListItems(u.LocalList());
+        for (int i = 0; i < 4; ++i) {
+            u.Select(u.LocalList(), i);
+            shown.push_back(uidriver::WindowText(u.LocalText()));
+        }
+        const auto at = [&](const std::wstring& name) {
+            return static_cast<int>(std::find(seen.localItems.begin(), seen.localItems.end(),
+                                              name) -
+                                    seen.localItems.begin());
+        };
+        // The emoji with a backup: refused and named; nothing deleted.
+        u.Select(u.LocalList(), at(emoji));
+        if (!u.Click(L"&Delete Value") || !u.Answer(L"Delete Selected Entries?", IDYES) ||
+            !u.Answer(L"Create Backup?", IDYES) || !u.Answer(L"Backup Failed!", IDOK, &refusal)) {
+            return;
+        }
+        for (const std::wstring& name : {emoji, japanese}) {
+            u.Select(u.LocalList(), at(name));
+            if (!u.Click(L"&Delete Value") || !u.Answer(L"Delete Selected Entries?", IDYES) ||
+                !u.Answer(L"Create Backup?", IDNO) ||
+                !u.Answer(L"Deletion Commencing. . .", IDOK)) {
+                return;
+            }
+        }
+        u.Click(L"&Finished!");
+    });
+    try {
+        ShowStartupEntriesEditor(ports_, entries, chkCurrentUser, chkLocalMachine);
+    } catch (const std::exception& error) {
+        ADD_FAILURE() << "the editor threw " << error.what();
+    } catch (const ui::ProgramQuitting&) {
+        ADD_FAILURE() << "the program quit";
+    }
+    script.join();
+    app_.forms.Closed();
+
+    for (const std::wstring& step : seen.steps) {
+        ADD_FAILURE() << win32::WideToUtf8(step);
+    }
+    EXPECT_EQ(seen.localItems, order);
+    const std::map<std::wstring, std::wstring> data{{L"Plain one", L"c:\\one.exe"},
+                                                    {japanese, L"c:\\\u30c4\u30fc\u30eb.exe"},
+                                                    {emoji, L"c:\\smile.exe"},
+                                                    {L"Plain two", L"c:\\two.exe"}};
+    std::vector<std::wstring> expected;
+    std::vector<std::wstring> kept;
+    for (const std::wstring& name : order) {
+        expected.push_back(data.at(name));
+        if (name != japanese && name != emoji) {
+            kept.push_back(name);
+        }
+    }
+    EXPECT_EQ(shown, expected);
+    EXPECT_NE(refusal.find(emoji), std::wstring::npos) << win32::WideToUtf8(refusal);
+    EXPECT_EQ(local.Names(), kept);
 }
 
 // The program's bundle: the database object is made on the first use, through the registered
