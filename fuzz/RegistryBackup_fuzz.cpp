@@ -151,8 +151,9 @@ bool ReadData(std::string_view data, ReadValue& value) {
         at = 4;
     } else if (data.starts_with("hex(")) {
         const std::size_t close = data.find("):");
-        const auto type = close == std::string_view::npos ? std::nullopt
-                                                         : ReadHexNumber(data.substr(4, close - 4), 8);
+        const auto type = close == std::string_view::npos
+                              ? std::nullopt
+                              : ReadHexNumber(data.substr(4, close - 4), 8);
         if (!type)
             return false;
         value.type = *type;
@@ -300,8 +301,8 @@ std::pair<std::uint32_t, std::string> Stored(const RegistryData& data) {
     case RegistryData::Kind::Number: {
         std::string bytes;
         for (int i = 0; i < 4; ++i)
-            bytes += static_cast<char>((static_cast<std::uint32_t>(data.AsNumber()) >> (8 * i)) &
-                                       0xFF);
+            bytes +=
+                static_cast<char>((static_cast<std::uint32_t>(data.AsNumber()) >> (8 * i)) & 0xFF);
         return {data.Type(), bytes};
     }
     case RegistryData::Kind::Strings: {

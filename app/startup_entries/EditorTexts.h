@@ -20,7 +20,8 @@ inline constexpr std::string_view kContinueTitle = "Continue?";
 inline constexpr std::string_view kContinueText =
     "Please Note That If You Enter A Faulty Entry,\r\nWindows Will Return An Error On Every "
     "Boot!\r\nWould You Like To Continue?";
-inline constexpr std::string_view kNamePrompt = "Give Tidewell! The Name Of Your New Registry Entry";
+inline constexpr std::string_view kNamePrompt =
+    "Give Tidewell! The Name Of Your New Registry Entry";
 inline constexpr std::string_view kNameTitle = "Entry Name?";
 inline constexpr std::string_view kNameDefault = "NewEntry";
 inline constexpr std::string_view kResidencyPrompt =

@@ -159,10 +159,9 @@ BackupResult WriteRegistryBackup(TextFilePort& files, const BackupLocation& loca
     }
     // A file a failed first write left without its header gets it, before what it holds.
     const bool headed = old->starts_with("REGEDIT4");
-    const bool written =
-        headed ? files.WriteText(location.file, body, TextFilePort::Mode::Append)
-               : files.WriteText(location.file, std::string(kHeader) + *old + body,
-                                 TextFilePort::Mode::Create);
+    const bool written = headed ? files.WriteText(location.file, body, TextFilePort::Mode::Append)
+                                : files.WriteText(location.file, std::string(kHeader) + *old + body,
+                                                  TextFilePort::Mode::Create);
     return written ? BackupResult::Written : BackupResult::FileNotWritten;
 }
 

@@ -60,8 +60,11 @@ frmRegistry::frmRegistry(const AppPorts& ports, const StartupEntriesPorts& entri
       StatusBar1("StatusBar1", "Look Here For Status Of Registry Operations",
                  "Status Of Program Here.", {0, 5040, kClientWidth, kClientHeight - 5040}),
       MyTimer("MyTimer", 450), ports_(ports), entries_(entries), chkCurrentUser_(chkCurrentUser),
-      chkLocalMachine_(chkLocalMachine), current_{lstbxCurrent, txtCurrentValue, kHkeyCurrentUser, {}},
-      local_{lstbxLocal, txtLocalValue, kHkeyLocalMachine, {}} {
+      chkLocalMachine_(chkLocalMachine),
+      current_{lstbxCurrent, txtCurrentValue, kHkeyCurrentUser, {}}, local_{lstbxLocal,
+                                                                            txtLocalValue,
+                                                                            kHkeyLocalMachine,
+                                                                            {}} {
     MyTimer.SetEnabled(false);
     lstbxLocal.OnClick([this] { lstbxLocal_Click(); });
     lstbxCurrent.OnClick([this] { lstbxCurrent_Click(); });
@@ -147,8 +150,7 @@ void frmRegistry::OpenList(RunKeyList& list) {
 }
 
 void frmRegistry::LoadList(RunKeyList& list) {
-    std::vector<RegistryEntry> values =
-        runKey_ ? runKey_->Values() : std::vector<RegistryEntry>();
+    std::vector<RegistryEntry> values = runKey_ ? runKey_->Values() : std::vector<RegistryEntry>();
     // Values added since the count was read still get a slot, and the spare slot stays.
     if (values.size() + 1 > list.values.size()) {
         list.values.resize(values.size() + 1);

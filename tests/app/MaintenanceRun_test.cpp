@@ -206,11 +206,10 @@ protected:
     RegistryDatabaseHolder holder{registryLibrary, runtime};
     fakes::FakeInputBox inputBox{&log};
     fakes::FakeTextFiles textFiles;
-    StartupEntriesPorts entryPorts{holder, inputBox, textFiles,
-                                   [this](std::string_view keys) {
-                                       log.Add("editor-keys:" + std::string(keys));
-                                   },
-                                   [] { return true; }};
+    StartupEntriesPorts entryPorts{
+        holder, inputBox, textFiles,
+        [this](std::string_view keys) { log.Add("editor-keys:" + std::string(keys)); },
+        [] { return true; }};
     Timeline timeline{log, events};
     std::unique_ptr<MaintenanceRun> run;
 };

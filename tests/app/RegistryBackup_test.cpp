@@ -94,7 +94,7 @@ TEST(RegistryBackup, EveryTypeIsExportedAsRegeditWritesIt) {
         // two blanks.
         {RegistryData::Bytes(kRegBinaryType, long_),
          line("\"V\"", "hex:00,01,02,03,04,05,06,07,08,09,0a,0b,0c,0d,0e,0f,10,11,12,13,14,15,16,"
-                      "\\\r\n  17,18,19,1a,1b,1c,1d,1e,1f,20,21,22,23,24,25,26,27")},
+                       "\\\r\n  17,18,19,1a,1b,1c,1d,1e,1f,20,21,22,23,24,25,26,27")},
     };
     for (const Row& row : rows) {
         EXPECT_EQ(BackupLines({kHkeyLocalMachine, "V", row.data}, files), row.expected)

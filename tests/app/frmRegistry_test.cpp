@@ -298,7 +298,8 @@ TEST_F(RegistryEditorTest, ClosingTheWindowDuringTheWaitEndsTheLoad) {
 TEST_F(RegistryEditorTest, SelectionShowsTheLoadedDataAndMarksOnlyEntriesThatAreGone) {
     ArrangeBothKeys();
     registryLibrary.SetText(kHkeyLocalMachine, kRun, "Zero", "0");
-    registryLibrary.Set(kHkeyLocalMachine, kRun, "Bytes", RegistryData::Bytes(kRegBinaryType, {0x01, 0xfe}));
+    registryLibrary.Set(kHkeyLocalMachine, kRun, "Bytes",
+                        RegistryData::Bytes(kRegBinaryType, {0x01, 0xfe}));
     frmRegistry& f = Load();
 
     f.lstbxLocal.SetListIndex(0);

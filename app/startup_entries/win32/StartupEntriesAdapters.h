@@ -17,9 +17,8 @@ class StartupEntriesAdapters {
 public:
     StartupEntriesAdapters(ui::Runtime& runtime,
                            std::function<void(std::string_view keys)> sendKeys)
-        : registryDatabase_(library_, runtime),
-          ports_{registryDatabase_, inputBox_, files_, std::move(sendKeys),
-                 AnotherProgramActive} {}
+        : registryDatabase_(library_, runtime), ports_{registryDatabase_, inputBox_, files_,
+                                                       std::move(sendKeys), AnotherProgramActive} {}
     StartupEntriesAdapters(const StartupEntriesAdapters&) = delete;
     StartupEntriesAdapters& operator=(const StartupEntriesAdapters&) = delete;
     ~StartupEntriesAdapters() = default;

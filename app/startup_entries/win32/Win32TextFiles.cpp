@@ -77,9 +77,9 @@ std::optional<std::string> Win32TextFiles::ReadText(std::string_view path) {
     if (path.empty()) {
         return std::nullopt;
     }
-    HANDLE opened = CreateFileW(PathOf(path).c_str(), GENERIC_READ,
-                                FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
-                                FILE_ATTRIBUTE_NORMAL, nullptr);
+    HANDLE opened =
+        CreateFileW(PathOf(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                    OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (opened == INVALID_HANDLE_VALUE) {
         return std::nullopt;
     }
@@ -90,9 +90,9 @@ std::optional<std::string> Win32TextFiles::ReadText(std::string_view path) {
     }
     std::string ansi(static_cast<std::size_t>(size.QuadPart), '\0');
     DWORD read = 0;
-    if (!ansi.empty() && (!ReadFile(file.get(), ansi.data(), static_cast<DWORD>(ansi.size()), &read,
-                                    nullptr) ||
-                          read != ansi.size())) {
+    if (!ansi.empty() &&
+        (!ReadFile(file.get(), ansi.data(), static_cast<DWORD>(ansi.size()), &read, nullptr) ||
+         read != ansi.size())) {
         return std::nullopt;
     }
     if (ansi.empty()) {

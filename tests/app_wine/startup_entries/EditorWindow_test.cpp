@@ -236,7 +236,10 @@ TEST_F(EditorWindowTest, UserListsViewsAddsAndDeletesWithBackupThroughTheRealWin
     const std::string base = win32::WideToUtf8(temp.Path());
     int keyStrokes = 0;
     StartupEntriesPorts entries{
-        holder, inputBox, files, [&](std::string_view keys) { keyStrokes += keys == "{ENTER}"; },
+        holder,
+        inputBox,
+        files,
+        [&](std::string_view keys) { keyStrokes += keys == "{ENTER}"; },
         [] { return true; },
         BackupLocation{{base + "\\Tidewell\\", base + "\\Tidewell\\Backup\\"},
                        base + "\\Tidewell\\Backup\\Registry Backup.Reg"}};
@@ -343,7 +346,10 @@ TEST_F(EditorWindowTest, EntriesNamedOutsideTheAnsiCodePageAreListedShownAndDele
     test::TemporaryFolder temp;
     ASSERT_TRUE(temp.Created());
     const std::string base = win32::WideToUtf8(temp.Path());
-    StartupEntriesPorts entries{holder, inputBox, files, [](std::string_view) {},
+    StartupEntriesPorts entries{holder,
+                                inputBox,
+                                files,
+                                [](std::string_view) {},
                                 [] { return false; },
                                 BackupLocation{{base + "\\T\\"}, base + "\\T\\Backup.Reg"}};
     ui::CheckBox chkCurrentUser{"chkCurrentUser", "", "", {}, 1};
@@ -365,9 +371,9 @@ TEST_F(EditorWindowTest, EntriesNamedOutsideTheAnsiCodePageAreListedShownAndDele
             shown.push_back(uidriver::WindowText(u.LocalText()));
         }
         const auto at = [&](const std::wstring& name) {
-            return static_cast<int>(std::find(seen.localItems.begin(), seen.localItems.end(),
-                                              name) -
-                                    seen.localItems.begin());
+            return static_cast<int>(
+                std::find(seen.localItems.begin(), seen.localItems.end(), name) -
+                seen.localItems.begin());
         };
         // The emoji with a backup: refused and named; nothing deleted.
         u.Select(u.LocalList(), at(emoji));

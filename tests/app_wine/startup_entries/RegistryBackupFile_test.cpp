@@ -123,13 +123,12 @@ TEST(RegistryBackupFile, RegeditImportsTheBackupBackExactly) {
             longBinary[i] = static_cast<BYTE>(i * 7);
         }
         // A literal's bytes with its closing NUL.
-        const auto wide = []<size_t N>(const wchar_t (&text)[N]) {
+        const auto wide = []<size_t N>(const wchar_t(&text)[N]) {
             const auto* bytes = reinterpret_cast<const BYTE*>(text);
             return std::vector<BYTE>(bytes, bytes + N * sizeof(wchar_t));
         };
         const std::vector<std::tuple<std::wstring, DWORD, std::vector<BYTE>>> raws = {
-            {L"Expandable", REG_EXPAND_SZ,
-             wide(L"%SystemRoot%\\system32\\caf\u00e9.exe")},
+            {L"Expandable", REG_EXPAND_SZ, wide(L"%SystemRoot%\\system32\\caf\u00e9.exe")},
             {L"Multi", REG_MULTI_SZ, wide(L"one\0two words\0")},
             {L"Binary", REG_BINARY, longBinary},
             {L"Empty binary", REG_BINARY, {}},

@@ -86,7 +86,8 @@ TEST_F(RegistryLibraryClient, ValuesThatAreNotTextKeepTheirKind) {
     auto opened = library_.CreateDatabase()->OpenKey(kHkeyCurrentUser, key.Path());
     ASSERT_NE(opened, nullptr);
     EXPECT_EQ(opened->ReadValue("Dword"), RegistryData::Number(123));
-    EXPECT_EQ(opened->ReadValue("Binary"), RegistryData::Bytes(tidewell::kRegBinaryType, {1, 2, 3}));
+    EXPECT_EQ(opened->ReadValue("Binary"),
+              RegistryData::Bytes(tidewell::kRegBinaryType, {1, 2, 3}));
     EXPECT_EQ(opened->ReadValue("Multi"), RegistryData::Strings({"one", "two"}));
     EXPECT_EQ(opened->ReadValue("Expand"), RegistryData::ExpandText("%SystemRoot%\\x.exe"));
     EXPECT_EQ(opened->ReadValue("Qword"),
