@@ -90,6 +90,8 @@ struct Seen {
     std::wstring shownData;
     std::wstring markedData;
     std::vector<std::wstring> userItemsAfterAdd;
+    std::wstring bytesData;
+    std::wstring replaceText;
     std::vector<std::wstring> steps; // what failed, if anything
 };
 
@@ -137,6 +139,15 @@ public:
         uidriver::ClickControl(ok->handle);
         return uidriver::WaitUntilGone(*box, 5000ms) || Fail(L"input box stays");
     }
+    bool Cancel(const wchar_t* title) {
+        const auto box = uidriver::WaitForWindow(L"#32770", title, 10000ms, pid_, true);
+        const auto cancel = box ? uidriver::ChildByText(*box, L"Cancel") : std::nullopt;
+        if (!cancel) {
+            return Fail(std::wstring(L"no input box to cancel ") + title);
+        }
+        uidriver::ClickControl(cancel->handle);
+        return uidriver::WaitUntilGone(*box, 5000ms) || Fail(L"input box stays");
+    }
     bool FindEditor() {
         const auto found = uidriver::WaitForWindow(L"", L"Registry Entries", 10000ms, pid_, true);
         if (!found) {
@@ -155,6 +166,7 @@ public:
     HWND LocalList() const { return lists_[0]; }
     HWND UserList() const { return lists_[1]; }
     HWND LocalText() const { return texts_[0]; }
+    HWND UserText() const { return texts_[1]; }
     bool WaitForItems(HWND list, LRESULT count) {
         const ULONGLONG end = GetTickCount64() + 20000;
         while (SendMessageW(list, LB_GETCOUNT, 0, 0) < count) {
@@ -225,6 +237,9 @@ TEST_F(EditorWindowTest, UserListsViewsAddsAndDeletesWithBackupThroughTheRealWin
     const DWORD seven = 7;
     ASSERT_EQ(local.SetRaw(L"Number", REG_DWORD, &seven, sizeof seven), ERROR_SUCCESS);
     ASSERT_EQ(user.SetString(L"Messenger", L"c:\\im\\msg.exe"), ERROR_SUCCESS);
+    const BYTE bytes[] = {0x01, 0xab};
+    ASSERT_EQ(user.SetRaw(L"Bytes", REG_BINARY, bytes, sizeof bytes), ERROR_SUCCESS);
+    const std::vector<std::wstring> userOrder = user.Names();
 
     win32::ComRegistryLibrary comLibrary;
     RedirectedRunKeys redirected(comLibrary, local.Path(), user.Path());
@@ -262,18 +277,34 @@ TEST_F(EditorWindowTest, UserListsViewsAddsAndDeletesWithBackupThroughTheRealWin
         seen.userItems = ListItems(u.UserList());
         u.Select(u.LocalList(), 1);
         seen.shownData = uidriver::WindowText(u.LocalText());
+        const auto bytesAt = std::find(seen.userItems.begin(), seen.userItems.end(), L"Bytes");
+        u.Select(u.UserList(), static_cast<int>(bytesAt - seen.userItems.begin()));
+        seen.bytesData = uidriver::WindowText(u.UserText());
+
+        // An existing name is replaced only after a question (answered No here); Cancel at the
+        // name adds nothing.
+        if (!u.Click(L"&Add Entry") || !u.Answer(L"Continue?", IDYES) ||
+            !u.Type(L"Entry Name?", L"Tray") || !u.Type(L"Residency?", L"LOCAL") ||
+            !u.Type(L"Entry Location?", L"c:\\other.exe") ||
+            !u.Answer(L"Information Correct?", IDYES) ||
+            !u.Answer(L"Replace Entry?", IDNO, &seen.replaceText) || !u.Answer(L"ABORTED!", IDOK) ||
+            !u.Click(L"&Add Entry") || !u.Answer(L"Continue?", IDYES) ||
+            !u.Cancel(L"Entry Name?")) {
+            return;
+        }
 
         // Add "Added" for the current user.
         if (!u.Click(L"&Add Entry") || !u.Answer(L"Continue?", IDYES) ||
             !u.Type(L"Entry Name?", L"Added \"One\"") || !u.Type(L"Residency?", L"USER") ||
             !u.Type(L"Entry Location?", L"\"c:\\added dir\\added.exe\" /x") ||
             !u.Answer(L"Information Correct?", IDYES) || !u.Answer(L"Complete!", IDOK) ||
-            !u.Answer(L"No Information!", IDOK) || !u.WaitForItems(u.UserList(), 2)) {
+            !u.Answer(L"No Information!", IDOK) || !u.WaitForItems(u.UserList(), 3)) {
             return;
         }
         seen.userItemsAfterAdd = ListItems(u.UserList());
 
-        // Delete the selected local entry with a backup.
+        // Delete the selected local entry with a backup; nothing is selected in the other list.
+        u.Select(u.UserList(), -1);
         u.Select(u.LocalList(), 1);
         if (!u.Click(L"&Delete Value") || !u.Answer(L"Delete Selected Entries?", IDYES) ||
             !u.Answer(L"Create Backup?", IDYES) || !u.Answer(L"Backup Complete!", IDOK) ||
@@ -306,13 +337,20 @@ TEST_F(EditorWindowTest, UserListsViewsAddsAndDeletesWithBackupThroughTheRealWin
     EXPECT_EQ(seen.localItems, localOrder);
     ASSERT_EQ(localOrder.size(), 3u);
     EXPECT_EQ(localOrder[1], L"Quoted \"App\"");
-    EXPECT_EQ(seen.userItems, std::vector<std::wstring>{L"Messenger"});
+    EXPECT_EQ(seen.userItems, userOrder);
+    EXPECT_EQ(seen.bytesData, L"01 ab");
+    EXPECT_NE(seen.replaceText.find(L"\"Tray\" Already Exists"), std::wstring::npos);
     EXPECT_EQ(seen.shownData, L"\"C:\\Program Files\\App\\app.exe\" /min");
-    EXPECT_EQ(seen.userItemsAfterAdd, (std::vector<std::wstring>{L"Messenger", L"Added \"One\""}));
+    std::vector<std::wstring> afterAdd = userOrder;
+    afterAdd.push_back(L"Added \"One\"");
+    EXPECT_EQ(seen.userItemsAfterAdd, afterAdd);
+    EXPECT_EQ(user.Names().size(), 3u) << "Cancel at the name added a value";
     EXPECT_EQ(user.GetRaw(L"Added \"One\""),
               std::make_pair(DWORD{REG_SZ}, test::StringBytes(L"\"c:\\added dir\\added.exe\" /x")));
     EXPECT_EQ(seen.markedData, L"\"C:\\Program Files\\App\\app.exe\" /min (*) ");
     EXPECT_EQ(local.Names(), (std::vector<std::wstring>{localOrder[0], localOrder[2]}));
+    EXPECT_EQ(local.GetRaw(L"Tray"),
+              std::make_pair(DWORD{REG_SZ}, test::StringBytes(L"c:\\windows\\tray.exe")));
 
     std::ifstream in((temp.Path() + L"\\Tidewell\\Backup\\Registry Backup.Reg").c_str(),
                      std::ios::binary);
