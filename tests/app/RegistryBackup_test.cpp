@@ -100,6 +100,13 @@ TEST(RegistryBackup, EveryTypeIsExportedAsRegeditWritesIt) {
         EXPECT_EQ(BackupLines({kHkeyLocalMachine, "V", row.data}, files), row.expected)
             << "type " << row.data.Type();
     }
+    // A long name leaves less room on the first line, as in regedit's own export.
+    EXPECT_EQ(BackupLines({kHkeyLocalMachine, "A rather long value name for wrapping",
+                           RegistryData::Bytes(kRegBinaryType, long_)},
+                          files),
+              line("\"A rather long value name for wrapping\"",
+                   "hex:00,01,02,03,04,05,06,07,08,09,0a,\\\r\n  0b,0c,0d,0e,0f,10,11,12,13,14,15,"
+                   "16,17,18,19,1a,1b,1c,1d,1e,1f,20,21,22,23,\\\r\n  24,25,26,27"));
     EXPECT_EQ(BackupLines({kHkeyCurrentUser, "", RegistryData::Bytes(kRegBinaryType, {1})}, files),
               kUserSection + "@=hex:01\r\n");
 }
