@@ -74,11 +74,11 @@ inline std::string ReplaceText(std::string_view name) {
            "Would You Like To Replace It?";
 }
 
-// An entry the backup file's code page cannot hold; nothing has been deleted.
+// An entry the backup file's code page cannot hold; nothing has been deleted or replaced.
 inline std::string NotBackedUpText(std::string_view name) {
     return "The Entry \"" + std::string(name) + "\" Cannot Be Backed Up!\r\n" +
            "Its Name Or Value Holds Characters The Backup File Cannot Store.\r\n" +
-           "No Entry Has Been Deleted.";
+           "Nothing Has Been Changed.";
 }
 
 } // namespace tidewell::editor_text

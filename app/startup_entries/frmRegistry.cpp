@@ -1,9 +1,9 @@
 #include "startup_entries/frmRegistry.h"
 
 #include "main/RegistryErrorMessage.h"
-#include "startup_entries/EditorTexts.h"
 #include "main/RunFlags.h"
 #include "ports/MessageBox.h"
+#include "startup_entries/EditorTexts.h"
 #include "ui/Runtime.h"
 
 #include <algorithm>
