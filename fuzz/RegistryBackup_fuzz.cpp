@@ -1,10 +1,11 @@
 // The REGEDIT4 backup writer, as a round trip: entries made from the input are written by two
 // backups into one in-memory file (the second appends), and the file is read back by a strict
 // REGEDIT4 reader of this test's own. Properties:
-// - what was written reads back as the same sections, names and data, in order, under one
-//   "REGEDIT4" header;
-// - a batch holding an entry the format cannot carry (an array, a line break or NUL) is refused as
-//   a whole and leaves the file as it was; every other batch is written;
+// - what was written reads back as the same sections, names, types and bytes, in order, under
+//   one "REGEDIT4" header; no continued line of bytes is longer than 80 characters;
+// - a batch holding an entry the file cannot carry (a name with a line break or NUL, a name or
+//   text outside the file's code page) is refused as a whole and leaves the file as it was;
+//   every other batch is written;
 // - a folder that cannot be made, or a write that fails, reports so.
 #include "FuzzSupport.h"
 #include "startup_entries/RegistryBackup.h"
@@ -14,6 +15,7 @@
 #include <map>
 #include <optional>
 #include <set>
+#include <utility>
 #include <vector>
 
 using namespace tidewell;
@@ -40,6 +42,17 @@ public:
         return true;
     }
     bool FileExists(std::string_view path) override { return files.count(std::string(path)); }
+    std::optional<std::string> ReadText(std::string_view path) override {
+        const auto it = files.find(std::string(path));
+        return it == files.end() ? std::nullopt : std::optional<std::string>(it->second);
+    }
+    // A code page of ASCII only.
+    std::optional<std::string> FileBytes(std::string_view text) override {
+        for (const char c : text)
+            if (static_cast<unsigned char>(c) >= 0x80)
+                return std::nullopt;
+        return std::string(text);
+    }
     bool WriteText(std::string_view path, std::string_view text, Mode mode) override {
         if (refuseWrites)
             return false;
@@ -55,9 +68,9 @@ public:
 
 struct ReadValue {
     std::string section;
-    std::string name;
-    std::optional<std::string> text;    // a "..." value
-    std::optional<std::uint32_t> dword; // a dword:xxxxxxxx value
+    std::string name; // "" for @
+    std::uint32_t type = 0;
+    std::string bytes;
 };
 
 // A quoted string starting at `at` (on the opening quote): \\ and \" are the only escapes.
@@ -82,8 +95,8 @@ std::optional<std::string> ReadQuoted(std::string_view line, std::size_t& at) {
     return std::nullopt;
 }
 
-std::optional<std::uint32_t> ReadDword(std::string_view digits) {
-    if (digits.size() != 8)
+std::optional<std::uint32_t> ReadHexNumber(std::string_view digits, std::size_t maxDigits) {
+    if (digits.empty() || digits.size() > maxDigits)
         return std::nullopt;
     std::uint32_t value = 0;
     for (char c : digits) {
@@ -95,18 +108,96 @@ std::optional<std::uint32_t> ReadDword(std::string_view digits) {
     return value;
 }
 
+// "xx,xx,...,xx" (or nothing) as bytes.
+std::optional<std::string> ReadHexBytes(std::string_view text) {
+    std::string bytes;
+    while (!text.empty()) {
+        const auto byte = ReadHexNumber(text.substr(0, 2), 2);
+        if (text.size() < 2 || !byte)
+            return std::nullopt;
+        bytes += static_cast<char>(*byte);
+        text.remove_prefix(2);
+        if (!text.empty()) {
+            if (text.front() != ',' || text.size() == 1)
+                return std::nullopt;
+            text.remove_prefix(1);
+        }
+    }
+    return bytes;
+}
+
+// The data after "=": "text", dword:xxxxxxxx, hex:..., hex(N):...
+bool ReadData(std::string_view data, ReadValue& value) {
+    std::size_t at = 0;
+    if (data.starts_with("\"")) {
+        const auto text = ReadQuoted(data, at);
+        if (!text || at != data.size())
+            return false;
+        value.type = 1;
+        value.bytes = *text + std::string(1, '\0');
+        return true;
+    }
+    if (data.starts_with("dword:")) {
+        const auto number = ReadHexNumber(data.substr(6), 8);
+        if (!number || data.size() != 14)
+            return false;
+        value.type = 4;
+        for (int i = 0; i < 4; ++i)
+            value.bytes += static_cast<char>((*number >> (8 * i)) & 0xFF);
+        return true;
+    }
+    if (data.starts_with("hex:")) {
+        value.type = 3;
+        at = 4;
+    } else if (data.starts_with("hex(")) {
+        const std::size_t close = data.find("):");
+        const auto type = close == std::string_view::npos
+                              ? std::nullopt
+                              : ReadHexNumber(data.substr(4, close - 4), 8);
+        if (!type)
+            return false;
+        value.type = *type;
+        at = close + 2;
+    } else {
+        return false;
+    }
+    const auto bytes = ReadHexBytes(data.substr(at));
+    if (!bytes)
+        return false;
+    value.bytes = *bytes;
+    return true;
+}
+
 // Lines end in CR LF; the first is "REGEDIT4"; blank lines, "[section]" lines and
-// "name"=value lines follow. Anything else makes the file unreadable.
+// "name"=value lines follow, a line of bytes continued by "\\" and two blanks on the next.
+// Anything else makes the file unreadable.
 std::optional<std::vector<ReadValue>> ReadRegedit4(std::string_view file) {
-    std::vector<std::string_view> lines;
+    std::vector<std::string> lines;
+    bool continued = false;
     while (!file.empty()) {
         const std::size_t end = file.find("\r\n");
         if (end == std::string_view::npos)
             return std::nullopt; // a last line without its line end
-        lines.push_back(file.substr(0, end));
+        std::string_view line = file.substr(0, end);
         file.remove_prefix(end + 2);
+        const bool continuation = continued;
+        if (continuation) {
+            if (!line.starts_with("  "))
+                return std::nullopt;
+            line.remove_prefix(2);
+            lines.back() += line;
+        } else {
+            lines.emplace_back(line);
+        }
+        continued = line.ends_with(",\\");
+        if (continued) {
+            // Only the first line, after a long name, may be longer.
+            if (continuation && end > 80)
+                return std::nullopt;
+            lines.back().pop_back();
+        }
     }
-    if (lines.empty() || lines.front() != "REGEDIT4")
+    if (continued || lines.empty() || lines.front() != "REGEDIT4")
         return std::nullopt;
     std::vector<ReadValue> values;
     std::string section;
@@ -124,22 +215,18 @@ std::optional<std::vector<ReadValue>> ReadRegedit4(std::string_view file) {
         }
         if (section.empty())
             return std::nullopt;
-        ReadValue value{section, {}, {}, {}};
+        ReadValue value{section, {}, 0, {}};
         std::size_t at = 0;
-        const auto name = ReadQuoted(line, at);
-        if (!name || at >= line.size() || line[at] != '=')
-            return std::nullopt;
-        value.name = *name;
-        ++at;
-        if (line.substr(at).starts_with("dword:")) {
-            value.dword = ReadDword(line.substr(at + 6));
-            if (!value.dword)
-                return std::nullopt;
+        if (line.starts_with("@=")) {
+            at = 1;
         } else {
-            value.text = ReadQuoted(line, at);
-            if (!value.text || at != line.size())
+            const auto name = ReadQuoted(line, at);
+            if (!name || name->empty() || at >= line.size() || line[at] != '=')
                 return std::nullopt;
+            value.name = *name;
         }
+        if (!ReadData(line.substr(at + 1), value))
+            return std::nullopt;
         values.push_back(std::move(value));
     }
     return values;
@@ -151,7 +238,7 @@ BackupEntry MakeEntry(FuzzedDataProvider& input) {
     BackupEntry entry{input.ConsumeBool() ? kHkeyCurrentUser : kHkeyLocalMachine,
                       input.ConsumeRandomLengthString(64),
                       {}};
-    switch (input.ConsumeIntegralInRange(0, 3)) {
+    switch (input.ConsumeIntegralInRange(0, 5)) {
     case 0:
         entry.data = RegistryData::Text(input.ConsumeRandomLengthString(256));
         break;
@@ -159,32 +246,80 @@ BackupEntry MakeEntry(FuzzedDataProvider& input) {
         entry.data = RegistryData::Number(input.ConsumeIntegral<std::int32_t>());
         break;
     case 2:
-        entry.data = RegistryData::NoText();
+        entry.data = RegistryData::ExpandText(input.ConsumeRandomLengthString(128));
         break;
+    case 3: {
+        std::vector<std::string> strings(input.ConsumeIntegralInRange<std::size_t>(0, 4));
+        for (std::string& text : strings)
+            text = input.ConsumeRandomLengthString(32);
+        entry.data = RegistryData::Strings(std::move(strings));
+        break;
+    }
+    case 4: {
+        const std::string bytes = input.ConsumeRandomLengthString(300);
+        entry.data = RegistryData::Bytes(input.ConsumeIntegral<std::uint32_t>(),
+                                         std::vector<std::uint8_t>(bytes.begin(), bytes.end()));
+        break;
+    }
     default:
         break; // Empty
     }
     return entry;
 }
 
-bool HasBreakOrNul(std::string_view text) {
-    return text.find_first_of(std::string_view("\r\n\0", 3)) != std::string_view::npos;
+bool Ascii(std::string_view text) {
+    for (const char c : text)
+        if (static_cast<unsigned char>(c) >= 0x80)
+            return false;
+    return true;
 }
 
 bool Exportable(const BackupEntry& entry) {
-    if (HasBreakOrNul(entry.name))
+    if (entry.name.find_first_of(std::string_view("\r\n\0", 3)) != std::string::npos ||
+        !Ascii(entry.name))
         return false;
-    const auto text = entry.data.AsText();
-    return entry.data.GetKind() != RegistryData::Kind::NoText && text && !HasBreakOrNul(*text);
+    switch (entry.data.GetKind()) {
+    case RegistryData::Kind::Text:
+        return Ascii(entry.data.GetText());
+    case RegistryData::Kind::Strings:
+        for (const std::string& text : entry.data.GetStrings())
+            if (!Ascii(text))
+                return false;
+        return true;
+    default:
+        return true;
+    }
+}
+
+// The type and bytes regedit would store for the entry's data.
+std::pair<std::uint32_t, std::string> Stored(const RegistryData& data) {
+    switch (data.GetKind()) {
+    case RegistryData::Kind::Empty:
+        return {1, std::string(1, '\0')};
+    case RegistryData::Kind::Text:
+        return {data.Type(), data.GetText() + std::string(1, '\0')};
+    case RegistryData::Kind::Number: {
+        std::string bytes;
+        for (int i = 0; i < 4; ++i)
+            bytes +=
+                static_cast<char>((static_cast<std::uint32_t>(data.AsNumber()) >> (8 * i)) & 0xFF);
+        return {data.Type(), bytes};
+    }
+    case RegistryData::Kind::Strings: {
+        std::string bytes;
+        for (const std::string& text : data.GetStrings())
+            bytes += text + std::string(1, '\0');
+        return {data.Type(), bytes + std::string(1, '\0')};
+    }
+    case RegistryData::Kind::Bytes:
+        break;
+    }
+    return {data.Type(), std::string(data.GetBytes().begin(), data.GetBytes().end())};
 }
 
 bool SameValue(const ReadValue& read, const BackupEntry& entry) {
-    if (read.section != (entry.root == kHkeyCurrentUser ? kCurrentUserRun : kLocalMachineRun) ||
-        read.name != entry.name)
-        return false;
-    if (entry.data.GetKind() == RegistryData::Kind::Number)
-        return read.dword == static_cast<std::uint32_t>(entry.data.AsNumber());
-    return read.text == entry.data.AsText();
+    return read.section == (entry.root == kHkeyCurrentUser ? kCurrentUserRun : kLocalMachineRun) &&
+           read.name == entry.name && std::make_pair(read.type, read.bytes) == Stored(entry.data);
 }
 
 } // namespace

@@ -4,6 +4,7 @@
 #include "startup_entries/RegistryObjects.h"
 #include "startup_entries/TextFilePort.h"
 
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -30,7 +31,7 @@ enum class BackupResult {
     Written,
     FolderNotCreated,
     FileNotWritten,
-    // A name or data the export format cannot carry (an array, a line break): nothing written.
+    // A name or text the file's code page cannot hold: nothing written.
     NotExportable,
 };
 
@@ -38,14 +39,18 @@ enum class BackupResult {
 // "\\", a double quote "\"".
 std::string RegeditQuoted(std::string_view text);
 
-// The section line and the entry line of one entry, each ended by CR LF; "" when the entry
-// cannot be exported.
-std::string BackupLines(const BackupEntry& entry);
+// The section line and the entry line of one entry, each ended by CR LF, as regedit exports the
+// value in REGEDIT4: strings between quotes, "dword:", and "hex:" / "hex(N):" bytes wrapped as
+// regedit wraps them, the bytes of expandable and multi-strings in the file's code page. Nothing
+// when the name or a text holds a character that code page cannot hold.
+std::optional<std::string> BackupLines(const BackupEntry& entry, TextFilePort& files);
 
 // Makes the folders that are missing, then writes "REGEDIT4" and two empty lines when the file is
-// new, and the section and entry lines of every entry, in order, in one write. All entries are
-// checked first, so a refused entry leaves the file as it was.
+// new or lacks them, and the section and entry lines of every entry, in order, in one write. All
+// entries are checked first, so a refused entry leaves the file as it was; its name goes to
+// `refused`.
 BackupResult WriteRegistryBackup(TextFilePort& files, const BackupLocation& location,
-                                 const std::vector<BackupEntry>& entries);
+                                 const std::vector<BackupEntry>& entries,
+                                 std::string* refused = nullptr);
 
 } // namespace tidewell

@@ -27,35 +27,76 @@ RegistryLibraryError::RegistryLibraryError(std::uint32_t hresult, std::string de
 RegistryData RegistryData::Text(std::string text) {
     RegistryData data;
     data.kind_ = Kind::Text;
+    data.type_ = kRegSzType;
     data.text_ = std::move(text);
+    return data;
+}
+
+RegistryData RegistryData::ExpandText(std::string text) {
+    RegistryData data = Text(std::move(text));
+    data.type_ = kRegExpandSzType;
     return data;
 }
 
 RegistryData RegistryData::Number(std::int32_t number) {
     RegistryData data;
     data.kind_ = Kind::Number;
+    data.type_ = kRegDwordType;
     data.number_ = number;
     return data;
 }
 
-RegistryData RegistryData::NoText() {
+RegistryData RegistryData::Strings(std::vector<std::string> strings) {
     RegistryData data;
-    data.kind_ = Kind::NoText;
+    data.kind_ = Kind::Strings;
+    data.type_ = kRegMultiSzType;
+    data.strings_ = std::move(strings);
     return data;
 }
 
-std::optional<std::string> RegistryData::AsText() const {
+RegistryData RegistryData::Bytes(std::uint32_t type, std::vector<std::uint8_t> bytes) {
+    RegistryData data;
+    data.kind_ = Kind::Bytes;
+    data.type_ = type;
+    data.bytes_ = std::move(bytes);
+    return data;
+}
+
+std::string RegistryData::AsText() const {
     switch (kind_) {
     case Kind::Empty:
-        return std::string();
+        return {};
     case Kind::Text:
         return text_;
     case Kind::Number:
         return std::to_string(number_);
-    case Kind::NoText:
+    case Kind::Strings: {
+        std::string joined;
+        for (std::size_t i = 0; i < strings_.size(); ++i) {
+            joined += (i == 0 ? "" : std::string(kStringsMark)) + strings_[i];
+        }
+        return joined;
+    }
+    case Kind::Bytes:
         break;
     }
-    return std::nullopt;
+    if (type_ == kRegQwordType && bytes_.size() == 8) {
+        std::uint64_t number = 0;
+        for (std::size_t i = 8; i-- > 0;) {
+            number = (number << 8) | bytes_[i];
+        }
+        return std::to_string(number);
+    }
+    static const char kDigits[] = "0123456789abcdef";
+    std::string hex;
+    for (const std::uint8_t byte : bytes_) {
+        if (!hex.empty()) {
+            hex += ' ';
+        }
+        hex += kDigits[byte >> 4];
+        hex += kDigits[byte & 0xF];
+    }
+    return hex;
 }
 
 } // namespace tidewell

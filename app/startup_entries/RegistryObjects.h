@@ -28,30 +28,50 @@ private:
 // HRESULT_FROM_WIN32(ERROR_FILE_NOT_FOUND): the key or value is not there.
 inline constexpr std::uint32_t kNotFoundResult = 0x80070002u;
 
-// A value's data as the library hands it out: text (REG_SZ, REG_EXPAND_SZ unexpanded), a number
-// (REG_DWORD), or an array (binary, multi-string and the rest), which has no text form. Empty is
-// the data of a table slot nothing was stored in.
+// Registry value types the editor tells apart (as the data carries them).
+inline constexpr std::uint32_t kRegSzType = 1;
+inline constexpr std::uint32_t kRegExpandSzType = 2;
+inline constexpr std::uint32_t kRegBinaryType = 3;
+inline constexpr std::uint32_t kRegDwordType = 4;
+inline constexpr std::uint32_t kRegMultiSzType = 7;
+inline constexpr std::uint32_t kRegQwordType = 11;
+
+// A value's type and data as the library hands them out: the text of a string or expandable
+// string (unexpanded), the number of a DWORD, the strings of a multi-string, and the raw bytes of
+// every other type. Empty is the data of a table slot nothing was stored in.
 class RegistryData {
 public:
-    enum class Kind { Empty, Text, Number, NoText };
+    enum class Kind { Empty, Text, Number, Strings, Bytes };
 
     RegistryData() = default;
     static RegistryData Text(std::string text);
+    static RegistryData ExpandText(std::string text);
     static RegistryData Number(std::int32_t number);
-    static RegistryData NoText();
+    static RegistryData Strings(std::vector<std::string> strings);
+    // Binary, 64-bit number and any other type.
+    static RegistryData Bytes(std::uint32_t type, std::vector<std::uint8_t> bytes);
 
     Kind GetKind() const { return kind_; }
-    // The text a text box shows: the text itself, a number in decimal, "" for Empty; nothing for
-    // an array.
-    std::optional<std::string> AsText() const;
+    std::uint32_t Type() const { return type_; }
+    const std::string& GetText() const { return text_; }
     std::int32_t AsNumber() const { return number_; }
+    const std::vector<std::string>& GetStrings() const { return strings_; }
+    const std::vector<std::uint8_t>& GetBytes() const { return bytes_; }
+
+    // The text a text box shows: the text itself, a DWORD or QWORD in decimal, the strings of a
+    // multi-string joined by kStringsMark, other bytes in hexadecimal pairs; "" for Empty.
+    std::string AsText() const;
+    static constexpr std::string_view kStringsMark = " | ";
 
     friend bool operator==(const RegistryData&, const RegistryData&) = default;
 
 private:
     Kind kind_ = Kind::Empty;
+    std::uint32_t type_ = 0;
     std::string text_;
     std::int32_t number_ = 0;
+    std::vector<std::string> strings_;
+    std::vector<std::uint8_t> bytes_;
 };
 
 // One value of a key, as the value collection delivers it.

@@ -41,6 +41,8 @@ struct StartupEntriesPorts {
     // Queues keys in send-keys notation ("{ENTER}") for whatever window is active, without
     // waiting for them to be handled.
     std::function<void(std::string_view keys)> sendKeys;
+    // True when the active window belongs to another program (false with no active window).
+    std::function<bool()> anotherProgramActive;
     BackupLocation backupLocation = DefaultBackupLocation();
 };
 

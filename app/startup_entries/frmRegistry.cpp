@@ -3,12 +3,28 @@
 #include "main/RegistryErrorMessage.h"
 #include "main/RunFlags.h"
 #include "ports/MessageBox.h"
+#include "startup_entries/EditorTexts.h"
 #include "ui/Runtime.h"
 
 #include <algorithm>
+#include <cctype>
 #include <optional>
 
 namespace tidewell {
+
+using namespace editor_text;
+
+namespace {
+
+// Value names compare as the registry compares them (ASCII letters without case).
+bool SameName(std::string_view a, std::string_view b) {
+    return std::equal(a.begin(), a.end(), b.begin(), b.end(), [](char x, char y) {
+        return std::tolower(static_cast<unsigned char>(x)) ==
+               std::tolower(static_cast<unsigned char>(y));
+    });
+}
+
+} // namespace
 
 frmRegistry::frmRegistry(const AppPorts& ports, const StartupEntriesPorts& entries,
                          const ui::CheckBox& chkCurrentUser, const ui::CheckBox& chkLocalMachine,
@@ -44,7 +60,11 @@ frmRegistry::frmRegistry(const AppPorts& ports, const StartupEntriesPorts& entri
       StatusBar1("StatusBar1", "Look Here For Status Of Registry Operations",
                  "Status Of Program Here.", {0, 5040, kClientWidth, kClientHeight - 5040}),
       MyTimer("MyTimer", 450), ports_(ports), entries_(entries), chkCurrentUser_(chkCurrentUser),
-      chkLocalMachine_(chkLocalMachine) {
+      chkLocalMachine_(chkLocalMachine),
+      current_{lstbxCurrent, txtCurrentValue, kHkeyCurrentUser, {}}, local_{lstbxLocal,
+                                                                            txtLocalValue,
+                                                                            kHkeyLocalMachine,
+                                                                            {}} {
     MyTimer.SetEnabled(false);
     lstbxLocal.OnClick([this] { lstbxLocal_Click(); });
     lstbxCurrent.OnClick([this] { lstbxCurrent_Click(); });
@@ -64,14 +84,12 @@ std::vector<ui::Control*> frmRegistry::Controls() {
 
 void frmRegistry::Form_Load() {
     SetMousePointer(ui::MousePointer::Hourglass);
-    if (entries_.sendKeys) {
+    // The key is for a utility's leftover dialog; queued while a window of ours is active it
+    // would answer the caution question below unseen.
+    if (entries_.sendKeys && entries_.anotherProgramActive && entries_.anotherProgramActive()) {
         entries_.sendKeys("{ENTER}");
     }
-    RegistryDatabaseObject& database = entries_.registryDatabase.Get();
-    // The current user's Run key is often missing: that is an empty list, not an error.
-    runKey_ = database.OpenKey(kHkeyCurrentUser, kRunKeyPath);
-    currentUserValues_.assign(
-        static_cast<std::size_t>(std::max(runKey_ ? runKey_->ValueCount() : 0, 0)) + 1, {});
+    OpenList(current_);
 
     if (ports_.messageBox.Show(kCautionText, mb::kYesNo | mb::kIconExclamation, kCautionTitle) !=
         answer::kYes) {
@@ -110,13 +128,9 @@ void frmRegistry::Form_Load() {
         button->SetEnabled(true);
     }
 
-    LoadList(lstbxCurrent, currentUserValues_);
-    currentUserLoaded_ = static_cast<std::size_t>(lstbxCurrent.ListCount());
-    runKey_ = database.OpenKey(kHkeyLocalMachine, kRunKeyPath);
-    localMachineValues_.assign(
-        static_cast<std::size_t>(std::max(runKey_ ? runKey_->ValueCount() : 0, 0)) + 1, {});
-    LoadList(lstbxLocal, localMachineValues_);
-    localMachineLoaded_ = static_cast<std::size_t>(lstbxLocal.ListCount());
+    LoadList(current_);
+    OpenList(local_);
+    LoadList(local_);
 
     StatusBar1.SetPanelText(std::string(kViewingText));
     if (!currentUserChecked) {
@@ -128,47 +142,53 @@ void frmRegistry::Form_Load() {
     SetMousePointer(ui::MousePointer::Default);
 }
 
-void frmRegistry::LoadList(ui::ListBox& list, std::vector<RegistryData>& table) {
-    const std::vector<RegistryEntry> values =
-        runKey_ ? runKey_->Values() : std::vector<RegistryEntry>();
+void frmRegistry::OpenList(RunKeyList& list) {
+    // The current user's Run key is often missing: that is an empty list, not an error.
+    runKey_ = entries_.registryDatabase.Get().OpenKey(list.root, kRunKeyPath);
+    list.values.assign(
+        static_cast<std::size_t>(std::max(runKey_ ? runKey_->ValueCount() : 0, 0)) + 1, {});
+}
+
+void frmRegistry::LoadList(RunKeyList& list) {
+    std::vector<RegistryEntry> values = runKey_ ? runKey_->Values() : std::vector<RegistryEntry>();
     // Values added since the count was read still get a slot, and the spare slot stays.
-    if (values.size() + 1 > table.size()) {
-        table.resize(values.size() + 1);
+    if (values.size() + 1 > list.values.size()) {
+        list.values.resize(values.size() + 1);
     }
+    std::vector<std::string> names;
+    names.reserve(values.size());
     for (std::size_t i = 0; i < values.size(); ++i) {
-        list.AddItem(values[i].name);
-        table[i] = values[i].data;
+        names.push_back(std::move(values[i].name));
+        list.values[i] = std::move(values[i].data);
     }
+    list.list.AddItems(std::move(names));
+    list.loaded = static_cast<std::size_t>(list.list.ListCount());
 }
 
 void frmRegistry::lstbxLocal_Click() {
-    ShowSelectedEntry(lstbxLocal, localMachineValues_, txtLocalValue, kHkeyLocalMachine);
+    ShowSelectedEntry(local_);
 }
 
 void frmRegistry::lstbxCurrent_Click() {
-    ShowSelectedEntry(lstbxCurrent, currentUserValues_, txtCurrentValue, kHkeyCurrentUser);
+    ShowSelectedEntry(current_);
 }
 
-void frmRegistry::ShowSelectedEntry(ui::ListBox& list, const std::vector<RegistryData>& table,
-                                    ui::TextBox& text, RegistryRoot root) {
+void frmRegistry::ShowSelectedEntry(RunKeyList& list) {
     if (ports_.flags.ignoreNextListClick) {
         ports_.flags.ignoreNextListClick = false;
         return;
     }
-    const int index = list.ListIndex();
-    if (index < 0 || static_cast<std::size_t>(index) >= table.size()) {
+    const int index = list.list.ListIndex();
+    if (index < 0 || static_cast<std::size_t>(index) >= list.values.size()) {
         return;
     }
-    const std::optional<std::string> shown = table[static_cast<std::size_t>(index)].AsText();
-    if (!shown) {
-        return;
-    }
-    text.SetText(*shown);
+    const std::string shown = list.values[static_cast<std::size_t>(index)].AsText();
+    list.text.SetText(shown);
     // The marker says the entry is gone from the registry, whatever its type or text.
     try {
-        const auto key = entries_.registryDatabase.Get().OpenKey(root, kRunKeyPathBare);
-        if (!key || !key->ValueExists(list.List(index))) {
-            text.SetText(*shown + std::string(kDeletedMarker));
+        const auto key = entries_.registryDatabase.Get().OpenKey(list.root, kRunKeyPathBare);
+        if (!key || !key->ValueExists(list.list.List(index))) {
+            list.text.SetText(shown + std::string(kDeletedMarker));
         }
     } catch (const RegistryLibraryError&) {
         // A failed check shows the data without a verdict.
@@ -210,81 +230,122 @@ bool frmRegistry::WriteEntry(RegistryRoot root, const std::string& name, const s
     return false;
 }
 
-void frmRegistry::cmdAddEntry_Click() {
-    ProgressBar1.SetValue(0);
+bool frmRegistry::AskNewEntry(std::string& name, std::string& residency, std::string& path) {
     if (ports_.messageBox.Show(kContinueText, mb::kYesNo | mb::kIconExclamation, kContinueTitle) !=
         answer::kYes) {
-        return;
+        return false;
     }
-    const std::string name = Ask(kNamePrompt, kNameTitle, kNameDefault);
-    std::string residency = Ask(kResidencyPrompt, kResidencyTitle, kLocal);
+    // Cancel gives "", which would name the key's default value.
+    name = Ask(kNamePrompt, kNameTitle, kNameDefault);
+    if (name.empty()) {
+        return false;
+    }
+    residency = Ask(kResidencyPrompt, kResidencyTitle, kLocal);
     if (residency != kUser) {
         residency = kLocal;
     }
-    const auto accepted = [](const std::string& path) {
-        return !path.empty() && path != kPathDefault;
+    const auto accepted = [](const std::string& text) {
+        return !text.empty() && text != kPathDefault;
     };
-    std::string path = Ask(kPathPrompt, kPathTitle, kPathDefault);
+    path = Ask(kPathPrompt, kPathTitle, kPathDefault);
     if (!accepted(path)) {
         if (ports_.messageBox.Show(kSyntaxText, mb::kYesNo | mb::kIconStop, kSyntaxTitle) !=
             answer::kYes) {
-            return;
+            return false;
         }
         path = Ask(kPathPrompt, kPathTitle, kPathDefault);
         if (!accepted(path)) {
-            return;
+            return false;
         }
+    }
+    return true;
+}
+
+bool frmRegistry::MayReplace(RegistryRoot root, const std::string& name) {
+    std::optional<RegistryData> old;
+    try {
+        const auto key = entries_.registryDatabase.Get().OpenKey(root, kRunKeyPathBare);
+        old = key ? key->ReadValue(name) : std::nullopt;
+    } catch (const RegistryLibraryError&) {
+        ShowRegistryError(ports_.messageBox);
+        return false;
+    }
+    if (!old) {
+        return true;
+    }
+    if (ports_.messageBox.Show(ReplaceText(name), mb::kYesNo | mb::kIconExclamation | kDefaultNo,
+                               kReplaceTitle) != answer::kYes) {
+        return false;
+    }
+    return Backup({BackupEntry{root, name, std::move(*old)}});
+}
+
+void frmRegistry::cmdAddEntry_Click() {
+    ProgressBar1.SetValue(0);
+    std::string name;
+    std::string residency;
+    std::string path;
+    if (!AskNewEntry(name, residency, path)) {
+        return;
     }
     ProgressBar1.SetValue(ProgressBar1.Max() / 2);
     const std::string confirmation = "Is This Information Correct?\r\nEntry Name: " + name +
                                      "\r\nValue: " + path + "\r\nResident At: " + residency;
+    const bool user = residency == kUser;
+    const RegistryRoot root = user ? kHkeyCurrentUser : kHkeyLocalMachine;
     if (ports_.messageBox.Show(confirmation, mb::kYesNo | mb::kIconQuestion, kCorrectTitle) !=
-        answer::kYes) {
+            answer::kYes ||
+        !MayReplace(root, name)) {
         ports_.messageBox.Show(kAbortedText, mb::kOk | mb::kIconInformation, kAbortedTitle);
         return;
     }
-    const bool user = residency == kUser;
-    if (!WriteEntry(user ? kHkeyCurrentUser : kHkeyLocalMachine, name, path)) {
+    if (!WriteEntry(root, name, path)) {
         return;
     }
-    (user ? lstbxCurrent : lstbxLocal).AddItem(name);
+    ui::ListBox& list = user ? lstbxCurrent : lstbxLocal;
+    const auto& items = list.Items();
+    if (std::none_of(items.begin(), items.end(),
+                     [&](const std::string& item) { return SameName(item, name); })) {
+        list.AddItem(name);
+    }
     ProgressBar1.SetValue(ProgressBar1.Max());
     ports_.messageBox.Show(kCompleteText, mb::kOk | mb::kIconInformation, kCompleteTitle);
     ports_.messageBox.Show(kNoInformationText, mb::kOk | mb::kIconInformation, kNoInformationTitle);
 }
 
-void frmRegistry::AddBackupEntry(RegistryRoot root, const std::string& name, int index,
-                                 const std::vector<RegistryData>& table, std::size_t loaded,
-                                 std::vector<BackupEntry>& backup) {
+std::optional<BackupEntry> frmRegistry::SelectedBackup(RunKeyList& list) {
+    const int index = list.list.ListIndex();
+    const std::string name = list.list.List(index);
+    if (index < 0) {
+        return std::nullopt;
+    }
     const auto slot = static_cast<std::size_t>(index);
-    if (slot < loaded && slot < table.size()) {
-        backup.push_back({root, name, table[slot]});
-        return;
+    if (slot < list.loaded && slot < list.values.size()) {
+        return BackupEntry{list.root, name, list.values[slot]};
     }
     // A name added since the load has no loaded data: back up what the registry holds now.
-    const auto key = entries_.registryDatabase.Get().OpenKey(root, kRunKeyPathBare);
+    const auto key = entries_.registryDatabase.Get().OpenKey(list.root, kRunKeyPathBare);
     std::optional<RegistryData> data = key ? key->ReadValue(name) : std::nullopt;
-    if (data) {
-        backup.push_back({root, name, std::move(*data)});
+    if (!data) {
+        return std::nullopt;
     }
+    return BackupEntry{list.root, name, std::move(*data)};
 }
 
-bool frmRegistry::CollectBackup(const std::string& localName, int localIndex,
-                                const std::string& currentName, int currentIndex,
-                                std::vector<BackupEntry>& backup) {
-    try {
-        if (!localName.empty() && localIndex >= 0) {
-            AddBackupEntry(kHkeyLocalMachine, localName, localIndex, localMachineValues_,
-                           localMachineLoaded_, backup);
-        }
-        if (!currentName.empty() && currentIndex >= 0) {
-            AddBackupEntry(kHkeyCurrentUser, currentName, currentIndex, currentUserValues_,
-                           currentUserLoaded_, backup);
-        }
-        return true;
-    } catch (const RegistryLibraryError&) {
+bool frmRegistry::Backup(const std::vector<BackupEntry>& entries) {
+    std::string refused;
+    const BackupResult result =
+        WriteRegistryBackup(entries_.files, entries_.backupLocation, entries, &refused);
+    if (result == BackupResult::NotExportable) {
+        ports_.messageBox.Show(NotBackedUpText(refused), mb::kOk | mb::kIconStop,
+                               kBackupFailedTitle);
         return false;
     }
+    if (result != BackupResult::Written) {
+        ports_.messageBox.Show(kBackupFailedText, mb::kOk | mb::kIconStop, kBackupFailedTitle);
+        return false;
+    }
+    return true;
 }
 
 void frmRegistry::DeleteEntry(RegistryRoot root, const std::string& name) {
@@ -302,11 +363,14 @@ void frmRegistry::DeleteEntry(RegistryRoot root, const std::string& name) {
 }
 
 void frmRegistry::cmdDeleteEntry_Click() {
-    const int localIndex = lstbxLocal.ListIndex();
-    const int currentIndex = lstbxCurrent.ListIndex();
-    const std::string localName = lstbxLocal.List(localIndex);
-    const std::string currentName = lstbxCurrent.List(currentIndex);
-    if (localName.empty() && currentName.empty()) {
+    RunKeyList* const lists[] = {&local_, &current_};
+    std::vector<RunKeyList*> selected;
+    for (RunKeyList* list : lists) {
+        if (!list->list.List(list->list.ListIndex()).empty()) {
+            selected.push_back(list);
+        }
+    }
+    if (selected.empty()) {
         ports_.messageBox.Show(kNothingText, mb::kOk | mb::kIconExclamation, kNothingTitle);
         return;
     }
@@ -317,23 +381,25 @@ void frmRegistry::cmdDeleteEntry_Click() {
     if (ports_.messageBox.Show(kBackupText, mb::kYesNo | mb::kIconQuestion, kBackupTitle) ==
         answer::kYes) {
         std::vector<BackupEntry> backup;
-        const bool written =
-            CollectBackup(localName, localIndex, currentName, currentIndex, backup) &&
-            WriteRegistryBackup(entries_.files, entries_.backupLocation, backup) ==
-                BackupResult::Written;
-        if (!written) {
+        try {
+            for (RunKeyList* list : selected) {
+                if (std::optional<BackupEntry> entry = SelectedBackup(*list)) {
+                    backup.push_back(std::move(*entry));
+                }
+            }
+        } catch (const RegistryLibraryError&) {
             ports_.messageBox.Show(kBackupFailedText, mb::kOk | mb::kIconStop, kBackupFailedTitle);
+            return;
+        }
+        if (!Backup(backup)) {
             return;
         }
         ports_.messageBox.Show(kBackupDoneText, mb::kOk | mb::kIconInformation, kBackupDoneTitle);
     }
     ports_.messageBox.Show(kCommencingText, mb::kOk | mb::kIconExclamation, kCommencingTitle);
-    if (!localName.empty()) {
-        DeleteEntry(kHkeyLocalMachine, localName);
-    } else {
-        DeleteEntry(kHkeyCurrentUser, currentName);
+    for (RunKeyList* list : selected) {
+        DeleteEntry(list->root, list->list.List(list->list.ListIndex()));
     }
-    ports_.flags.ignoreNextListClick = true;
     view_.Refresh();
 }
 

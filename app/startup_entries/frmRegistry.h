@@ -14,11 +14,22 @@
 #include "ui/Timer.h"
 
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
 namespace tidewell {
+
+// One of the editor's two lists: its list box and text box, the root of its Run key, the data
+// loaded for it (one slot per entry and one spare, Empty slot) and how many entries the key gave.
+struct RunKeyList {
+    ui::ListBox& list;
+    ui::TextBox& text;
+    RegistryRoot root;
+    std::vector<RegistryData> values;
+    std::size_t loaded = 0;
+};
 
 // The startup-entries editor: the values of the two Run keys, read through the registry object
 // library, with adding, deleting and the backup of deleted entries. Loaded by the maintenance
@@ -37,63 +48,7 @@ public:
         "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run";
     static constexpr std::string_view kDeletedMarker = " (*) ";
 
-    static constexpr std::string_view kCautionTitle = "CAUTION!";
-    static constexpr std::string_view kCautionText =
-        "Please Exercise CAUTION When Using This Part Of The Program!\r\n"
-        "It Can Render Your System Inoperable If You Delete Necessary Components!\r\n\r\n"
-        "                                  Do You Want To Continue?"; // 34 blanks
-    static constexpr std::string_view kScanningText = "Scanning Registry. . . . ";
-    static constexpr std::string_view kConvertingText = "Converting Values. . . .";
-    static constexpr std::string_view kViewingText =
-        "Viewing Registry Values.  Select A Value To See Its Entry.";
     static constexpr int kConvertingAt = 10;
-
-    static constexpr std::string_view kContinueTitle = "Continue?";
-    static constexpr std::string_view kContinueText =
-        "Please Note That If You Enter A Faulty Entry,\r\nWindows Will Return An Error On Every "
-        "Boot!\r\nWould You Like To Continue?";
-    static constexpr std::string_view kNamePrompt =
-        "Give Tidewell! The Name Of Your New Registry Entry";
-    static constexpr std::string_view kNameTitle = "Entry Name?";
-    static constexpr std::string_view kNameDefault = "NewEntry";
-    static constexpr std::string_view kResidencyPrompt =
-        "Where Will This Entry Reside? (e.g. LOCAL or USER)";
-    static constexpr std::string_view kResidencyTitle = "Residency?";
-    static constexpr std::string_view kLocal = "LOCAL";
-    static constexpr std::string_view kUser = "USER";
-    static constexpr std::string_view kPathPrompt =
-        "Please Type The Path To The New Entry  (e.g. c:\\windows\\readme.exe)";
-    static constexpr std::string_view kPathTitle = "Entry Location?";
-    static constexpr std::string_view kPathDefault = "c:\\windows\\readme.exe";
-    static constexpr std::string_view kSyntaxTitle = "SYNTAX INCORRECT!";
-    static constexpr std::string_view kSyntaxText =
-        "YOU DID NOT ENTER THE PROPER SYNTAX!\r\nWOULD YOU LIKE TO TRY AGAIN?";
-    static constexpr std::string_view kCorrectTitle = "Information Correct?";
-    static constexpr std::string_view kAbortedTitle = "ABORTED!";
-    static constexpr std::string_view kAbortedText = "Value has NOT been created!";
-    static constexpr std::string_view kCompleteTitle = "Complete!";
-    static constexpr std::string_view kCompleteText = "Entry Has Been Created!";
-    static constexpr std::string_view kNoInformationTitle = "No Information!";
-    static constexpr std::string_view kNoInformationText =
-        "Tidewell will not display any information about the new entry!\r\n"
-        "The Information is formatted specially, and you will not be able\r\n"
-        "to view it until you restart Tidewell!";
-
-    static constexpr std::string_view kNothingTitle = "Nothing To Backup!";
-    static constexpr std::string_view kNothingText = "Nothing Has Been Selected!";
-    static constexpr std::string_view kDeleteTitle = "Delete Selected Entries?";
-    static constexpr std::string_view kDeleteText =
-        "Are You Sure You Want To Delete The Selected Entries?";
-    static constexpr std::string_view kBackupTitle = "Create Backup?";
-    static constexpr std::string_view kBackupText =
-        "Would You Like To Make A Backup Of This Entry(ies) Before Deleting It(Them)?";
-    static constexpr std::string_view kBackupDoneTitle = "Backup Complete!";
-    static constexpr std::string_view kBackupDoneText = "Selected Entries Have Been Backed Up!";
-    static constexpr std::string_view kBackupFailedTitle = "Backup Failed!";
-    static constexpr std::string_view kBackupFailedText =
-        "The Backup Could Not Be Written!\r\nNo Entry Has Been Deleted.";
-    static constexpr std::string_view kCommencingTitle = "Deletion Commencing. . .";
-    static constexpr std::string_view kCommencingText = "Selected Entries Will Now Be Deleted!";
 
     // chkCurrentUser and chkLocalMachine are the main window's; they are read during the load.
     frmRegistry(const AppPorts& ports, const StartupEntriesPorts& entries,
@@ -114,8 +69,8 @@ public:
     void MyTimer_Timer();
 
     // The data loaded for each list, one slot per entry and one spare (Empty) slot.
-    const std::vector<RegistryData>& LocalMachineValues() const { return localMachineValues_; }
-    const std::vector<RegistryData>& CurrentUserValues() const { return currentUserValues_; }
+    const std::vector<RegistryData>& LocalMachineValues() const { return local_.values; }
+    const std::vector<RegistryData>& CurrentUserValues() const { return current_.values; }
 
     ui::Label Label1;
     ui::ListBox lstbxLocal;
@@ -138,19 +93,23 @@ public:
     ui::Timer MyTimer;
 
 private:
-    // Names and data of runKey_ into a list and its table; a key that is not there lists nothing.
-    void LoadList(ui::ListBox& list, std::vector<RegistryData>& table);
-    void ShowSelectedEntry(ui::ListBox& list, const std::vector<RegistryData>& table,
-                           ui::TextBox& text, RegistryRoot root);
+    // Opens the list's Run key into runKey_ and sizes its table from the key's count.
+    void OpenList(RunKeyList& list);
+    // Names and data of runKey_ into the list and its table; a key that is not there lists nothing.
+    void LoadList(RunKeyList& list);
+    void ShowSelectedEntry(RunKeyList& list);
     // The input box at the editor window.
     std::string Ask(std::string_view prompt, std::string_view title, std::string_view defaultText);
+    // The add dialogue up to the confirmation; false when the user stopped it.
+    bool AskNewEntry(std::string& name, std::string& residency, std::string& path);
+    // For a name the key already holds: the question, then its old data into the backup. False
+    // when it must not be replaced.
+    bool MayReplace(RegistryRoot root, const std::string& name);
     bool WriteEntry(RegistryRoot root, const std::string& name, const std::string& data);
-    // The entries to back up; false when the library failed while reading one.
-    bool CollectBackup(const std::string& localName, int localIndex, const std::string& currentName,
-                       int currentIndex, std::vector<BackupEntry>& backup);
-    void AddBackupEntry(RegistryRoot root, const std::string& name, int index,
-                        const std::vector<RegistryData>& table, std::size_t loaded,
-                        std::vector<BackupEntry>& backup);
+    // The selected entry of `list`, for the backup; nothing without a selection.
+    std::optional<BackupEntry> SelectedBackup(RunKeyList& list);
+    // Writes the backup of `entries` and tells the user; false when it was not written.
+    bool Backup(const std::vector<BackupEntry>& entries);
     void DeleteEntry(RegistryRoot root, const std::string& name);
 
     AppPorts ports_;
@@ -158,11 +117,8 @@ private:
     const ui::CheckBox& chkCurrentUser_;
     const ui::CheckBox& chkLocalMachine_;
     std::unique_ptr<RegistryKeyObject> runKey_;
-    std::vector<RegistryData> currentUserValues_;
-    std::vector<RegistryData> localMachineValues_;
-    // How many entries each table got from its key (the spare slot and later names not counted).
-    std::size_t currentUserLoaded_ = 0;
-    std::size_t localMachineLoaded_ = 0;
+    RunKeyList current_;
+    RunKeyList local_;
 };
 
 } // namespace tidewell

@@ -7,6 +7,17 @@ void ListBox::AddItem(std::string item) {
     Notify(Change::Items);
 }
 
+void ListBox::AddItems(std::vector<std::string> items) {
+    if (items.empty()) {
+        return;
+    }
+    items_.reserve(items_.size() + items.size());
+    for (std::string& item : items) {
+        items_.push_back(std::move(item));
+    }
+    Notify(Change::Items);
+}
+
 void ListBox::Clear() {
     if (items_.empty() && listIndex_ == -1) {
         return;

@@ -21,6 +21,8 @@ public:
         : Control(ControlKind::ListBox, std::move(name), {}, std::move(tipText), bounds) {}
 
     void AddItem(std::string item);
+    // Adds every item at the end with one notification, so a view reflects them in one pass.
+    void AddItems(std::vector<std::string> items);
     // Empties the list; a selection is dropped without running the click behaviour.
     void Clear();
     int ListCount() const { return static_cast<int>(items_.size()); }

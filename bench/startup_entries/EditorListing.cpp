@@ -228,7 +228,8 @@ int Run(int entries, int rounds) {
     RegistryDatabaseHolder holder(redirected, shared);
     win32::Win32InputBox inputBox;
     win32::Win32TextFiles files;
-    StartupEntriesPorts entryPorts{holder, inputBox, files, [](std::string_view) {}};
+    StartupEntriesPorts entryPorts{holder, inputBox, files, [](std::string_view) {},
+                                   [] { return false; }};
     ui::CheckBox chkCurrentUser{"chkCurrentUser", "", "", {}, 1};
     ui::CheckBox chkLocalMachine{"chkLocalMachine", "", "", {}, 1};
     app.forms.Opened(); // the main window stays open under the editor in the program

@@ -8,6 +8,7 @@
 #include "fakes/FakeTextFiles.h"
 #include "run/MaintenanceRun.h"
 #include "run/RunLog.h"
+#include "startup_entries/EditorTexts.h"
 #include "startup_entries/StartupEntriesPorts.h"
 #include "startup_entries/frmRegistry.h"
 #include "ui/Runtime.h"
@@ -178,7 +179,7 @@ protected:
         messageBox.Expect(kDefragDone, kOkQuestion, "Defrag Complete?");
     }
     void ExpectCaution(int reply) {
-        messageBox.Expect(std::string(frmRegistry::kCautionText), kYesNoExclamation, "CAUTION!",
+        messageBox.Expect(std::string(editor_text::kCautionText), kYesNoExclamation, "CAUTION!",
                           reply);
     }
 
@@ -208,9 +209,10 @@ protected:
     RegistryDatabaseHolder holder{registryLibrary, shared};
     fakes::FakeInputBox inputBox{&log};
     fakes::FakeTextFiles textFiles;
-    StartupEntriesPorts entryPorts{holder, inputBox, textFiles, [this](std::string_view keys) {
-                                       log.Add("editor-keys:" + std::string(keys));
-                                   }};
+    StartupEntriesPorts entryPorts{
+        holder, inputBox, textFiles,
+        [this](std::string_view keys) { log.Add("editor-keys:" + std::string(keys)); },
+        [] { return true; }};
     Timeline timeline{log, events};
     std::unique_ptr<MaintenanceRun> run;
 };

@@ -3,6 +3,7 @@
 #include "fakes/FakeRegistryLibrary.h"
 #include "fakes/FakeTextFiles.h"
 #include "main/RegistryErrorMessage.h"
+#include "startup_entries/EditorTexts.h"
 #include "startup_entries/StartupEntriesEditor.h"
 #include "startup_entries/frmRegistry.h"
 #include "ui/Form.h"
@@ -42,7 +43,7 @@ protected:
 
     // Creates and loads the editor; the caution question is answered `caution`.
     frmRegistry& Load(int caution = answer::kYes) {
-        messageBox.Expect(std::string(frmRegistry::kCautionText), mb::kYesNo | mb::kIconExclamation,
+        messageBox.Expect(std::string(editor_text::kCautionText), mb::kYesNo | mb::kIconExclamation,
                           "CAUTION!", caution);
         // An earlier editor stays alive: the fake event loop still watches its (stopped) timer.
         if (editor) {
@@ -69,11 +70,11 @@ protected:
     // "Continue?" answered Yes, then the three input boxes answered with these texts.
     void ExpectAddQuestions(const std::string& name, const std::string& residency,
                             const std::string& path) {
-        ExpectBox(frmRegistry::kContinueText, mb::kYesNo | mb::kIconExclamation, "Continue?",
+        ExpectBox(editor_text::kContinueText, mb::kYesNo | mb::kIconExclamation, "Continue?",
                   answer::kYes);
-        ExpectInput(frmRegistry::kNamePrompt, "Entry Name?", "NewEntry", name);
-        ExpectInput(frmRegistry::kResidencyPrompt, "Residency?", "LOCAL", residency);
-        ExpectInput(frmRegistry::kPathPrompt, "Entry Location?", "c:\\windows\\readme.exe", path);
+        ExpectInput(editor_text::kNamePrompt, "Entry Name?", "NewEntry", name);
+        ExpectInput(editor_text::kResidencyPrompt, "Residency?", "LOCAL", residency);
+        ExpectInput(editor_text::kPathPrompt, "Entry Location?", "c:\\windows\\readme.exe", path);
     }
     void ExpectConfirmation(const std::string& name, const std::string& path,
                             const std::string& place, int reply) {
@@ -83,7 +84,7 @@ protected:
     }
     void ExpectCreated() {
         ExpectBox("Entry Has Been Created!", mb::kOk | mb::kIconInformation, "Complete!");
-        ExpectBox(frmRegistry::kNoInformationText, mb::kOk | mb::kIconInformation,
+        ExpectBox(editor_text::kNoInformationText, mb::kOk | mb::kIconInformation,
                   "No Information!");
     }
     // The whole add dialogue of an accepted entry.
@@ -96,9 +97,9 @@ protected:
     // Yes to deleting, `backup` to the backup question, then the boxes that follow when the
     // backup (if any) was written.
     void ExpectDelete(int backup) {
-        ExpectBox(frmRegistry::kDeleteText, mb::kYesNo | mb::kIconExclamation,
+        ExpectBox(editor_text::kDeleteText, mb::kYesNo | mb::kIconExclamation,
                   "Delete Selected Entries?", answer::kYes);
-        ExpectBox(frmRegistry::kBackupText, mb::kYesNo | mb::kIconQuestion, "Create Backup?",
+        ExpectBox(editor_text::kBackupText, mb::kYesNo | mb::kIconQuestion, "Create Backup?",
                   backup);
         if (backup == answer::kYes) {
             ExpectBox("Selected Entries Have Been Backed Up!", mb::kOk | mb::kIconInformation,
@@ -108,11 +109,11 @@ protected:
                   "Deletion Commencing. . .");
     }
     void ExpectBackupRefused() {
-        ExpectBox(frmRegistry::kDeleteText, mb::kYesNo | mb::kIconExclamation,
+        ExpectBox(editor_text::kDeleteText, mb::kYesNo | mb::kIconExclamation,
                   "Delete Selected Entries?", answer::kYes);
-        ExpectBox(frmRegistry::kBackupText, mb::kYesNo | mb::kIconQuestion, "Create Backup?",
+        ExpectBox(editor_text::kBackupText, mb::kYesNo | mb::kIconQuestion, "Create Backup?",
                   answer::kYes);
-        ExpectBox(frmRegistry::kBackupFailedText, mb::kOk | mb::kIconStop, "Backup Failed!");
+        ExpectBox(editor_text::kBackupFailedText, mb::kOk | mb::kIconStop, "Backup Failed!");
     }
 
     FakeRegistryLibrary registryLibrary{&log};
@@ -120,10 +121,14 @@ protected:
     fakes::FakeInputBox inputBox{&log};
     fakes::FakeTextFiles files;
     std::vector<std::string> sentKeys;
-    StartupEntriesPorts entryPorts{holder, inputBox, files, [this](std::string_view keys) {
+    // Whose window is active as the editor loads: another program's unless a test says so.
+    bool anotherProgramActive = true;
+    StartupEntriesPorts entryPorts{holder, inputBox, files,
+                                   [this](std::string_view keys) {
                                        sentKeys.emplace_back(keys);
                                        log.Add("keys:" + std::string(keys));
-                                   }};
+                                   },
+                                   [this] { return anotherProgramActive; }};
     ui::CheckBox chkCurrentUser{"chkCurrentUser", "", "", {}, 1};
     ui::CheckBox chkLocalMachine{"chkLocalMachine", "", "", {}, 1};
     std::unique_ptr<ui::Form<frmRegistry>> editor;
@@ -225,6 +230,13 @@ TEST_F(RegistryEditorTest, LoadWaitsFourteenTicksThenListsBothKeysInTheirOrder) 
     EXPECT_TRUE(flags.maintenanceRunning);
 }
 
+TEST_F(RegistryEditorTest, NoEnterIsSentWhileAWindowOfOursIsActive) {
+    anotherProgramActive = false;
+    frmRegistry& f = Load();
+    EXPECT_TRUE(sentKeys.empty());
+    EXPECT_TRUE(f.cmdExit.Enabled()) << "the caution question was asked and answered";
+}
+
 TEST_F(RegistryEditorTest, CautionNoClearsTheRunFlagAndLeavesEverythingEmpty) {
     ArrangeBothKeys();
     frmRegistry& f = Load(answer::kNo);
@@ -286,7 +298,8 @@ TEST_F(RegistryEditorTest, ClosingTheWindowDuringTheWaitEndsTheLoad) {
 TEST_F(RegistryEditorTest, SelectionShowsTheLoadedDataAndMarksOnlyEntriesThatAreGone) {
     ArrangeBothKeys();
     registryLibrary.SetText(kHkeyLocalMachine, kRun, "Zero", "0");
-    registryLibrary.Set(kHkeyLocalMachine, kRun, "Bytes", RegistryData::NoText());
+    registryLibrary.Set(kHkeyLocalMachine, kRun, "Bytes",
+                        RegistryData::Bytes(kRegBinaryType, {0x01, 0xfe}));
     frmRegistry& f = Load();
 
     f.lstbxLocal.SetListIndex(0);
@@ -295,11 +308,15 @@ TEST_F(RegistryEditorTest, SelectionShowsTheLoadedDataAndMarksOnlyEntriesThatAre
     EXPECT_EQ(f.txtLocalValue.Text(), "123");
     f.lstbxLocal.SetListIndex(3); // "0" is text that exists
     EXPECT_EQ(f.txtLocalValue.Text(), "0");
-    f.lstbxLocal.SetListIndex(4); // no text form: the box keeps what it showed
-    EXPECT_EQ(f.txtLocalValue.Text(), "0");
+    f.lstbxLocal.SetListIndex(4); // bytes show as their own hexadecimal pairs
+    EXPECT_EQ(f.txtLocalValue.Text(), "01 fe");
 
     registryLibrary.Remove(kHkeyLocalMachine, kRun, "Quoted \"App\"");
     registryLibrary.Remove(kHkeyLocalMachine, kRun, "Number");
+    registryLibrary.Remove(kHkeyLocalMachine, kRun, "Bytes");
+    f.lstbxLocal.SetListIndex(3);
+    f.lstbxLocal.SetListIndex(4);
+    EXPECT_EQ(f.txtLocalValue.Text(), "01 fe (*) ");
     f.lstbxLocal.SetListIndex(1);
     EXPECT_EQ(f.txtLocalValue.Text(), "\"C:\\Program Files\\App\\app.exe\" /min (*) ");
     f.lstbxLocal.SetListIndex(2);
@@ -310,6 +327,21 @@ TEST_F(RegistryEditorTest, SelectionShowsTheLoadedDataAndMarksOnlyEntriesThatAre
     f.lstbxCurrent.SetListIndex(0);
     EXPECT_EQ(f.txtCurrentValue.Text(), "c:\\im\\msg.exe /bg");
     EXPECT_EQ(f.txtLocalValue.Text(), "\"C:\\Program Files\\App\\app.exe\" /min (*) ");
+}
+
+TEST_F(RegistryEditorTest, EveryTypeHasATextForm) {
+    registryLibrary.Set(kHkeyCurrentUser, kRun, "Multi", RegistryData::Strings({"a.exe", "b c"}));
+    registryLibrary.Set(kHkeyCurrentUser, kRun, "Qword",
+                        RegistryData::Bytes(kRegQwordType, {0, 0, 0, 0, 1, 0, 0, 0}));
+    registryLibrary.Set(kHkeyCurrentUser, kRun, "Expand",
+                        RegistryData::ExpandText("%windir%\\x.exe"));
+    registryLibrary.Set(kHkeyCurrentUser, kRun, "Odd", RegistryData::Bytes(0x99, {0x0a}));
+    frmRegistry& f = Load();
+    const char* const shown[] = {"a.exe | b c", "4294967296", "%windir%\\x.exe", "0a"};
+    for (int i = 0; i < 4; ++i) {
+        f.lstbxCurrent.SetListIndex(i);
+        EXPECT_EQ(f.txtCurrentValue.Text(), shown[i]);
+    }
 }
 
 TEST_F(RegistryEditorTest, SelectionStopsQuietlyOnAFailedCheckOrAnIgnoredClick) {
@@ -381,32 +413,72 @@ TEST_F(RegistryEditorTest, AddWritesTheEntryWhereTheUserSaidAndListsIt) {
 
 TEST_F(RegistryEditorTest, ResidencyOtherThanExactlyUserGoesToLocalMachine) {
     frmRegistry& f = Load();
-    for (const std::string residency : {"user", "Local", "", "LOCAL"}) {
-        SCOPED_TRACE("residency \"" + residency + "\"");
-        ExpectAdd("", residency, "c:\\x.exe", "LOCAL"); // an empty name is accepted
+    const std::vector<std::string> names{"A", "B", "C", "D"};
+    const std::string residencies[] = {"user", "Local", "", "LOCAL"};
+    for (std::size_t i = 0; i < names.size(); ++i) {
+        SCOPED_TRACE("residency \"" + residencies[i] + "\"");
+        ExpectAdd(names[i], residencies[i], "c:\\x.exe", "LOCAL");
         f.cmdAddEntry.Click();
     }
-    EXPECT_EQ(registryLibrary.Data(kHkeyLocalMachine, kRun, ""), RegistryData::Text("c:\\x.exe"));
-    EXPECT_EQ(f.lstbxLocal.Items(), std::vector<std::string>(4, ""));
+    EXPECT_EQ(registryLibrary.Data(kHkeyLocalMachine, kRun, "D"), RegistryData::Text("c:\\x.exe"));
+    EXPECT_EQ(f.lstbxLocal.Items(), names);
     EXPECT_FALSE(registryLibrary.HasKey(kHkeyCurrentUser, kRun));
+}
+
+TEST_F(RegistryEditorTest, CancelAtTheNameAddsNothing) {
+    frmRegistry& f = Load();
+    ExpectBox(editor_text::kContinueText, mb::kYesNo | mb::kIconExclamation, "Continue?",
+              answer::kYes);
+    ExpectInput(editor_text::kNamePrompt, "Entry Name?", "NewEntry", "");
+    f.cmdAddEntry.Click();
+    EXPECT_EQ(registryLibrary.Calls(Operation::WriteString), 0);
+    EXPECT_EQ(f.lstbxLocal.ListCount(), 0);
+}
+
+TEST_F(RegistryEditorTest, AnExistingNameIsReplacedOnlyAfterAskingAndBackingItUp) {
+    ArrangeBothKeys();
+    frmRegistry& f = Load();
+    const auto addTray = [&](int reply) {
+        ExpectAddQuestions("TRAY", "LOCAL", "c:\\new.exe");
+        ExpectConfirmation("TRAY", "c:\\new.exe", "LOCAL", answer::kYes);
+        ExpectBox(editor_text::ReplaceText("TRAY"),
+                  mb::kYesNo | mb::kIconExclamation | editor_text::kDefaultNo, "Replace Entry?",
+                  reply);
+    };
+    addTray(answer::kNo);
+    ExpectBox("Value has NOT been created!", mb::kOk | mb::kIconInformation, "ABORTED!");
+    f.cmdAddEntry.Click();
+    EXPECT_EQ(registryLibrary.Data(kHkeyLocalMachine, kRun, "Tray"),
+              RegistryData::Text("c:\\windows\\tray.exe"));
+    EXPECT_FALSE(files.File(kBackupFile));
+
+    addTray(answer::kYes);
+    ExpectCreated();
+    f.cmdAddEntry.Click();
+    ASSERT_TRUE(files.File(kBackupFile));
+    EXPECT_EQ(*files.File(kBackupFile), "REGEDIT4\r\n\r\n\r\n" + kLocalSection +
+                                            "\"TRAY\"=\"c:\\\\windows\\\\tray.exe\"\r\n");
+    EXPECT_EQ(registryLibrary.Data(kHkeyLocalMachine, kRun, "Tray"),
+              RegistryData::Text("c:\\new.exe"));
+    EXPECT_EQ(f.lstbxLocal.Items(), (std::vector<std::string>{"Tray", "Quoted \"App\"", "Number"}));
 }
 
 TEST_F(RegistryEditorTest, DefaultPathIsRejectedAndGetsOneRetry) {
     frmRegistry& f = Load();
     const auto syntax = [&](int reply) {
         ExpectAddQuestions("NewEntry", "LOCAL", "c:\\windows\\readme.exe");
-        ExpectBox(frmRegistry::kSyntaxText, mb::kYesNo | mb::kIconStop, "SYNTAX INCORRECT!", reply);
+        ExpectBox(editor_text::kSyntaxText, mb::kYesNo | mb::kIconStop, "SYNTAX INCORRECT!", reply);
     };
     syntax(answer::kNo); // retry declined: nothing more
     f.cmdAddEntry.Click();
     syntax(answer::kYes); // retry cancelled: stops without a further message
-    ExpectInput(frmRegistry::kPathPrompt, "Entry Location?", "c:\\windows\\readme.exe", "");
+    ExpectInput(editor_text::kPathPrompt, "Entry Location?", "c:\\windows\\readme.exe", "");
     f.cmdAddEntry.Click();
     EXPECT_EQ(registryLibrary.Calls(Operation::WriteString), 0);
     EXPECT_EQ(f.ProgressBar1.Value(), 0);
 
     syntax(answer::kYes); // retry accepted; the confirmation declined
-    ExpectInput(frmRegistry::kPathPrompt, "Entry Location?", "c:\\windows\\readme.exe",
+    ExpectInput(editor_text::kPathPrompt, "Entry Location?", "c:\\windows\\readme.exe",
                 "c:\\ok.exe");
     ExpectConfirmation("NewEntry", "c:\\ok.exe", "LOCAL", answer::kNo);
     ExpectBox("Value has NOT been created!", mb::kOk | mb::kIconInformation, "ABORTED!");
@@ -419,7 +491,7 @@ TEST_F(RegistryEditorTest, DefaultPathIsRejectedAndGetsOneRetry) {
 TEST_F(RegistryEditorTest, NoAtTheFirstQuestionAsksNothingElse) {
     frmRegistry& f = Load();
     f.ProgressBar1.SetValue(9);
-    ExpectBox(frmRegistry::kContinueText, mb::kYesNo | mb::kIconExclamation, "Continue?",
+    ExpectBox(editor_text::kContinueText, mb::kYesNo | mb::kIconExclamation, "Continue?",
               answer::kNo);
     f.cmdAddEntry.Click();
     EXPECT_TRUE(inputBox.Transcript().empty());
@@ -465,16 +537,16 @@ TEST_F(RegistryEditorTest, DeleteWithBackupWritesTheExportThenDeletesAndMarksThe
     EXPECT_LT(log.IndexOf("box:Deletion Commencing. . ."),
               log.IndexOf("library:DeleteValue HKLM\\software\\microsoft\\windows\\currentversion"
                           "\\run|Quoted \"App\""));
-    EXPECT_TRUE(flags.ignoreNextListClick);
     EXPECT_EQ(f.lstbxLocal.ListCount(), 3) << "the deleted name stays listed";
 
-    // The user's next click is swallowed; the one after shows the marker.
+    // The user's next click shows its entry, the deleted one with the marker.
     f.lstbxLocal.SetListIndex(0);
+    EXPECT_EQ(f.txtLocalValue.Text(), "c:\\windows\\tray.exe");
     f.lstbxLocal.SetListIndex(1);
     EXPECT_EQ(f.txtLocalValue.Text(), "\"C:\\Program Files\\App\\app.exe\" /min (*) ");
 }
 
-TEST_F(RegistryEditorTest, BothSelectedBacksUpLocalThenCurrentButDeletesOnlyTheLocalEntry) {
+TEST_F(RegistryEditorTest, BothSelectedBacksUpLocalThenCurrentAndDeletesBoth) {
     ArrangeBothKeys();
     files.AddFile(kBackupFile, "REGEDIT4\r\n\r\n\r\n" + kUserSection + "\"Old\"=\"x\"\r\n");
     frmRegistry& f = Load();
@@ -488,14 +560,27 @@ TEST_F(RegistryEditorTest, BothSelectedBacksUpLocalThenCurrentButDeletesOnlyTheL
                   "\"Tray\"=\"c:\\\\windows\\\\tray.exe\"\r\n" + kUserSection +
                   "\"Messenger\"=\"c:\\\\im\\\\msg.exe /bg\"\r\n");
     EXPECT_FALSE(registryLibrary.Data(kHkeyLocalMachine, kRun, "Tray").has_value());
-    EXPECT_TRUE(registryLibrary.Data(kHkeyCurrentUser, kRun, "Messenger").has_value());
+    EXPECT_FALSE(registryLibrary.Data(kHkeyCurrentUser, kRun, "Messenger").has_value());
+}
+
+TEST_F(RegistryEditorTest, BothSelectedReportsEachFailedDelete) {
+    ArrangeBothKeys();
+    frmRegistry& f = Load();
+    f.lstbxLocal.SetListIndex(0);
+    f.lstbxCurrent.SetListIndex(0);
+    registryLibrary.Fail(Operation::DeleteValue, 0x80070005u, "Access denied");
+    ExpectDelete(answer::kNo);
+    ExpectBox(kRegistryErrorText, kRegistryErrorFlags, kRegistryErrorTitle);
+    ExpectBox(kRegistryErrorText, kRegistryErrorFlags, kRegistryErrorTitle);
+    f.cmdDeleteEntry.Click();
+    EXPECT_EQ(registryLibrary.Calls(Operation::DeleteValue), 2);
 }
 
 TEST_F(RegistryEditorTest, DeleteWithoutBackupAndDeclinedDeleteTouchNoFile) {
     ArrangeBothKeys();
     frmRegistry& f = Load();
     f.lstbxCurrent.SetListIndex(0);
-    ExpectBox(frmRegistry::kDeleteText, mb::kYesNo | mb::kIconExclamation,
+    ExpectBox(editor_text::kDeleteText, mb::kYesNo | mb::kIconExclamation,
               "Delete Selected Entries?", answer::kNo);
     f.cmdDeleteEntry.Click();
     EXPECT_TRUE(registryLibrary.Data(kHkeyCurrentUser, kRun, "Messenger").has_value());
@@ -508,17 +593,22 @@ TEST_F(RegistryEditorTest, DeleteWithoutBackupAndDeclinedDeleteTouchNoFile) {
 
 TEST_F(RegistryEditorTest, BackupThatCannotBeWrittenDeletesNothing) {
     ArrangeBothKeys();
-    registryLibrary.Set(kHkeyCurrentUser, kRun, "Bytes", RegistryData::NoText());
+    const std::string smile = "\xF0\x9F\x98\x80 Smile";
+    registryLibrary.SetText(kHkeyCurrentUser, kRun, smile, "c:\\smile.exe");
     frmRegistry& f = Load();
     // A folder that cannot be made.
     f.lstbxLocal.SetListIndex(0);
     files.RefuseFolder("c:\\Program Files\\Vellmoor\\Tidewell\\");
     ExpectBackupRefused();
     f.cmdDeleteEntry.Click();
-    // Data without a text form.
+    // A name the backup file's code page cannot hold: named in the message.
     f.lstbxLocal.SetListIndex(-1);
     f.lstbxCurrent.SetListIndex(1);
-    ExpectBackupRefused();
+    ExpectBox(editor_text::kDeleteText, mb::kYesNo | mb::kIconExclamation,
+              "Delete Selected Entries?", answer::kYes);
+    ExpectBox(editor_text::kBackupText, mb::kYesNo | mb::kIconQuestion, "Create Backup?",
+              answer::kYes);
+    ExpectBox(editor_text::NotBackedUpText(smile), mb::kOk | mb::kIconStop, "Backup Failed!");
     f.cmdDeleteEntry.Click();
 
     EXPECT_EQ(registryLibrary.Calls(Operation::DeleteValue), 0);
@@ -574,7 +664,7 @@ TEST_F(RegistryEditorTest, FinishedUnloadsTheWindow) {
 
 TEST_F(RegistryEditorTest, ShowEditorRunsModallyUntilFinished) {
     ArrangeBothKeys();
-    messageBox.Expect(std::string(frmRegistry::kCautionText), mb::kYesNo | mb::kIconExclamation,
+    messageBox.Expect(std::string(editor_text::kCautionText), mb::kYesNo | mb::kIconExclamation,
                       "CAUTION!", answer::kYes);
     bool wasModal = false;
     events.At(60000, [&] {
@@ -599,7 +689,7 @@ TEST_F(RegistryEditorTest, ShowEditorRunsModallyUntilFinished) {
 }
 
 TEST_F(RegistryEditorTest, ShowEditorAfterNoNeverShowsIt) {
-    messageBox.Expect(std::string(frmRegistry::kCautionText), mb::kYesNo | mb::kIconExclamation,
+    messageBox.Expect(std::string(editor_text::kCautionText), mb::kYesNo | mb::kIconExclamation,
                       "CAUTION!", answer::kNo);
     EXPECT_FALSE(ShowStartupEntriesEditor(ports, entryPorts, chkCurrentUser, chkLocalMachine));
     EXPECT_FALSE(flags.maintenanceRunning);

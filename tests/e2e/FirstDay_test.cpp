@@ -224,16 +224,13 @@ TEST(FirstDay, FromSetupThroughMaintenanceToUninstall) {
         ASSERT_TRUE(Eventually([&] { return user.Checked(L"Show &Local Run Entries") == 1; }));
         ASSERT_TRUE(user.Click(L"Start &With Selected Options"));
         AnswerRunStart(program);
-        // The editor asks its own caution question as it loads, right after queueing an Enter key
-        // for the active window; under Wine that key reaches the question first and answers it
-        // with its default button, Yes. A question still open is answered as the user would.
-        std::optional<HWND> editor;
-        for (int i = 0; i < 600 && !editor; ++i) {
-            if (const auto box = uidriver::WaitForMessageBox(L"CAUTION!", 0ms, program.Id())) {
-                uidriver::PressMessageBoxButton(*box, IDYES, 5s);
-            }
-            editor = program.WaitForForm(L"Registry Entries", 100ms);
-        }
+        // The editor asks its own caution question as it loads; it stays open until answered.
+        const auto caution = uidriver::WaitForMessageBox(L"CAUTION!", 60s, program.Id());
+        ASSERT_TRUE(caution.has_value());
+        Sleep(2000);
+        EXPECT_TRUE(IsWindow(*caution)) << "the caution question was answered unseen";
+        ASSERT_TRUE(uidriver::PressMessageBoxButton(*caution, IDYES, 5s));
+        const std::optional<HWND> editor = program.WaitForForm(L"Registry Entries", 60s);
         ASSERT_TRUE(editor.has_value());
         HWND local = ChildOfClass(*editor, L"ListBox", 0);
         ASSERT_NE(local, nullptr);

@@ -3,6 +3,7 @@
 #include "startup_entries/TextFilePort.h"
 
 #include <map>
+#include <optional>
 #include <set>
 #include <string>
 #include <vector>
@@ -49,6 +50,27 @@ public:
         return true;
     }
     bool FileExists(std::string_view path) override { return files_.contains(std::string(path)); }
+    std::optional<std::string> ReadText(std::string_view path) override {
+        const std::string* content = File(std::string(path));
+        return content ? std::optional<std::string>(*content) : std::nullopt;
+    }
+    // A code page of ASCII and Latin-1: UTF-8 of U+0080..U+00FF becomes one byte, anything
+    // beyond has no place.
+    std::optional<std::string> FileBytes(std::string_view text) override {
+        std::string bytes;
+        for (std::size_t i = 0; i < text.size(); ++i) {
+            const auto c = static_cast<unsigned char>(text[i]);
+            if (c < 0x80) {
+                bytes += static_cast<char>(c);
+            } else if ((c == 0xC2 || c == 0xC3) && i + 1 < text.size()) {
+                const auto next = static_cast<unsigned char>(text[++i]);
+                bytes += static_cast<char>(((c & 0x03) << 6) | (next & 0x3F));
+            } else {
+                return std::nullopt;
+            }
+        }
+        return bytes;
+    }
     bool WriteText(std::string_view path, std::string_view text, Mode mode) override {
         writes_.push_back({std::string(path), std::string(text), mode});
         if (refuseWrites_) {

@@ -8,6 +8,7 @@
 
 #include "WindowsRegistry.h"
 #include "startup_entries/win32/ComOwners.h"
+#include "win32common/SafeArray.h"
 
 #include <array>
 
@@ -85,17 +86,66 @@ Bstr ToBstr(std::string_view text) {
     return bstr;
 }
 
-RegistryData DataOf(const VARIANT& value) {
+// The elements of a one-dimensional array of variants, as bytes or as strings.
+bool ArrayElements(SAFEARRAY* array, std::vector<std::uint8_t>* bytes,
+                   std::vector<std::string>* strings) {
+    if (array == nullptr || SafeArrayGetDim(array) != 1) {
+        return false;
+    }
+    LONG lower = 0;
+    LONG upper = -1;
+    if (FAILED(SafeArrayGetLBound(array, 1, &lower)) ||
+        FAILED(SafeArrayGetUBound(array, 1, &upper))) {
+        return false;
+    }
+    win32common::SafeArrayDataLock lock(array);
+    if (FAILED(lock.Result())) {
+        return false;
+    }
+    const auto* elements = static_cast<const VARIANT*>(lock.Data());
+    for (LONG i = 0; i <= upper - lower; ++i) {
+        const VARIANT& element = elements[i];
+        if (bytes && V_VT(&element) == VT_UI1) {
+            bytes->push_back(V_UI1(&element));
+        } else if (strings && V_VT(&element) == VT_BSTR) {
+            strings->push_back(WideToUtf8(BstrView(V_BSTR(&element))));
+        } else {
+            return false;
+        }
+    }
+    return true;
+}
+
+RegistryData DataOf(REG_VALUE_TYPES type, const VARIANT& value) {
+    const auto rawType = static_cast<std::uint32_t>(type);
     switch (V_VT(&value)) {
     case VT_EMPTY:
         return RegistryData();
-    case VT_BSTR:
-        return RegistryData::Text(WideToUtf8(BstrView(V_BSTR(&value))));
+    case VT_BSTR: {
+        std::string text = WideToUtf8(BstrView(V_BSTR(&value)));
+        return rawType == kRegExpandSzType ? RegistryData::ExpandText(std::move(text))
+                                           : RegistryData::Text(std::move(text));
+    }
     case VT_I4:
         return RegistryData::Number(static_cast<std::int32_t>(V_I4(&value)));
-    default:
-        return RegistryData::NoText();
+    case VT_ARRAY | VT_VARIANT: {
+        if (rawType == kRegMultiSzType) {
+            std::vector<std::string> strings;
+            if (ArrayElements(V_ARRAY(&value), nullptr, &strings)) {
+                return RegistryData::Strings(std::move(strings));
+            }
+        } else {
+            std::vector<std::uint8_t> bytes;
+            if (ArrayElements(V_ARRAY(&value), &bytes, nullptr)) {
+                return RegistryData::Bytes(rawType, std::move(bytes));
+            }
+        }
+        break;
     }
+    default:
+        break;
+    }
+    Throw(E_UNEXPECTED);
 }
 
 class ComRegistryKey final : public RegistryKeyObject {
@@ -150,11 +200,15 @@ public:
 
     std::optional<RegistryData> ReadValue(std::string_view name) override {
         ComPtr<IRegistryValue> value = Open(name);
+        REG_VALUE_TYPES type = REG_VALUE_NONE;
+        if (!Found([&] { return value->get_ValueType(&type); })) {
+            return std::nullopt;
+        }
         Variant data;
         if (!Found([&] { return value->get_Value(&data); })) {
             return std::nullopt;
         }
-        return DataOf(*data.Get());
+        return DataOf(type, *data.Get());
     }
 
     void WriteString(std::string_view name, std::string_view data) override {
@@ -189,9 +243,11 @@ private:
         });
         Bstr name;
         Checked([&] { return value->get_Name(&name); });
+        REG_VALUE_TYPES type = REG_VALUE_NONE;
+        Checked([&] { return value->get_ValueType(&type); });
         Variant data;
         Checked([&] { return value->get_Value(&data); });
-        return RegistryEntry{WideToUtf8(name.View()), DataOf(*data.Get())};
+        return RegistryEntry{WideToUtf8(name.View()), DataOf(type, *data.Get())};
     }
 
     ComPtr<IRegistryKey> key_;

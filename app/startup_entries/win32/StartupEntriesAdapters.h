@@ -18,12 +18,15 @@ public:
     StartupEntriesAdapters(SharedObjects& shared,
                            std::function<void(std::string_view keys)> sendKeys)
         : registryDatabase_(library_, shared), ports_{registryDatabase_, inputBox_, files_,
-                                                      std::move(sendKeys)} {}
+                                                      std::move(sendKeys), AnotherProgramActive} {}
     StartupEntriesAdapters(const StartupEntriesAdapters&) = delete;
     StartupEntriesAdapters& operator=(const StartupEntriesAdapters&) = delete;
     ~StartupEntriesAdapters() = default;
 
     const StartupEntriesPorts& Ports() const { return ports_; }
+
+    // True when the foreground window belongs to another process.
+    static bool AnotherProgramActive();
 
 private:
     ComRegistryLibrary library_;

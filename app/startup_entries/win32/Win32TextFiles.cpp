@@ -73,6 +73,51 @@ bool Win32TextFiles::FileExists(std::string_view path) {
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
 }
 
+std::optional<std::string> Win32TextFiles::ReadText(std::string_view path) {
+    if (path.empty()) {
+        return std::nullopt;
+    }
+    HANDLE opened =
+        CreateFileW(PathOf(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                    OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (opened == INVALID_HANDLE_VALUE) {
+        return std::nullopt;
+    }
+    const UniqueKernelHandle file(opened);
+    LARGE_INTEGER size{};
+    if (!GetFileSizeEx(file.get(), &size) || size.QuadPart > INT_MAX) {
+        return std::nullopt;
+    }
+    std::string ansi(static_cast<std::size_t>(size.QuadPart), '\0');
+    DWORD read = 0;
+    if (!ansi.empty() &&
+        (!ReadFile(file.get(), ansi.data(), static_cast<DWORD>(ansi.size()), &read, nullptr) ||
+         read != ansi.size())) {
+        return std::nullopt;
+    }
+    if (ansi.empty()) {
+        return std::string();
+    }
+    const int length = static_cast<int>(ansi.size());
+    const int needed = MultiByteToWideChar(CP_ACP, 0, ansi.data(), length, nullptr, 0);
+    if (needed <= 0) {
+        return std::nullopt;
+    }
+    std::wstring wide(static_cast<std::size_t>(needed), L'\0');
+    if (MultiByteToWideChar(CP_ACP, 0, ansi.data(), length, wide.data(), needed) != needed) {
+        return std::nullopt;
+    }
+    return WideToUtf8(wide);
+}
+
+std::optional<std::string> Win32TextFiles::FileBytes(std::string_view text) {
+    std::string ansi;
+    if (!ToAnsi(text, ansi)) {
+        return std::nullopt;
+    }
+    return ansi;
+}
+
 bool Win32TextFiles::WriteText(std::string_view path, std::string_view text, Mode mode) {
     std::string ansi;
     if (path.empty() || !ToAnsi(text, ansi) || ansi.size() > MAXDWORD) {

@@ -10,6 +10,8 @@ public:
     bool FolderExists(std::string_view path) override;
     bool CreateFolder(std::string_view path) override;
     bool FileExists(std::string_view path) override;
+    std::optional<std::string> ReadText(std::string_view path) override;
+    std::optional<std::string> FileBytes(std::string_view text) override;
     bool WriteText(std::string_view path, std::string_view text, Mode mode) override;
 };
 

@@ -191,11 +191,23 @@ void RealListBox::Apply(const FormSurface& form, ui::Change change) {
             Fill();
             return;
         }
+        // Many items at once: without redrawing after each, which costs the real list box a
+        // scroll-bar update and a repaint per item.
+        const bool many = list.ListCount() - shown > 1;
+        if (many) {
+            SendMessageW(window_, WM_SETREDRAW, FALSE, 0);
+            SendMessageW(window_, LB_INITSTORAGE, static_cast<WPARAM>(list.ListCount() - shown), 0);
+        }
         for (int index = static_cast<int>(shown); index < list.ListCount(); ++index) {
-            const std::wstring text = win32common::Utf8ToWide(list.List(index));
+            const std::wstring text =
+                win32common::Utf8ToWide(list.Items()[static_cast<std::size_t>(index)]);
             SendMessageW(window_, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text.c_str()));
         }
         SendMessageW(window_, LB_SETCURSEL, static_cast<WPARAM>(list.ListIndex()), 0);
+        if (many) {
+            SendMessageW(window_, WM_SETREDRAW, TRUE, 0);
+            InvalidateRect(window_, nullptr, TRUE);
+        }
         return;
     }
     if (change == ui::Change::Value) {

@@ -552,12 +552,14 @@ TEST(PerformanceTasks, APerformanceRunReachesTheEditorAndFinishesWhenItCloses) {
         ASSERT_TRUE(user.Click(L"Start &With Selected Options"));
         user.Answer(L"Change Priority?", kPriority, IDNO);
         user.Answer(L"Notice!", IDOK);
-        // The editor's load queues an ENTER for the active window, then asks its caution
-        // question. Under Wine the ENTER is read by the question's own loop and answers it with
-        // its default button, Yes; answered here only if it is still open.
-        if (const auto caution = uidriver::WaitForMessageBox(L"CAUTION!", 3s, program.Id())) {
-            uidriver::PressMessageBoxButton(*caution, IDYES, 5s);
-        }
+        // The editor's caution question waits for its answer: no key stroke of the program's
+        // own answers it while one of its windows is active.
+        const auto caution = uidriver::WaitForMessageBox(L"CAUTION!", 15s, program.Id());
+        ASSERT_TRUE(caution.has_value());
+        Sleep(3000);
+        EXPECT_TRUE(IsWindow(*caution) && IsWindowVisible(*caution))
+            << "the caution question was answered unseen";
+        ASSERT_TRUE(uidriver::PressMessageBoxButton(*caution, IDYES, 5s));
         EXPECT_EQ(user.Status(), L"Optimizing Registry. . .");
         const auto editor =
             uidriver::WaitForWindow(L"", L"Registry Entries", 15s, program.Id(), true);

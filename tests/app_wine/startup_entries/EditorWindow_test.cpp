@@ -15,6 +15,7 @@
 #include "ports/win32/Win32DesktopWindows.h"
 #include "ports/win32/Win32EventLoop.h"
 #include "ports/win32/Win32MessageBox.h"
+#include "startup_entries/EditorTexts.h"
 #include "startup_entries/StartupEntriesEditor.h"
 #include "startup_entries/frmRegistry.h"
 #include "startup_entries/win32/ComRegistryLibrary.h"
@@ -32,7 +33,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <fstream>
+#include <map>
 #include <iterator>
 #include <thread>
 
@@ -88,6 +91,8 @@ struct Seen {
     std::wstring shownData;
     std::wstring markedData;
     std::vector<std::wstring> userItemsAfterAdd;
+    std::wstring bytesData;
+    std::wstring replaceText;
     std::vector<std::wstring> steps; // what failed, if anything
 };
 
@@ -135,6 +140,15 @@ public:
         uidriver::ClickControl(ok->handle);
         return uidriver::WaitUntilGone(*box, 5000ms) || Fail(L"input box stays");
     }
+    bool Cancel(const wchar_t* title) {
+        const auto box = uidriver::WaitForWindow(L"#32770", title, 10000ms, pid_, true);
+        const auto cancel = box ? uidriver::ChildByText(*box, L"Cancel") : std::nullopt;
+        if (!cancel) {
+            return Fail(std::wstring(L"no input box to cancel ") + title);
+        }
+        uidriver::ClickControl(cancel->handle);
+        return uidriver::WaitUntilGone(*box, 5000ms) || Fail(L"input box stays");
+    }
     bool FindEditor() {
         const auto found = uidriver::WaitForWindow(L"", L"Registry Entries", 10000ms, pid_, true);
         if (!found) {
@@ -153,6 +167,7 @@ public:
     HWND LocalList() const { return lists_[0]; }
     HWND UserList() const { return lists_[1]; }
     HWND LocalText() const { return texts_[0]; }
+    HWND UserText() const { return texts_[1]; }
     bool WaitForItems(HWND list, LRESULT count) {
         const ULONGLONG end = GetTickCount64() + 20000;
         while (SendMessageW(list, LB_GETCOUNT, 0, 0) < count) {
@@ -224,6 +239,9 @@ TEST_F(EditorWindowTest, UserListsViewsAddsAndDeletesWithBackupThroughTheRealWin
     const DWORD seven = 7;
     ASSERT_EQ(local.SetRaw(L"Number", REG_DWORD, &seven, sizeof seven), ERROR_SUCCESS);
     ASSERT_EQ(user.SetString(L"Messenger", L"c:\\im\\msg.exe"), ERROR_SUCCESS);
+    const BYTE bytes[] = {0x01, 0xab};
+    ASSERT_EQ(user.SetRaw(L"Bytes", REG_BINARY, bytes, sizeof bytes), ERROR_SUCCESS);
+    const std::vector<std::wstring> userOrder = user.Names();
 
     win32::ComRegistryLibrary comLibrary;
     RedirectedRunKeys redirected(comLibrary, local.Path(), user.Path());
@@ -235,7 +253,11 @@ TEST_F(EditorWindowTest, UserListsViewsAddsAndDeletesWithBackupThroughTheRealWin
     const std::string base = win32::WideToUtf8(temp.Path());
     int keyStrokes = 0;
     StartupEntriesPorts entries{
-        holder, inputBox, files, [&](std::string_view keys) { keyStrokes += keys == "{ENTER}"; },
+        holder,
+        inputBox,
+        files,
+        [&](std::string_view keys) { keyStrokes += keys == "{ENTER}"; },
+        [] { return true; },
         BackupLocation{{base + "\\Tidewell\\", base + "\\Tidewell\\Backup\\"},
                        base + "\\Tidewell\\Backup\\Registry Backup.Reg"}};
     ui::CheckBox chkCurrentUser{"chkCurrentUser", "", "", {}, 1};
@@ -257,25 +279,41 @@ TEST_F(EditorWindowTest, UserListsViewsAddsAndDeletesWithBackupThroughTheRealWin
         seen.userItems = ListItems(u.UserList());
         u.Select(u.LocalList(), 1);
         seen.shownData = uidriver::WindowText(u.LocalText());
+        const auto bytesAt = std::find(seen.userItems.begin(), seen.userItems.end(), L"Bytes");
+        u.Select(u.UserList(), static_cast<int>(bytesAt - seen.userItems.begin()));
+        seen.bytesData = uidriver::WindowText(u.UserText());
+
+        // An existing name is replaced only after a question (answered No here); Cancel at the
+        // name adds nothing.
+        if (!u.Click(L"&Add Entry") || !u.Answer(L"Continue?", IDYES) ||
+            !u.Type(L"Entry Name?", L"Tray") || !u.Type(L"Residency?", L"LOCAL") ||
+            !u.Type(L"Entry Location?", L"c:\\other.exe") ||
+            !u.Answer(L"Information Correct?", IDYES) ||
+            !u.Answer(L"Replace Entry?", IDNO, &seen.replaceText) || !u.Answer(L"ABORTED!", IDOK) ||
+            !u.Click(L"&Add Entry") || !u.Answer(L"Continue?", IDYES) ||
+            !u.Cancel(L"Entry Name?")) {
+            return;
+        }
 
         // Add "Added" for the current user.
         if (!u.Click(L"&Add Entry") || !u.Answer(L"Continue?", IDYES) ||
             !u.Type(L"Entry Name?", L"Added \"One\"") || !u.Type(L"Residency?", L"USER") ||
             !u.Type(L"Entry Location?", L"\"c:\\added dir\\added.exe\" /x") ||
             !u.Answer(L"Information Correct?", IDYES) || !u.Answer(L"Complete!", IDOK) ||
-            !u.Answer(L"No Information!", IDOK) || !u.WaitForItems(u.UserList(), 2)) {
+            !u.Answer(L"No Information!", IDOK) || !u.WaitForItems(u.UserList(), 3)) {
             return;
         }
         seen.userItemsAfterAdd = ListItems(u.UserList());
 
-        // Delete the selected local entry with a backup.
+        // Delete the selected local entry with a backup; nothing is selected in the other list.
+        u.Select(u.UserList(), -1);
         u.Select(u.LocalList(), 1);
         if (!u.Click(L"&Delete Value") || !u.Answer(L"Delete Selected Entries?", IDYES) ||
             !u.Answer(L"Create Backup?", IDYES) || !u.Answer(L"Backup Complete!", IDOK) ||
             !u.Answer(L"Deletion Commencing. . .", IDOK)) {
             return;
         }
-        u.Select(u.LocalList(), 0); // swallowed: the delete's own refresh
+        u.Select(u.LocalList(), 0);
         u.Select(u.LocalList(), 1);
         seen.markedData = uidriver::WindowText(u.LocalText());
         u.Click(L"&Finished!");
@@ -296,18 +334,25 @@ TEST_F(EditorWindowTest, UserListsViewsAddsAndDeletesWithBackupThroughTheRealWin
     }
     EXPECT_TRUE(shown);
     EXPECT_EQ(keyStrokes, 1);
-    EXPECT_EQ(seen.cautionText, uidriver::FromUtf8(std::string(frmRegistry::kCautionText)));
+    EXPECT_EQ(seen.cautionText, uidriver::FromUtf8(std::string(editor_text::kCautionText)));
     // The key's own order (Wine enumerates the newest value first here).
     EXPECT_EQ(seen.localItems, localOrder);
     ASSERT_EQ(localOrder.size(), 3u);
     EXPECT_EQ(localOrder[1], L"Quoted \"App\"");
-    EXPECT_EQ(seen.userItems, std::vector<std::wstring>{L"Messenger"});
+    EXPECT_EQ(seen.userItems, userOrder);
+    EXPECT_EQ(seen.bytesData, L"01 ab");
+    EXPECT_NE(seen.replaceText.find(L"\"Tray\" Already Exists"), std::wstring::npos);
     EXPECT_EQ(seen.shownData, L"\"C:\\Program Files\\App\\app.exe\" /min");
-    EXPECT_EQ(seen.userItemsAfterAdd, (std::vector<std::wstring>{L"Messenger", L"Added \"One\""}));
+    std::vector<std::wstring> afterAdd = userOrder;
+    afterAdd.push_back(L"Added \"One\"");
+    EXPECT_EQ(seen.userItemsAfterAdd, afterAdd);
+    EXPECT_EQ(user.Names().size(), 3u) << "Cancel at the name added a value";
     EXPECT_EQ(user.GetRaw(L"Added \"One\""),
               std::make_pair(DWORD{REG_SZ}, test::StringBytes(L"\"c:\\added dir\\added.exe\" /x")));
     EXPECT_EQ(seen.markedData, L"\"C:\\Program Files\\App\\app.exe\" /min (*) ");
     EXPECT_EQ(local.Names(), (std::vector<std::wstring>{localOrder[0], localOrder[2]}));
+    EXPECT_EQ(local.GetRaw(L"Tray"),
+              std::make_pair(DWORD{REG_SZ}, test::StringBytes(L"c:\\windows\\tray.exe")));
 
     std::ifstream in((temp.Path() + L"\\Tidewell\\Backup\\Registry Backup.Reg").c_str(),
                      std::ios::binary);
@@ -316,6 +361,105 @@ TEST_F(EditorWindowTest, UserListsViewsAddsAndDeletesWithBackupThroughTheRealWin
     EXPECT_EQ(backup, "REGEDIT4\r\n\r\n\r\n[HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows\\"
                       "CurrentVersion\\Run]\r\n\"Quoted \\\"App\\\"\"=\"\\\"C:\\\\Program Files\\\\"
                       "App\\\\app.exe\\\" /min\"\r\n");
+}
+
+// Names outside the ANSI code page (Japanese, an emoji) beside plain ones: every entry is listed,
+// shown and deletable; the one the backup file cannot hold is named and kept until deleted
+// without a backup.
+TEST_F(EditorWindowTest, EntriesNamedOutsideTheAnsiCodePageAreListedShownAndDeletable) {
+    ASSERT_TRUE(app_.created);
+    test::PrivateRunKey local("EditorWindow.Wide");
+    test::PrivateRunKey user("EditorWindow.WideUser");
+    const std::wstring japanese = L"\u65e5\u672c\u8a9e\u306e\u30a8\u30f3\u30c8\u30ea";
+    const std::wstring emoji = L"\U0001F600 Smile";
+    ASSERT_EQ(local.SetString(L"Plain one", L"c:\\one.exe"), ERROR_SUCCESS);
+    ASSERT_EQ(local.SetString(japanese, L"c:\\\u30c4\u30fc\u30eb.exe"), ERROR_SUCCESS);
+    ASSERT_EQ(local.SetString(emoji, L"c:\\smile.exe"), ERROR_SUCCESS);
+    ASSERT_EQ(local.SetString(L"Plain two", L"c:\\two.exe"), ERROR_SUCCESS);
+    const std::vector<std::wstring> order = local.Names();
+
+    win32::ComRegistryLibrary comLibrary;
+    RedirectedRunKeys redirected(comLibrary, local.Path(), user.Path());
+    RegistryDatabaseHolder holder(redirected, runtime_);
+    win32::Win32InputBox inputBox;
+    win32::Win32TextFiles files;
+    test::TemporaryFolder temp;
+    ASSERT_TRUE(temp.Created());
+    const std::string base = win32::WideToUtf8(temp.Path());
+    StartupEntriesPorts entries{holder,
+                                inputBox,
+                                files,
+                                [](std::string_view) {},
+                                [] { return false; },
+                                BackupLocation{{base + "\\T\\"}, base + "\\T\\Backup.Reg"}};
+    ui::CheckBox chkCurrentUser{"chkCurrentUser", "", "", {}, 1};
+    ui::CheckBox chkLocalMachine{"chkLocalMachine", "", "", {}, 1};
+    flags_.maintenanceRunning = true;
+    app_.forms.Opened();
+
+    Seen seen;
+    std::vector<std::wstring> shown;
+    std::wstring refusal;
+    std::thread script([&] {
+        User u(seen);
+        if (!u.Answer(L"CAUTION!", IDYES) || !u.FindEditor() || !u.WaitForItems(u.LocalList(), 4)) {
+            return;
+        }
+        seen.localItems = ListItems(u.LocalList());
+        for (int i = 0; i < 4; ++i) {
+            u.Select(u.LocalList(), i);
+            shown.push_back(uidriver::WindowText(u.LocalText()));
+        }
+        const auto at = [&](const std::wstring& name) {
+            return static_cast<int>(
+                std::find(seen.localItems.begin(), seen.localItems.end(), name) -
+                seen.localItems.begin());
+        };
+        // The emoji with a backup: refused and named; nothing deleted.
+        u.Select(u.LocalList(), at(emoji));
+        if (!u.Click(L"&Delete Value") || !u.Answer(L"Delete Selected Entries?", IDYES) ||
+            !u.Answer(L"Create Backup?", IDYES) || !u.Answer(L"Backup Failed!", IDOK, &refusal)) {
+            return;
+        }
+        for (const std::wstring& name : {emoji, japanese}) {
+            u.Select(u.LocalList(), at(name));
+            if (!u.Click(L"&Delete Value") || !u.Answer(L"Delete Selected Entries?", IDYES) ||
+                !u.Answer(L"Create Backup?", IDNO) ||
+                !u.Answer(L"Deletion Commencing. . .", IDOK)) {
+                return;
+            }
+        }
+        u.Click(L"&Finished!");
+    });
+    try {
+        ShowStartupEntriesEditor(ports_, entries, chkCurrentUser, chkLocalMachine);
+    } catch (const std::exception& error) {
+        ADD_FAILURE() << "the editor threw " << error.what();
+    } catch (const ui::ProgramQuitting&) {
+        ADD_FAILURE() << "the program quit";
+    }
+    script.join();
+    app_.forms.Closed();
+
+    for (const std::wstring& step : seen.steps) {
+        ADD_FAILURE() << win32::WideToUtf8(step);
+    }
+    EXPECT_EQ(seen.localItems, order);
+    const std::map<std::wstring, std::wstring> data{{L"Plain one", L"c:\\one.exe"},
+                                                    {japanese, L"c:\\\u30c4\u30fc\u30eb.exe"},
+                                                    {emoji, L"c:\\smile.exe"},
+                                                    {L"Plain two", L"c:\\two.exe"}};
+    std::vector<std::wstring> expected;
+    std::vector<std::wstring> kept;
+    for (const std::wstring& name : order) {
+        expected.push_back(data.at(name));
+        if (name != japanese && name != emoji) {
+            kept.push_back(name);
+        }
+    }
+    EXPECT_EQ(shown, expected);
+    EXPECT_NE(refusal.find(emoji), std::wstring::npos) << win32::WideToUtf8(refusal);
+    EXPECT_EQ(local.Names(), kept);
 }
 
 // The program's bundle: the database object is made on the first use, through the registered

@@ -13,6 +13,7 @@
 #include <fstream>
 #include <iterator>
 #include <string>
+#include <tuple>
 #include <vector>
 
 namespace {
@@ -116,6 +117,30 @@ TEST(RegistryBackupFile, RegeditImportsTheBackupBackExactly) {
         }
         const DWORD number = 0x1234abcd;
         ASSERT_EQ(key.SetRaw(L"Number", REG_DWORD, &number, sizeof number), ERROR_SUCCESS);
+        // Every other type, each stored as raw bytes that must come back unchanged.
+        std::vector<BYTE> longBinary(100);
+        for (size_t i = 0; i < longBinary.size(); ++i) {
+            longBinary[i] = static_cast<BYTE>(i * 7);
+        }
+        // A literal's bytes with its closing NUL.
+        const auto wide = []<size_t N>(const wchar_t(&text)[N]) {
+            const auto* bytes = reinterpret_cast<const BYTE*>(text);
+            return std::vector<BYTE>(bytes, bytes + N * sizeof(wchar_t));
+        };
+        const std::vector<std::tuple<std::wstring, DWORD, std::vector<BYTE>>> raws = {
+            {L"Expandable", REG_EXPAND_SZ, wide(L"%SystemRoot%\\system32\\caf\u00e9.exe")},
+            {L"Multi", REG_MULTI_SZ, wide(L"one\0two words\0")},
+            {L"Binary", REG_BINARY, longBinary},
+            {L"Empty binary", REG_BINARY, {}},
+            {L"Qword", REG_QWORD, {1, 2, 3, 4, 5, 6, 7, 0x80}},
+            {L"None", REG_NONE, {0xff}},
+            {L"Odd type", 0x99, {0x10, 0x20}},
+            {L"Two lines", REG_SZ, wide(L"first\r\nsecond")},
+        };
+        for (const auto& [name, type, bytes] : raws) {
+            ASSERT_EQ(key.SetRaw(name, type, bytes.data(), static_cast<DWORD>(bytes.size())),
+                      ERROR_SUCCESS);
+        }
 
         ComRegistryLibrary library;
         auto database = library.CreateDatabase();
@@ -125,7 +150,7 @@ TEST(RegistryBackupFile, RegeditImportsTheBackupBackExactly) {
         for (const RegistryEntry& entry : opened->Values()) {
             backup.push_back({kHkeyCurrentUser, entry.name, entry.data});
         }
-        ASSERT_EQ(backup.size(), originals.size() + 1);
+        ASSERT_EQ(backup.size(), originals.size() + 1 + raws.size());
 
         TemporaryFolder temp;
         ASSERT_TRUE(temp.Created());
@@ -168,7 +193,10 @@ TEST(RegistryBackupFile, RegeditImportsTheBackupBackExactly) {
         EXPECT_EQ(type, DWORD{REG_DWORD});
         ASSERT_EQ(bytes.size(), sizeof number);
         EXPECT_EQ(*reinterpret_cast<const DWORD*>(bytes.data()), number);
-        EXPECT_EQ(key.Names().size(), originals.size() + 1);
+        for (const auto& [name, type, bytes] : raws) {
+            EXPECT_EQ(key.GetRaw(name), std::make_pair(type, bytes)) << WideToUtf8(name);
+        }
+        EXPECT_EQ(key.Names().size(), originals.size() + 1 + raws.size());
     }
     CoUninitialize();
 }

@@ -70,6 +70,7 @@ TEST_F(RegistryLibraryClient, ValuesThatAreNotTextKeepTheirKind) {
     PrivateRunKey key("Entries.Types");
     const DWORD number = 123;
     const BYTE bytes[] = {1, 2, 3};
+    const BYTE qword[] = {1, 0, 0, 0, 0, 0, 0, 0x80};
     const wchar_t multi[] = L"one\0two\0";
     const std::wstring expand = L"%SystemRoot%\\x.exe";
     ASSERT_EQ(key.SetRaw(L"Dword", REG_DWORD, &number, sizeof number), ERROR_SUCCESS);
@@ -79,24 +80,30 @@ TEST_F(RegistryLibraryClient, ValuesThatAreNotTextKeepTheirKind) {
                          static_cast<DWORD>((expand.size() + 1) * sizeof(wchar_t))),
               ERROR_SUCCESS);
     ASSERT_EQ(key.SetString(L"Zero", L"0"), ERROR_SUCCESS);
+    ASSERT_EQ(key.SetRaw(L"Qword", REG_QWORD, qword, sizeof qword), ERROR_SUCCESS);
+    ASSERT_EQ(key.SetRaw(L"None", REG_NONE, nullptr, 0), ERROR_SUCCESS);
 
     auto opened = library_.CreateDatabase()->OpenKey(kHkeyCurrentUser, key.Path());
     ASSERT_NE(opened, nullptr);
     EXPECT_EQ(opened->ReadValue("Dword"), RegistryData::Number(123));
-    EXPECT_EQ(opened->ReadValue("Binary"), RegistryData::NoText());
-    EXPECT_EQ(opened->ReadValue("Multi"), RegistryData::NoText());
-    EXPECT_EQ(opened->ReadValue("Expand"), RegistryData::Text("%SystemRoot%\\x.exe"));
+    EXPECT_EQ(opened->ReadValue("Binary"),
+              RegistryData::Bytes(tidewell::kRegBinaryType, {1, 2, 3}));
+    EXPECT_EQ(opened->ReadValue("Multi"), RegistryData::Strings({"one", "two"}));
+    EXPECT_EQ(opened->ReadValue("Expand"), RegistryData::ExpandText("%SystemRoot%\\x.exe"));
+    EXPECT_EQ(opened->ReadValue("Qword"),
+              RegistryData::Bytes(tidewell::kRegQwordType, {1, 0, 0, 0, 0, 0, 0, 0x80}));
+    EXPECT_EQ(opened->ReadValue("None"), RegistryData::Bytes(0, {}));
     EXPECT_EQ(opened->ReadValue("Zero"), RegistryData::Text("0"));
     EXPECT_EQ(opened->ReadValue("Nothing"), std::nullopt);
 
     // Existence does not depend on the type or the text.
-    for (const char* name : {"Dword", "Binary", "Multi", "Expand", "Zero"}) {
+    for (const char* name : {"Dword", "Binary", "Multi", "Expand", "Zero", "Qword", "None"}) {
         EXPECT_TRUE(opened->ValueExists(name)) << name;
     }
     EXPECT_FALSE(opened->ValueExists("Nothing"));
 
     const std::vector<RegistryEntry> entries = opened->Values();
-    ASSERT_EQ(entries.size(), 5u);
+    ASSERT_EQ(entries.size(), 7u);
     for (const RegistryEntry& entry : entries) {
         EXPECT_EQ(opened->ReadValue(entry.name), entry.data) << entry.name;
     }
