@@ -380,7 +380,7 @@ TEST_F(EditorWindowTest, EntriesNamedOutsideTheAnsiCodePageAreListedShownAndDele
 
     win32::ComRegistryLibrary comLibrary;
     RedirectedRunKeys redirected(comLibrary, local.Path(), user.Path());
-    RegistryDatabaseHolder holder(redirected, runtime_);
+    RegistryDatabaseHolder holder(redirected, shared_);
     win32::Win32InputBox inputBox;
     win32::Win32TextFiles files;
     test::TemporaryFolder temp;
