@@ -43,13 +43,10 @@ public:
         }
         ULONG filled = 0;
         std::uint32_t count = cursor_.Next(wanted, [&](std::uint32_t index) {
-            Bstr name;
-            if (FAILED(Walk::ReadName(parent_.Get(), index, name))) {
-                return EnumerationCursor::Step::Stop;
-            }
             IDispatch* child = nullptr;
-            if (FAILED(Walk::Open(parent_.Get(), name.Get(), &child)) || !child) {
-                return EnumerationCursor::Step::Skipped;
+            const EnumerationCursor::Step step = Walk::Deliver(parent_.Get(), index, &child);
+            if (step != EnumerationCursor::Step::Delivered) {
+                return step;
             }
             VARIANT& item = items[filled++];
             VariantInit(&item);

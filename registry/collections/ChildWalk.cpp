@@ -1,6 +1,8 @@
 #include "collections/ChildWalk.h"
 
 #include "com/Win32Common.h"
+#include "objects/RegistryValue.h"
+#include "objects/ValueConversion.h"
 #include "objects/ValueNameReader.h"
 
 #include <string>
@@ -58,6 +60,15 @@ HRESULT SubKeyWalk::Open(IRegistryKey* parent, BSTR name, IDispatch** child) {
     return key->QueryInterface(IID_IDispatch, reinterpret_cast<void**>(child));
 }
 
+EnumerationCursor::Step SubKeyWalk::Deliver(IRegistryKey* parent, DWORD index, IDispatch** child) {
+    Bstr name;
+    if (FAILED(ReadName(parent, index, name)))
+        return EnumerationCursor::Step::Stop;
+    if (FAILED(Open(parent, name.Get(), child)) || !*child)
+        return EnumerationCursor::Step::Skipped;
+    return EnumerationCursor::Step::Delivered;
+}
+
 HRESULT ValueWalk::Count(IRegistryKey* parent, LONG* count) {
     return WithoutErrorInfo(parent->get_ValueCount(count));
 }
@@ -73,6 +84,27 @@ HRESULT ValueWalk::Open(IRegistryKey* parent, BSTR name, IDispatch** child) {
         return E_UNEXPECTED;
     }
     return value->QueryInterface(IID_IDispatch, reinterpret_cast<void**>(child));
+}
+
+EnumerationCursor::Step ValueWalk::Deliver(IRegistryKey* parent, DWORD index, IDispatch** child) {
+    LONG handle = 0;
+    if (FAILED(WithoutErrorInfo(parent->get_HKEY(&handle))))
+        return EnumerationCursor::Step::Stop;
+    ValueEntry entry;
+    if (ReadValueEntry(KeyHandleOf(handle), index, entry) != ERROR_SUCCESS)
+        return EnumerationCursor::Step::Stop;
+    Variant data;
+    // Data that cannot be converted now is read again, with its error, when it is asked for.
+    if (entry.hasData &&
+        FAILED(
+            RegistryDataToVariant(entry.type, entry.data, entry.size, entry.wide, data.Get()).hr))
+        data.Reset();
+    ComPtr<IRegistryValue> value;
+    if (FAILED(MakeEnumeratedValue(parent, std::move(entry.name), std::move(data), &value)) ||
+        !value)
+        return EnumerationCursor::Step::Skipped;
+    *child = value.Detach();
+    return EnumerationCursor::Step::Delivered;
 }
 
 } // namespace registry

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "collections/EnumerationCursor.h"
 #include "com/Win32Common.h"
 
 #include <windows.h>
@@ -19,6 +20,8 @@ struct SubKeyWalk {
     static HRESULT ReadName(IRegistryKey* parent, DWORD index, Bstr& name);
     // The database's OpenKey with the parent's handle as base, best available access.
     static HRESULT Open(IRegistryKey* parent, BSTR name, IDispatch** child);
+    // One step of an enumerator: the child at index read and opened into *child.
+    static EnumerationCursor::Step Deliver(IRegistryKey* parent, DWORD index, IDispatch** child);
 };
 
 struct ValueWalk {
@@ -27,6 +30,9 @@ struct ValueWalk {
     static HRESULT ReadName(IRegistryKey* parent, DWORD index, Bstr& name);
     // The parent's OpenValue.
     static HRESULT Open(IRegistryKey* parent, BSTR name, IDispatch** child);
+    // The same with one registry call: the name comes with the value's data, which the value
+    // object keeps for its first read.
+    static EnumerationCursor::Step Deliver(IRegistryKey* parent, DWORD index, IDispatch** child);
 };
 
 } // namespace registry

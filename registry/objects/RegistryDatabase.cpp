@@ -3,6 +3,7 @@
 #include "com/ErrorInfo.h"
 #include "com/Win32Common.h"
 #include "objects/Privilege.h"
+#include "objects/RegistryCalls.h"
 #include "objects/RegistryKey.h"
 #include "objects/ValueNameReader.h"
 
@@ -42,21 +43,19 @@ struct TreeFailure {
 };
 
 // Depth first: always the child at index 0, since each child is gone before the next read.
-TreeFailure DeleteTree(HKEY parent, const std::string& name) {
+TreeFailure DeleteTree(HKEY parent, const std::wstring& name) {
     UniqueKey key;
-    LONG result = RegOpenKeyExA(parent, name.c_str(), 0, MAXIMUM_ALLOWED, &key);
+    LONG result = calls::OpenKey(parent, name.c_str(), MAXIMUM_ALLOWED, &key);
     if (result != ERROR_SUCCESS)
         return {result, L"Error opening the registry key"};
-    std::string previous;
+    std::wstring previous;
     for (;;) {
-        char child[kNameBufferLength];
-        DWORD length = kNameBufferLength;
-        result = RegEnumKeyExA(key.get(), 0, child, &length, nullptr, nullptr, nullptr, nullptr);
+        std::wstring childName;
+        result = ReadSubKeyName(key.get(), 0, childName);
         if (result == ERROR_NO_MORE_ITEMS)
             break;
         if (result != ERROR_SUCCESS)
             return {result, L"Error enumerating the registry key"};
-        std::string childName(child, length);
         // A child that survives its own deletion would make this loop forever.
         if (childName == previous)
             return {ERROR_ACCESS_DENIED, L"Error deleting the registry key"};
@@ -66,7 +65,7 @@ TreeFailure DeleteTree(HKEY parent, const std::string& name) {
         previous = std::move(childName);
     }
     key.reset();
-    result = RegDeleteKeyA(parent, name.c_str());
+    result = calls::DeleteKey(parent, name.c_str());
     if (result != ERROR_SUCCESS)
         return {result, L"Error deleting the registry key"};
     return {};
@@ -119,11 +118,11 @@ HRESULT RegistryDatabase::Connect(REG_PREDEFINED_HKEYS base, BaseKey& key) {
     return S_OK;
 }
 
-HRESULT RegistryDatabase::Prepare(REG_PREDEFINED_HKEYS base, BSTR subKey, const wchar_t* message,
-                                  BaseKey& key, std::string& name) {
+HRESULT RegistryDatabase::Prepare(REG_PREDEFINED_HKEYS base, BSTR subKey, BaseKey& key,
+                                  std::wstring& name) {
     TIDEWELL_RETURN_IF_FAILED(Connect(base, key));
-    const HRESULT converted = ToAnsi(subKey, name);
-    return FAILED(converted) ? DatabaseError(converted, message) : S_OK;
+    name.assign(BstrView(subKey));
+    return S_OK;
 }
 
 HRESULT RegistryDatabase::MakeKey(BSTR subKey, HKEY handle, IRegistryKey** result) {
@@ -168,13 +167,13 @@ HRESULT STDMETHODCALLTYPE RegistryDatabase::CreateKey(REG_PREDEFINED_HKEYS base,
     TIDEWELL_COM_BOUNDARY_BEGIN
     const wchar_t* const message = L"Error creating the registry key";
     BaseKey key;
-    std::string name;
-    TIDEWELL_RETURN_IF_FAILED(Prepare(base, subKey, message, key, name));
+    std::wstring name;
+    TIDEWELL_RETURN_IF_FAILED(Prepare(base, subKey, key, name));
     HKEY created = nullptr;
-    TIDEWELL_RETURN_IF_FAILED(DatabaseCallResult(
-        RegCreateKeyExA(key.Get(), name.c_str(), 0, nullptr, static_cast<DWORD>(options),
-                        AccessMask(access), nullptr, &created, nullptr),
-        message));
+    TIDEWELL_RETURN_IF_FAILED(
+        DatabaseCallResult(calls::CreateKey(key.Get(), name.c_str(), static_cast<DWORD>(options),
+                                            AccessMask(access), &created),
+                           message));
     return MakeKey(subKey, created, result);
     TIDEWELL_COM_BOUNDARY_END
 }
@@ -188,11 +187,11 @@ HRESULT STDMETHODCALLTYPE RegistryDatabase::OpenKey(REG_PREDEFINED_HKEYS base, B
     TIDEWELL_COM_BOUNDARY_BEGIN
     const wchar_t* const message = L"Error opening the registry key";
     BaseKey key;
-    std::string name;
-    TIDEWELL_RETURN_IF_FAILED(Prepare(base, subKey, message, key, name));
+    std::wstring name;
+    TIDEWELL_RETURN_IF_FAILED(Prepare(base, subKey, key, name));
     HKEY opened = nullptr;
     TIDEWELL_RETURN_IF_FAILED(DatabaseCallResult(
-        RegOpenKeyExA(key.Get(), subKey ? name.c_str() : nullptr, 0, AccessMask(access), &opened),
+        calls::OpenKey(key.Get(), subKey ? name.c_str() : nullptr, AccessMask(access), &opened),
         message));
     return MakeKey(subKey, opened, result);
     TIDEWELL_COM_BOUNDARY_END
@@ -202,9 +201,9 @@ HRESULT STDMETHODCALLTYPE RegistryDatabase::DeleteKey(REG_PREDEFINED_HKEYS base,
     TIDEWELL_COM_BOUNDARY_BEGIN
     const wchar_t* const message = L"Error deleting the registry key";
     BaseKey key;
-    std::string name;
-    TIDEWELL_RETURN_IF_FAILED(Prepare(base, subKey, message, key, name));
-    return DatabaseCallResult(RegDeleteKeyA(key.Get(), name.c_str()), message);
+    std::wstring name;
+    TIDEWELL_RETURN_IF_FAILED(Prepare(base, subKey, key, name));
+    return DatabaseCallResult(calls::DeleteKey(key.Get(), name.c_str()), message);
     TIDEWELL_COM_BOUNDARY_END
 }
 
@@ -212,8 +211,8 @@ HRESULT STDMETHODCALLTYPE RegistryDatabase::DeleteKeyTree(REG_PREDEFINED_HKEYS b
     TIDEWELL_COM_BOUNDARY_BEGIN
     const wchar_t* const message = L"Error deleting the registry key";
     BaseKey key;
-    std::string name;
-    TIDEWELL_RETURN_IF_FAILED(Prepare(base, subKey, message, key, name));
+    std::wstring name;
+    TIDEWELL_RETURN_IF_FAILED(Prepare(base, subKey, key, name));
     // An empty sub-key would name the base key itself and empty a whole hive.
     if (name.empty())
         return DatabaseSystemError(ERROR_INVALID_PARAMETER, message);
@@ -230,15 +229,11 @@ HRESULT STDMETHODCALLTYPE RegistryDatabase::LoadKey(REG_PREDEFINED_HKEYS base, B
     TIDEWELL_COM_BOUNDARY_BEGIN
     const wchar_t* const message = L"Error loading the registry key from file";
     BaseKey key;
-    std::string name;
-    TIDEWELL_RETURN_IF_FAILED(Prepare(base, subKey, message, key, name));
-    std::string file;
-    const HRESULT converted = ToAnsi(fileName, file);
-    if (FAILED(converted))
-        return DatabaseError(converted, message);
+    std::wstring name;
+    TIDEWELL_RETURN_IF_FAILED(Prepare(base, subKey, key, name));
     PrivilegeScope privilege("SeRestorePrivilege");
     TIDEWELL_RETURN_IF_FAILED(
-        DatabaseCallResult(RegLoadKeyA(key.Get(), name.c_str(), file.c_str()), message));
+        DatabaseCallResult(calls::LoadKey(key.Get(), name.c_str(), fileName), message));
     return OpenKey(base, subKey, REG_ACCESS_BEST_AVAILABLE, result);
     TIDEWELL_COM_BOUNDARY_END
 }
@@ -247,9 +242,9 @@ HRESULT STDMETHODCALLTYPE RegistryDatabase::UnloadKey(REG_PREDEFINED_HKEYS base,
     TIDEWELL_COM_BOUNDARY_BEGIN
     const wchar_t* const message = L"Error unloading the registry key";
     BaseKey key;
-    std::string name;
-    TIDEWELL_RETURN_IF_FAILED(Prepare(base, subKey, message, key, name));
-    return DatabaseCallResult(RegUnLoadKeyA(key.Get(), name.c_str()), message);
+    std::wstring name;
+    TIDEWELL_RETURN_IF_FAILED(Prepare(base, subKey, key, name));
+    return DatabaseCallResult(calls::UnloadKey(key.Get(), name.c_str()), message);
     TIDEWELL_COM_BOUNDARY_END
 }
 

@@ -4,6 +4,7 @@
 #include "com/Win32Common.h"
 #include "com/ErrorInfo.h"
 #include "objects/Privilege.h"
+#include "objects/RegistryCalls.h"
 #include "objects/RegistryValue.h"
 #include "objects/ValueNameReader.h"
 
@@ -86,8 +87,7 @@ HRESULT RegistryKey::Count(Counted what, LONG* result) {
         return KeyError(E_POINTER, L"Null pointer");
     DWORD subKeys = 0;
     DWORD values = 0;
-    const LONG error = RegQueryInfoKeyA(key_.get(), nullptr, nullptr, nullptr, &subKeys, nullptr,
-                                        nullptr, &values, nullptr, nullptr, nullptr, nullptr);
+    const LONG error = calls::QueryCounts(key_.get(), &subKeys, &values);
     if (error != ERROR_SUCCESS)
         return KeySystemError(error, L"Error querying the registry key information");
     *result = static_cast<LONG>(what == Counted::SubKeys ? subKeys : values);
@@ -159,16 +159,10 @@ HRESULT STDMETHODCALLTYPE RegistryKey::OpenValue(BSTR valueName, IRegistryValue*
 }
 
 HRESULT STDMETHODCALLTYPE RegistryKey::DeleteValue(BSTR valueName) {
-    TIDEWELL_COM_BOUNDARY_BEGIN
-    std::string name;
-    const HRESULT converted = ToAnsi(valueName, name);
-    if (FAILED(converted))
-        return KeyError(converted, L"Error deleting the registry value");
-    const LONG error = RegDeleteValueA(key_.get(), valueName ? name.c_str() : nullptr);
+    const LONG error = calls::DeleteValue(key_.get(), valueName);
     if (error != ERROR_SUCCESS)
         return KeySystemError(error, L"Error deleting the registry value");
     return S_OK;
-    TIDEWELL_COM_BOUNDARY_END
 }
 
 HRESULT STDMETHODCALLTYPE RegistryKey::Flush() {
@@ -182,12 +176,8 @@ HRESULT STDMETHODCALLTYPE RegistryKey::Save(BSTR fileName) {
     if (!fileName)
         return KeyError(E_POINTER, L"Null pointer");
     TIDEWELL_COM_BOUNDARY_BEGIN
-    std::string file;
-    const HRESULT converted = ToAnsi(fileName, file);
-    if (FAILED(converted))
-        return KeyError(converted, L"Error saving the registry key to file");
     PrivilegeScope privilege("SeBackupPrivilege");
-    const LONG error = RegSaveKeyA(key_.get(), file.c_str(), nullptr);
+    const LONG error = calls::SaveKey(key_.get(), fileName);
     if (error != ERROR_SUCCESS)
         return KeySystemError(error, L"Error saving the registry key to file");
     return S_OK;
@@ -198,12 +188,8 @@ HRESULT STDMETHODCALLTYPE RegistryKey::Restore(BSTR fileName) {
     if (!fileName)
         return KeyError(E_POINTER, L"Null pointer");
     TIDEWELL_COM_BOUNDARY_BEGIN
-    std::string file;
-    const HRESULT converted = ToAnsi(fileName, file);
-    if (FAILED(converted))
-        return KeyError(converted, L"Error restoring the registry key from file");
     PrivilegeScope privilege("SeRestorePrivilege");
-    const LONG error = RegRestoreKeyA(key_.get(), file.c_str(), 0);
+    const LONG error = calls::RestoreKey(key_.get(), fileName);
     if (error != ERROR_SUCCESS)
         return KeySystemError(error, L"Error restoring the registry key from file");
     return S_OK;
@@ -214,15 +200,8 @@ HRESULT STDMETHODCALLTYPE RegistryKey::Replace(BSTR newFileName, BSTR backupFile
     if (!newFileName || !backupFileName)
         return KeyError(E_POINTER, L"Null pointer");
     TIDEWELL_COM_BOUNDARY_BEGIN
-    std::string newFile;
-    std::string backupFile;
-    HRESULT converted = ToAnsi(newFileName, newFile);
-    if (SUCCEEDED(converted))
-        converted = ToAnsi(backupFileName, backupFile);
-    if (FAILED(converted))
-        return KeyError(converted, L"Error replacing the registry key from file");
     PrivilegeScope privilege("SeRestorePrivilege");
-    const LONG error = RegReplaceKeyA(key_.get(), nullptr, newFile.c_str(), backupFile.c_str());
+    const LONG error = calls::ReplaceKey(key_.get(), newFileName, backupFileName);
     if (error != ERROR_SUCCESS)
         return KeySystemError(error, L"Error replacing the registry key from file");
     return S_OK;

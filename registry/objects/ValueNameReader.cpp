@@ -7,17 +7,6 @@
 
 namespace registry {
 
-bool IsNtFamily() {
-    OSVERSIONINFOA version = {};
-    version.dwOSVersionInfoSize = sizeof(version);
-#pragma GCC diagnostic push
-#pragma GCC diagnostic ignored "-Wdeprecated-declarations"
-    if (!GetVersionExA(&version))
-        return false;
-#pragma GCC diagnostic pop
-    return version.dwPlatformId == VER_PLATFORM_WIN32_NT;
-}
-
 LONG ReadValueName(HKEY key, DWORD index, std::wstring& name) {
     try {
         name.clear();
@@ -58,9 +47,42 @@ LONG ReadValueName(HKEY key, DWORD index, std::wstring& name) {
     }
 }
 
+LONG ReadValueEntry(HKEY key, DWORD index, ValueEntry& entry) {
+    entry.hasData = false;
+    if (IsNtFamily()) {
+        try {
+            wchar_t buffer[kNameBufferLength];
+            DWORD length = kNameBufferLength;
+            entry.size = sizeof(entry.data);
+            const LONG result = RegEnumValueW(key, index, buffer, &length, nullptr, &entry.type,
+                                              entry.data, &entry.size);
+            if (result == ERROR_SUCCESS) {
+                entry.name.assign(buffer, length);
+                entry.hasData = true;
+                entry.wide = true;
+                return ERROR_SUCCESS;
+            }
+            if (result != ERROR_MORE_DATA)
+                return result;
+        } catch (const std::bad_alloc&) {
+            return ERROR_OUTOFMEMORY;
+        }
+    }
+    return ReadValueName(key, index, entry.name);
+}
+
 LONG ReadSubKeyName(HKEY key, DWORD index, std::wstring& name) {
     try {
         name.clear();
+        if (IsNtFamily()) {
+            wchar_t buffer[kNameBufferLength];
+            DWORD length = kNameBufferLength;
+            const LONG result =
+                RegEnumKeyExW(key, index, buffer, &length, nullptr, nullptr, nullptr, nullptr);
+            if (result == ERROR_SUCCESS)
+                name.assign(buffer, length);
+            return result;
+        }
         char buffer[kNameBufferLength];
         DWORD length = kNameBufferLength;
         const LONG result =
