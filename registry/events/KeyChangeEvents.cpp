@@ -144,6 +144,8 @@ void KeyChangeEvents::Deliver() {
     // A sink may release the last reference to the key from its handler: the key, and this
     // object with it, must outlive the loop.
     ComPtr<IConnectionPointContainer> keepAlive(container_);
+    // Asked before the sinks run: a sink that reacts by writing into the key must be heard.
+    notifier_.Rearm();
     std::vector<std::pair<std::uint32_t, ComPtr<IDispatch>>> sinks = sinks_.Snapshot();
     DISPPARAMS none = {nullptr, nullptr, 0, 0};
     for (auto& [cookie, sink] : sinks) {
