@@ -31,25 +31,11 @@ HRESULT ReportError(const CLSID& reporter, HRESULT hr, const wchar_t* message) {
     return hr;
 }
 
-std::wstring SystemMessageText(DWORD code) {
-    UniqueLocalMemory buffer;
-    const DWORD length = FormatMessageA(
-        FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
-        nullptr, code, MAKELANGID(LANG_NEUTRAL, SUBLANG_DEFAULT), reinterpret_cast<char*>(&buffer),
-        0, nullptr);
-    if (length == 0 || !buffer)
-        return {};
-    std::wstring text;
-    if (FAILED(FromAnsi(std::string_view(static_cast<const char*>(buffer.get()), length), text)))
-        return {};
-    return text;
-}
-
 HRESULT ReportSystemError(const CLSID& reporter, DWORD code, const wchar_t* message) {
     const HRESULT hr = HResultFromWin32(code);
     try {
         std::wstring description = message ? message : L"";
-        const std::wstring text = SystemMessageText(code);
+        const std::wstring text = win32common::SystemMessageText(hr);
         if (!text.empty()) {
             description += L" - ";
             description += text;

@@ -1,15 +1,10 @@
 #include "events/ChangeNotifier.h"
 
+#include "win32common/Result.h"
+
 namespace registry {
 
-namespace {
-
-DWORD LastErrorOr(DWORD fallback) {
-    const DWORD error = GetLastError();
-    return error != ERROR_SUCCESS ? error : fallback;
-}
-
-} // namespace
+using win32common::LastErrorOr;
 
 DWORD ChangeNotifier::Start(HKEY key, RegistryKeyWindow::ChangeHandler handler, void* context,
                             Step* failedStep) {

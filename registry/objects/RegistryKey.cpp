@@ -212,12 +212,10 @@ HRESULT RegistryKey::Collection(Counted what, VARIANT* result) {
     if (!result)
         return KeyError(E_POINTER, L"Null pointer");
     VariantInit(result);
-    IDispatch* collection = nullptr;
+    ComPtr<IDispatch> collection;
     const HRESULT hr = what == Counted::SubKeys ? CreateKeyCollection(this, &collection)
                                                 : CreateValueCollection(this, &collection);
     if (FAILED(hr)) {
-        if (collection)
-            collection->Release();
         if (hr == E_OUTOFMEMORY)
             return KeyError(hr, L"Failed to allocate memory for collection");
         if (hr == E_NOINTERFACE)
@@ -225,7 +223,7 @@ HRESULT RegistryKey::Collection(Counted what, VARIANT* result) {
         return KeyError(hr, L"Error initializing collection");
     }
     V_VT(result) = VT_DISPATCH;
-    V_DISPATCH(result) = collection;
+    V_DISPATCH(result) = collection.Detach();
     return S_OK;
 }
 

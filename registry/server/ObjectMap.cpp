@@ -29,7 +29,7 @@ const ObjectMapEntry entries[] = {
 };
 
 constexpr size_t kEntryCount = sizeof(entries) / sizeof(entries[0]);
-std::array<IClassFactory*, kEntryCount> factories{};
+std::array<ComPtr<IClassFactory>, kEntryCount> factories{};
 
 } // namespace
 
@@ -65,20 +65,18 @@ HRESULT GetClassObject(REFCLSID clsid, REFIID iid, void** result) {
             if (FAILED(hr))
                 return hr;
         }
-        factory = ComPtr<IClassFactory>(factories[index]);
+        factory = factories[index];
     }
     return factory->QueryInterface(iid, result);
 }
 
 void ReleaseClassFactories() {
-    std::array<IClassFactory*, kEntryCount> released{};
+    // Released outside the guard: a factory's end may call back into the module.
+    std::array<ComPtr<IClassFactory>, kEntryCount> released{};
     {
         ModuleGuard guard;
         released.swap(factories);
     }
-    for (IClassFactory* factory : released)
-        if (factory)
-            factory->Release();
 }
 
 } // namespace registry

@@ -71,11 +71,8 @@ bool TypeLibraryKeyExists(const TLIBATTR& attributes) {
     wchar_t path[96];
     swprintf(path, 96, L"TypeLib\\%ls\\%x.%x", guid, attributes.wMajorVerNum,
              attributes.wMinorVerNum);
-    HKEY key = nullptr;
-    if (RegOpenKeyExW(HKEY_CLASSES_ROOT, path, 0, KEY_READ, &key) != ERROR_SUCCESS)
-        return false;
-    RegCloseKey(key);
-    return true;
+    UniqueKey key;
+    return RegOpenKeyExW(HKEY_CLASSES_ROOT, path, 0, KEY_READ, &key) == ERROR_SUCCESS;
 }
 
 // UnRegisterTypeLib is looked up at the moment of use: older systems lack it.
@@ -90,12 +87,13 @@ HRESULT UnregisterTypeLibrary() {
                              : nullptr;
     if (!unregister)
         return S_OK;
-    TLIBATTR* attributes = nullptr;
-    TIDEWELL_RETURN_IF_FAILED(library->GetLibAttr(&attributes));
+    TLIBATTR* raw = nullptr;
+    TIDEWELL_RETURN_IF_FAILED(library->GetLibAttr(&raw));
+    auto release = [&library](TLIBATTR* held) { library->ReleaseTLibAttr(held); };
+    const std::unique_ptr<TLIBATTR, decltype(release)> attributes(raw, release);
     const HRESULT hr = unregister(attributes->guid, attributes->wMajorVerNum,
                                   attributes->wMinorVerNum, attributes->lcid, attributes->syskind);
     const bool stillRegistered = TypeLibraryKeyExists(*attributes);
-    library->ReleaseTLibAttr(attributes);
     // Removing a library that is no longer registered is not a failure of the removal.
     return FAILED(hr) && !stillRegistered ? S_OK : hr;
 }
