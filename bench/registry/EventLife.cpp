@@ -6,7 +6,9 @@
 //   EventLife.exe [lives per round] [rounds]        (defaults 100 and 9)
 
 #include "BenchSupport.h"
-#include "com/Win32Common.h"
+#include "win32common/Bstr.h"
+#include "win32common/ComPtr.h"
+#include "win32common/Handles.h"
 
 #include <ocidl.h>
 
@@ -14,11 +16,6 @@
 #include <string>
 
 namespace {
-
-using registry::Bstr;
-using registry::ComPtr;
-using registry::UniqueKernelHandle;
-using registry::UniqueKey;
 
 constexpr wchar_t kKeyPath[] = L"Software\\TidewellBench\\EventLife";
 constexpr DWORD kFilter = REG_NOTIFY_CHANGE_NAME | REG_NOTIFY_CHANGE_ATTRIBUTES |
@@ -84,13 +81,13 @@ bool PumpUntilHeard(const Sink& sink, int before) {
 }
 
 bool LibraryLife(IRegistryDatabase* database, HKEY writer, Sink& sink, int n) {
-    ComPtr<IRegistryKey> key;
-    if (FAILED(database->OpenKey(REG_HKEY_CURRENT_USER, Bstr(kKeyPath).Get(),
+    win32common::ComPtr<IRegistryKey> key;
+    if (FAILED(database->OpenKey(REG_HKEY_CURRENT_USER, win32common::Bstr(kKeyPath).Get(),
                                  REG_ACCESS_BEST_AVAILABLE, &key))) {
         return false;
     }
-    ComPtr<IConnectionPointContainer> container;
-    ComPtr<IConnectionPoint> point;
+    win32common::ComPtr<IConnectionPointContainer> container;
+    win32common::ComPtr<IConnectionPoint> point;
     DWORD cookie = 0;
     if (FAILED(key->QueryInterface(IID_IConnectionPointContainer,
                                    reinterpret_cast<void**>(&container))) ||
@@ -109,11 +106,11 @@ bool LibraryLife(IRegistryDatabase* database, HKEY writer, Sink& sink, int n) {
 }
 
 bool RawLife(HKEY writer, int n) {
-    UniqueKey key;
+    win32common::UniqueKey key;
     if (RegOpenKeyExW(HKEY_CURRENT_USER, kKeyPath, 0, MAXIMUM_ALLOWED, &key) != ERROR_SUCCESS) {
         return false;
     }
-    UniqueKernelHandle event(CreateEventW(nullptr, FALSE, FALSE, nullptr));
+    win32common::UniqueKernelHandle event(CreateEventW(nullptr, FALSE, FALSE, nullptr));
     if (!event ||
         RegNotifyChangeKeyValue(key.get(), TRUE, kFilter, event.get(), TRUE) != ERROR_SUCCESS) {
         return false;
@@ -123,13 +120,13 @@ bool RawLife(HKEY writer, int n) {
 
 int Run(int lives, int rounds) {
     RegDeleteTreeW(HKEY_CURRENT_USER, kKeyPath);
-    UniqueKey writer;
+    win32common::UniqueKey writer;
     if (RegCreateKeyExW(HKEY_CURRENT_USER, kKeyPath, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
                         &writer, nullptr) != ERROR_SUCCESS) {
         std::printf("cannot create the test key\n");
         return 1;
     }
-    ComPtr<IRegistryDatabase> database = bench::NewDatabase();
+    win32common::ComPtr<IRegistryDatabase> database = bench::NewDatabase();
     if (!database) {
         return 1;
     }

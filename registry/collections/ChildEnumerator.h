@@ -2,7 +2,8 @@
 
 #include "collections/ChildWalk.h"
 #include "collections/EnumerationCursor.h"
-#include "com/Win32Common.h"
+#include "win32common/ComPtr.h"
+#include "win32common/Result.h"
 #include "com/ObjectBase.h"
 
 #include <windows.h>
@@ -91,7 +92,7 @@ protected:
     }
 
 private:
-    ComPtr<IRegistryKey> parent_;
+    win32common::ComPtr<IRegistryKey> parent_;
     EnumerationCursor cursor_;
 };
 

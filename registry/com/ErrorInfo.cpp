@@ -1,6 +1,7 @@
 #include "com/ErrorInfo.h"
 
-#include "com/Win32Common.h"
+#include "win32common/ComPtr.h"
+#include "win32common/Result.h"
 #include "server/ObjectMap.h"
 
 #include <oleauto.h>
@@ -12,14 +13,14 @@ namespace registry {
 namespace {
 
 void SetErrorInfoFor(const CLSID& reporter, const wchar_t* description) {
-    ComPtr<ICreateErrorInfo> create;
+    win32common::ComPtr<ICreateErrorInfo> create;
     if (FAILED(CreateErrorInfo(&create)))
         return;
     create->SetGUID(GUID_NULL);
     const wchar_t* source = VersionedProgId(reporter);
     create->SetSource(const_cast<LPOLESTR>(source ? source : L""));
     create->SetDescription(const_cast<LPOLESTR>(description ? description : L""));
-    ComPtr<IErrorInfo> info;
+    win32common::ComPtr<IErrorInfo> info;
     if (SUCCEEDED(create.As(IID_IErrorInfo, info)))
         SetErrorInfo(0, info.Get());
 }
@@ -32,7 +33,7 @@ HRESULT ReportError(const CLSID& reporter, HRESULT hr, const wchar_t* message) {
 }
 
 HRESULT ReportSystemError(const CLSID& reporter, DWORD code, const wchar_t* message) {
-    const HRESULT hr = HResultFromWin32(code);
+    const HRESULT hr = win32common::HResultFromWin32(code);
     try {
         std::wstring description = message ? message : L"";
         const std::wstring text = win32common::SystemMessageText(hr);

@@ -1,6 +1,6 @@
 #include "com/TypeLibrary.h"
 
-#include "com/Win32Common.h"
+#include "win32common/ComPtr.h"
 #include "com/Module.h"
 
 #include <oleauto.h>
@@ -13,7 +13,7 @@ namespace {
 
 struct CachedTypeInfo {
     IID iid;
-    ComPtr<ITypeInfo> info;
+    win32common::ComPtr<ITypeInfo> info;
 };
 
 // What is still cached when the module unloads is left to oleaut32: releasing it would run
@@ -71,11 +71,11 @@ HRESULT GetInterfaceTypeInfo(REFIID iid, ITypeInfo** result) {
             if (IsEqualIID(entry.iid, iid))
                 return entry.info.CopyTo(result);
         }
-        ComPtr<ITypeLib> library;
+        win32common::ComPtr<ITypeLib> library;
         HRESULT hr = LoadModuleTypeLibrary(&library);
         if (FAILED(hr))
             return hr;
-        ComPtr<ITypeInfo> info;
+        win32common::ComPtr<ITypeInfo> info;
         hr = library->GetTypeInfoOfGuid(iid, &info);
         if (FAILED(hr))
             return hr;

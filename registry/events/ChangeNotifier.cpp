@@ -15,7 +15,7 @@ DWORD ChangeNotifier::Start(HKEY key, RegistryKeyWindow::ChangeHandler handler, 
         return error;
     }
     SetLastError(ERROR_SUCCESS);
-    event_ = UniqueKernelHandle(CreateEventW(nullptr, FALSE, FALSE, nullptr));
+    event_ = win32common::UniqueKernelHandle(CreateEventW(nullptr, FALSE, FALSE, nullptr));
     if (!event_) {
         *failedStep = Step::Event;
         error = LastErrorOr(ERROR_NOT_ENOUGH_MEMORY);

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "com/Win32Common.h"
+#include "win32common/Handles.h"
 #include "events/RegistryKeyWindow.h"
 
 #include <windows.h>
@@ -37,7 +37,7 @@ private:
     void Undo();
 
     RegistryKeyWindow::Attachment window_;
-    UniqueKernelHandle event_;
+    win32common::UniqueKernelHandle event_;
     HANDLE wait_ = nullptr;
     HKEY key_ = nullptr;
 };

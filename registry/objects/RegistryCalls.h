@@ -8,6 +8,12 @@ namespace registry {
 // once.
 bool IsNtFamily();
 
+// A key's handle as the registry functions want it from its 32-bit value (sign-extended, as the
+// predefined handles are).
+inline HKEY KeyHandleOf(LONG handle) {
+    return reinterpret_cast<HKEY>(static_cast<LONG_PTR>(handle));
+}
+
 // How many changes the library has made to the registry in this process (value writes, deletions,
 // loads, restores): data read earlier is known stale once it moved.
 unsigned long RegistryWriteCount();

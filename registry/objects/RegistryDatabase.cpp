@@ -1,7 +1,11 @@
 #include "objects/RegistryDatabase.h"
 
 #include "com/ErrorInfo.h"
-#include "com/Win32Common.h"
+#include "objects/RegistryCalls.h"
+#include "win32common/Bstr.h"
+#include "win32common/Handles.h"
+#include "win32common/Result.h"
+#include "win32common/Text.h"
 #include "objects/Privilege.h"
 #include "objects/RegistryCalls.h"
 #include "objects/RegistryKey.h"
@@ -44,7 +48,7 @@ struct TreeFailure {
 
 // Depth first: always the child at index 0, since each child is gone before the next read.
 TreeFailure DeleteTree(HKEY parent, const std::wstring& name) {
-    UniqueKey key;
+    win32common::UniqueKey key;
     LONG result = calls::OpenKey(parent, name.c_str(), MAXIMUM_ALLOWED, &key);
     if (result != ERROR_SUCCESS)
         return {result, L"Error opening the registry key"};
@@ -78,11 +82,11 @@ class RegistryDatabase::BaseKey {
 public:
     HKEY Get() const { return remote_ ? remote_.get() : local_; }
     void SetLocal(HKEY key) { local_ = key; }
-    UniqueKey& Remote() { return remote_; }
+    win32common::UniqueKey& Remote() { return remote_; }
 
 private:
     HKEY local_ = nullptr;
-    UniqueKey remote_;
+    win32common::UniqueKey remote_;
 };
 
 HRESULT CreateRegistryDatabase(IUnknown* outer, REFIID iid, void** result) {
@@ -102,14 +106,15 @@ HRESULT RegistryDatabase::Connect(REG_PREDEFINED_HKEYS base, BaseKey& key) {
     if (computerName_.empty() || !IsPredefined(base))
         return S_OK;
     std::string machine;
-    if (FAILED(ToAnsi(computerName_, machine)) || machine.size() > kMaxComputerNameBytes)
+    if (FAILED(win32common::ToAnsi(computerName_, machine)) ||
+        machine.size() > kMaxComputerNameBytes)
         return DatabaseError(E_INVALIDARG, L"Invalid computer name");
     if (machine.compare(0, 2, "\\\\") != 0)
         machine.insert(0, "\\\\");
     LONG result = RegConnectRegistryA(machine.c_str(), key.Get(), &key.Remote());
     if (result != ERROR_SUCCESS && IsNtFamily()) {
         std::wstring wide;
-        if (SUCCEEDED(FromAnsi(machine, wide)))
+        if (SUCCEEDED(win32common::FromAnsi(machine, wide)))
             result = RegConnectRegistryW(wide.c_str(), KeyHandleOf(static_cast<LONG>(base)),
                                          &key.Remote());
     }
@@ -121,15 +126,15 @@ HRESULT RegistryDatabase::Connect(REG_PREDEFINED_HKEYS base, BaseKey& key) {
 HRESULT RegistryDatabase::Prepare(REG_PREDEFINED_HKEYS base, BSTR subKey, BaseKey& key,
                                   std::wstring& name) {
     TIDEWELL_RETURN_IF_FAILED(Connect(base, key));
-    name.assign(BstrView(subKey));
+    name.assign(win32common::BstrView(subKey));
     return S_OK;
 }
 
 HRESULT RegistryDatabase::MakeKey(BSTR subKey, HKEY handle, IRegistryKey** result) {
-    UniqueKey owned(handle);
+    win32common::UniqueKey owned(handle);
     std::wstring name;
     try {
-        name.assign(BstrView(subKey));
+        name.assign(win32common::BstrView(subKey));
     } catch (const std::bad_alloc&) {
         return DatabaseError(E_OUTOFMEMORY, L"Error creating the registry key object");
     }
@@ -151,7 +156,7 @@ HRESULT STDMETHODCALLTYPE RegistryDatabase::put_ComputerName(BSTR name) {
     if (computerNameLocked_)
         return DatabaseError(E_FAIL, L"ComputerName already in use and cannot be changed");
     TIDEWELL_COM_BOUNDARY_BEGIN
-    computerName_.assign(BstrView(name));
+    computerName_.assign(win32common::BstrView(name));
     computerNameLocked_ = true;
     return S_OK;
     TIDEWELL_COM_BOUNDARY_END

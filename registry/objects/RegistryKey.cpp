@@ -1,7 +1,10 @@
 #include "objects/RegistryKey.h"
 
 #include "collections/Collections.h"
-#include "com/Win32Common.h"
+#include "win32common/ComPtr.h"
+#include "win32common/Handles.h"
+#include "win32common/Result.h"
+#include "win32common/SafeArray.h"
 #include "com/ErrorInfo.h"
 #include "objects/Privilege.h"
 #include "objects/RegistryCalls.h"
@@ -28,8 +31,8 @@ HRESULT CreateRegistryKey(IUnknown* outer, REFIID iid, void** result) {
     return CreateComObject<RegistryKey>(outer, iid, result, nullptr);
 }
 
-HRESULT MakeRegistryKey(IRegistryDatabase* database, std::wstring name, UniqueKey handle,
-                        IRegistryKey** result) {
+HRESULT MakeRegistryKey(IRegistryDatabase* database, std::wstring name,
+                        win32common::UniqueKey handle, IRegistryKey** result) {
     return CreateComObject<RegistryKey>(nullptr, IID_IRegistryKey, reinterpret_cast<void**>(result),
                                         nullptr, database, std::move(name), std::move(handle));
 }
@@ -38,7 +41,7 @@ RegistryKey::RegistryKey(IUnknown* outer)
     : ObjectBase(outer), events_(static_cast<IConnectionPointContainer*>(this)) {}
 
 RegistryKey::RegistryKey(IUnknown* outer, IRegistryDatabase* database, std::wstring name,
-                         UniqueKey&& handle)
+                         win32common::UniqueKey&& handle)
     : ObjectBase(outer), database_(database), name_(std::move(name)), key_(std::move(handle)),
       events_(static_cast<IConnectionPointContainer*>(this)) {
     events_.SetKeyHandle(key_.get());
@@ -111,7 +114,7 @@ HRESULT RegistryKey::Names(Counted what, VARIANT* result) {
     if (count <= 0)
         return S_OK;
     TIDEWELL_COM_BOUNDARY_BEGIN
-    SafeArray names(SafeArrayCreateVector(VT_VARIANT, 1, static_cast<ULONG>(count)));
+    win32common::SafeArray names(SafeArrayCreateVector(VT_VARIANT, 1, static_cast<ULONG>(count)));
     if (!names)
         return KeyError(E_OUTOFMEMORY, L"Failed to allocate safe array");
     std::wstring name;
@@ -212,7 +215,7 @@ HRESULT RegistryKey::Collection(Counted what, VARIANT* result) {
     if (!result)
         return KeyError(E_POINTER, L"Null pointer");
     VariantInit(result);
-    ComPtr<IDispatch> collection;
+    win32common::ComPtr<IDispatch> collection;
     const HRESULT hr = what == Counted::SubKeys ? CreateKeyCollection(this, &collection)
                                                 : CreateValueCollection(this, &collection);
     if (FAILED(hr)) {

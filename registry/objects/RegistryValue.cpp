@@ -1,7 +1,10 @@
 #include "objects/RegistryValue.h"
 
 #include "com/ErrorInfo.h"
-#include "com/Win32Common.h"
+#include "objects/RegistryCalls.h"
+#include "win32common/Bstr.h"
+#include "win32common/Result.h"
+#include "win32common/Variant.h"
 #include "objects/RegistryCalls.h"
 #include "objects/ValueConversion.h"
 
@@ -71,11 +74,11 @@ HRESULT MakeRegistryValue(IRegistryKey* parent, BSTR name, IRegistryValue** resu
     TIDEWELL_COM_BOUNDARY_BEGIN
     return CreateComObject<RegistryValue>(nullptr, IID_IRegistryValue,
                                           reinterpret_cast<void**>(result), nullptr, parent,
-                                          std::wstring(BstrView(name)));
+                                          std::wstring(win32common::BstrView(name)));
     TIDEWELL_COM_BOUNDARY_END
 }
 
-HRESULT MakeEnumeratedValue(IRegistryKey* parent, std::wstring name, Variant&& data,
+HRESULT MakeEnumeratedValue(IRegistryKey* parent, std::wstring name, win32common::Variant&& data,
                             IRegistryValue** result) {
     return CreateComObject<RegistryValue>(nullptr, IID_IRegistryValue,
                                           reinterpret_cast<void**>(result), nullptr, parent,
@@ -102,7 +105,7 @@ HRESULT RegistryValue::ParentHandle(HKEY& key) {
 bool RegistryValue::TakeEnumeratedData(VARIANT* result) {
     if (enumerated_.Type() == VT_EMPTY)
         return false;
-    Variant data(std::move(enumerated_));
+    win32common::Variant data(std::move(enumerated_));
     if (enumeratedAt_ != RegistryWriteCount())
         return false;
     data.Detach(result);

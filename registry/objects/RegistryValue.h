@@ -1,6 +1,7 @@
 #pragma once
 
-#include "com/Win32Common.h"
+#include "win32common/ComPtr.h"
+#include "win32common/Variant.h"
 #include "com/Dispatch.h"
 #include "com/ObjectBase.h"
 #include "com/SupportErrorInfo.h"
@@ -22,7 +23,7 @@ HRESULT MakeRegistryValue(IRegistryKey* parent, BSTR name, IRegistryValue** resu
 
 // The same for a value whose data an enumeration has just read: data (already in its variant
 // form) serves the value's first read, unless the library has written to the registry since.
-HRESULT MakeEnumeratedValue(IRegistryKey* parent, std::wstring name, Variant&& data,
+HRESULT MakeEnumeratedValue(IRegistryKey* parent, std::wstring name, win32common::Variant&& data,
                             IRegistryValue** result);
 
 // One named value of a key. Apart from the data an enumeration handed over, it holds no data:
@@ -34,8 +35,8 @@ public:
     explicit RegistryValue(IUnknown* outer) : ObjectBase(outer) {}
     RegistryValue(IUnknown* outer, IRegistryKey* parent, std::wstring name)
         : ObjectBase(outer), parent_(parent), name_(std::move(name)) {}
-    RegistryValue(IUnknown* outer, IRegistryKey* parent, std::wstring name, Variant&& data,
-                  unsigned long writeCount)
+    RegistryValue(IUnknown* outer, IRegistryKey* parent, std::wstring name,
+                  win32common::Variant&& data, unsigned long writeCount)
         : ObjectBase(outer), parent_(parent), name_(std::move(name)), enumerated_(std::move(data)),
           enumeratedAt_(writeCount) {}
 
@@ -57,10 +58,10 @@ private:
     // Hands over the enumeration's data when it is still good; it serves one read only.
     bool TakeEnumeratedData(VARIANT* result);
 
-    ComPtr<IRegistryKey> parent_;
+    win32common::ComPtr<IRegistryKey> parent_;
     std::wstring name_;
     bool expandString_ = false;
-    Variant enumerated_; // empty when there is none
+    win32common::Variant enumerated_; // empty when there is none
     unsigned long enumeratedAt_ = 0;
 };
 

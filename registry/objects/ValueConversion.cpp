@@ -1,6 +1,9 @@
 #include "objects/ValueConversion.h"
 
-#include "com/Win32Common.h"
+#include "win32common/Bstr.h"
+#include "win32common/SafeArray.h"
+#include "win32common/Text.h"
+#include "win32common/Variant.h"
 
 #include <oleauto.h>
 
@@ -47,17 +50,18 @@ struct RegistryText {
     }
     size_t UnitSize() const { return wide ? sizeof(wchar_t) : 1; }
     bool EmptyAt(size_t pos) const { return pos + UnitSize() > size || LengthAt(pos) == 0; }
-    HRESULT ToBstr(size_t pos, size_t length, Bstr& out) const {
+    HRESULT ToBstr(size_t pos, size_t length, win32common::Bstr& out) const {
         if (!wide)
-            return BstrFromAnsi(std::string_view(reinterpret_cast<const char*>(data + pos), length),
-                                out);
-        out = Bstr(std::wstring_view(reinterpret_cast<const wchar_t*>(data + pos), length));
+            return win32common::BstrFromAnsi(
+                std::string_view(reinterpret_cast<const char*>(data + pos), length), out);
+        out = win32common::Bstr(
+            std::wstring_view(reinterpret_cast<const wchar_t*>(data + pos), length));
         return out.Get() ? S_OK : E_OUTOFMEMORY;
     }
 };
 
 ConversionFailure StringToVariant(const RegistryText& text, VARIANT* out) {
-    Bstr string;
+    win32common::Bstr string;
     if (FAILED(text.ToBstr(0, text.size ? text.LengthAt(0) : 0, string)))
         return Fail(E_OUTOFMEMORY, L"Failed to allocate memory for string value");
     V_VT(out) = VT_BSTR;
@@ -76,16 +80,17 @@ ConversionFailure MultiStringToVariant(const RegistryText& text, VARIANT* out) {
     } catch (const std::bad_alloc&) {
         return Fail(E_OUTOFMEMORY, L"Failed to allocate safe array");
     }
-    SafeArray array(SafeArrayCreateVector(VT_VARIANT, 1, static_cast<ULONG>(strings.size())));
+    win32common::SafeArray array(
+        SafeArrayCreateVector(VT_VARIANT, 1, static_cast<ULONG>(strings.size())));
     if (!array)
         return Fail(E_OUTOFMEMORY, L"Failed to allocate safe array");
     {
-        SafeArrayDataLock lock(array.Get());
+        win32common::SafeArrayDataLock lock(array.Get());
         if (FAILED(lock.Result()))
             return Fail(lock.Result(), L"Failed to allocate safe array");
         VARIANT* elements = static_cast<VARIANT*>(lock.Data());
         for (size_t i = 0; i < strings.size(); ++i) {
-            Bstr string;
+            win32common::Bstr string;
             if (FAILED(text.ToBstr(strings[i].first, strings[i].second, string)))
                 return Fail(E_OUTOFMEMORY, L"Failed to allocate memory for string value");
             V_VT(&elements[i]) = VT_BSTR;
@@ -98,11 +103,11 @@ ConversionFailure MultiStringToVariant(const RegistryText& text, VARIANT* out) {
 }
 
 ConversionFailure BytesToVariant(const BYTE* data, DWORD size, VARIANT* out) {
-    SafeArray array(SafeArrayCreateVector(VT_VARIANT, 1, size));
+    win32common::SafeArray array(SafeArrayCreateVector(VT_VARIANT, 1, size));
     if (!array)
         return Fail(E_OUTOFMEMORY, L"Failed to allocate safe array");
     {
-        SafeArrayDataLock lock(array.Get());
+        win32common::SafeArrayDataLock lock(array.Get());
         if (FAILED(lock.Result()))
             return Fail(lock.Result(), L"Failed to allocate safe array");
         VARIANT* elements = static_cast<VARIANT*>(lock.Data());
@@ -132,7 +137,7 @@ ConversionFailure AppendString(BSTR text, bool wide, std::vector<BYTE>& data) {
     const wchar_t* const message = L"Failed to allocate memory for multi-string value";
     const size_t offset = data.size();
     if (wide) {
-        const std::wstring_view view = BstrView(text);
+        const std::wstring_view view = win32common::BstrView(text);
         ConversionFailure failure =
             Resize(data, offset + (view.size() + 1) * sizeof(wchar_t), message);
         if (FAILED(failure.hr))
@@ -142,7 +147,7 @@ ConversionFailure AppendString(BSTR text, bool wide, std::vector<BYTE>& data) {
         return kSuccess;
     }
     std::string ansi;
-    if (FAILED(ToAnsi(text, ansi)))
+    if (FAILED(win32common::ToAnsi(text, ansi)))
         return Fail(E_OUTOFMEMORY, message);
     ConversionFailure failure = Resize(data, offset + ansi.size() + 1, message);
     if (FAILED(failure.hr))
@@ -186,7 +191,7 @@ ULONG ElementCount(SAFEARRAY* array) {
 ConversionFailure StringArrayToData(SAFEARRAY* array, bool wide, std::vector<BYTE>& data) {
     data.clear();
     if (array) {
-        SafeArrayDataLock lock(array);
+        win32common::SafeArrayDataLock lock(array);
         if (FAILED(lock.Result()))
             return Fail(lock.Result(), L"Error getting array element");
         BSTR* strings = static_cast<BSTR*>(lock.Data());
@@ -204,7 +209,7 @@ ConversionFailure ByteArrayToData(SAFEARRAY* array, std::vector<BYTE>& data) {
     data.clear();
     if (!array)
         return kSuccess;
-    SafeArrayDataLock lock(array);
+    win32common::SafeArrayDataLock lock(array);
     if (FAILED(lock.Result()))
         return Fail(lock.Result(), L"Error getting array element");
     const ULONG count = ElementCount(array);
@@ -230,19 +235,19 @@ ConversionFailure VariantArrayToData(SAFEARRAY* array, bool wide, DWORD& type,
     hr = SafeArrayGetUBound(array, 1, &upper);
     if (FAILED(hr))
         return Fail(hr, L"Error getting array upper boundary");
-    Variant first;
+    win32common::Variant first;
     LONG index = lower;
     hr = SafeArrayGetElement(array, &index, first.Get());
     if (FAILED(hr))
         return Fail(hr, L"Error getting array element");
     const VARTYPE elementType = first.Type();
 
-    std::vector<Variant> elements;
+    std::vector<win32common::Variant> elements;
     try {
         elements.reserve(static_cast<size_t>(static_cast<long long>(upper) - lower + 1));
         elements.push_back(std::move(first));
         for (index = lower + 1; index <= upper && index > lower; ++index) {
-            Variant element;
+            win32common::Variant element;
             hr = SafeArrayGetElement(array, &index, element.Get());
             if (FAILED(hr))
                 return Fail(hr, L"Error getting array element");
@@ -265,7 +270,7 @@ ConversionFailure VariantArrayToData(SAFEARRAY* array, bool wide, DWORD& type,
         if (FAILED(failure.hr))
             return failure;
         for (size_t i = 0; i < elements.size(); ++i) {
-            Variant byte;
+            win32common::Variant byte;
             hr = VariantChangeType(byte.Get(), elements[i].Get(), 0, VT_UI1);
             if (FAILED(hr))
                 return Fail(hr, L"Error converting to a byte value");
@@ -275,7 +280,7 @@ ConversionFailure VariantArrayToData(SAFEARRAY* array, bool wide, DWORD& type,
         return kSuccess;
     }
     if (elementType == VT_BSTR) {
-        for (Variant& element : elements) {
+        for (win32common::Variant& element : elements) {
             ConversionFailure failure = AppendString(V_BSTR(element.Get()), wide, data);
             if (FAILED(failure.hr))
                 return failure;
@@ -314,7 +319,7 @@ ConversionFailure RegistryDataToVariant(DWORD type, const BYTE* data, DWORD size
 ConversionFailure VariantToRegistryData(const VARIANT& given, bool expandString, bool wide,
                                         DWORD& type, std::vector<BYTE>& data) {
     // Script engines pass their variables by reference: convert what they refer to.
-    Variant referenced;
+    win32common::Variant referenced;
     if (V_VT(&given) & VT_BYREF) {
         if (HasNullReference(given))
             return Fail(DISP_E_TYPEMISMATCH, L"Unsupported variant type");
@@ -337,7 +342,7 @@ ConversionFailure VariantToRegistryData(const VARIANT& given, bool expandString,
                               (vt == VT_I4 && V_I4(&value) < 0);
         if (negative)
             return Fail(DISP_E_OVERFLOW, L"Error converting to a long integer value");
-        Variant number;
+        win32common::Variant number;
         const HRESULT hr = VariantChangeType(number.Get(), const_cast<VARIANT*>(&value), 0, VT_UI4);
         if (FAILED(hr))
             return Fail(hr, L"Error converting to a long integer value");

@@ -1,6 +1,6 @@
 #include "objects/ValueNameReader.h"
 
-#include "com/Win32Common.h"
+#include "win32common/Text.h"
 
 #include <new>
 #include <vector>
@@ -17,8 +17,9 @@ LONG ReadValueName(HKEY key, DWORD index, std::wstring& name) {
                 RegEnumValueA(key, index, buffer, &length, nullptr, nullptr, nullptr, nullptr);
             if (result != ERROR_SUCCESS)
                 return result;
-            return SUCCEEDED(FromAnsi(std::string_view(buffer, length), name)) ? ERROR_SUCCESS
-                                                                               : ERROR_OUTOFMEMORY;
+            return SUCCEEDED(win32common::FromAnsi(std::string_view(buffer, length), name))
+                       ? ERROR_SUCCESS
+                       : ERROR_OUTOFMEMORY;
         }
         wchar_t buffer[kNameBufferLength];
         DWORD length = kNameBufferLength;
@@ -89,8 +90,9 @@ LONG ReadSubKeyName(HKEY key, DWORD index, std::wstring& name) {
             RegEnumKeyExA(key, index, buffer, &length, nullptr, nullptr, nullptr, nullptr);
         if (result != ERROR_SUCCESS)
             return result;
-        return SUCCEEDED(FromAnsi(std::string_view(buffer, length), name)) ? ERROR_SUCCESS
-                                                                           : ERROR_OUTOFMEMORY;
+        return SUCCEEDED(win32common::FromAnsi(std::string_view(buffer, length), name))
+                   ? ERROR_SUCCESS
+                   : ERROR_OUTOFMEMORY;
     } catch (const std::bad_alloc&) {
         return ERROR_OUTOFMEMORY;
     }
