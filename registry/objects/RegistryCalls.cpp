@@ -13,16 +13,17 @@ namespace {
 // A wide argument of an ANSI call: converted, a null pointer staying null.
 class AnsiArgument {
 public:
-    explicit AnsiArgument(const wchar_t* text)
-        : isNull_(text == nullptr),
-          converted_(isNull_ || SUCCEEDED(win32common::ToAnsi(std::wstring_view(text), text_))) {}
+    explicit AnsiArgument(const wchar_t* text) : isNull_(text == nullptr) {
+        if (text)
+            converted_ = SUCCEEDED(win32common::ToAnsi(std::wstring_view(text), text_));
+    }
     bool Converted() const { return converted_; }
     const char* Get() const { return isNull_ ? nullptr : text_.c_str(); }
 
 private:
     bool isNull_;
     std::string text_;
-    bool converted_;
+    bool converted_ = true;
 };
 
 std::atomic<unsigned long> writes{0};

@@ -57,7 +57,7 @@ public:
     DWORD Size() const { return size_; }
 
 private:
-    alignas(8) BYTE inline_[kInlineDataSize];
+    alignas(8) BYTE inline_[kInlineDataSize] = {};
     std::vector<BYTE> heap_;
     BYTE* data_ = inline_;
     DWORD type_ = REG_NONE;

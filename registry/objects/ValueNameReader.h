@@ -21,7 +21,7 @@ struct ValueEntry {
     bool wide = false;
     DWORD type = REG_NONE;
     DWORD size = 0;
-    alignas(8) BYTE data[512];
+    alignas(8) BYTE data[512] = {};
 };
 
 // The value at index of key with one registry call where its data fits in the entry: on NT
