@@ -432,6 +432,48 @@ TEST_F(Events, ASinkMayDisconnectOrDropTheKeyWhileItIsCalled) {
     EXPECT_EQ(dropping.References(), 1u);
 }
 
+// A key watched on a second thread hears on that thread, through that thread's own window.
+TEST_F(Events, EachThreadsKeysHearOnThatThread) {
+    TestSink& here = NewSink();
+    DWORD cookie = Connect(here);
+    HWND mine = KeyWindowOfThisThread();
+    std::atomic<int> stage{0};
+    DWORD otherThread = 0;
+    HWND otherWindow = nullptr;
+    TestSink& there = NewSink();
+    std::thread other([&] {
+        Apartment apartment;
+        ComPtr<IRegistryKey> key;
+        ComPtr<IConnectionPointContainer> container;
+        ComPtr<IConnectionPoint> point;
+        DWORD otherCookie = 0;
+        if (SUCCEEDED(OpenTestKey(key_.Path(), key)) &&
+            SUCCEEDED(key->QueryInterface(IID_IConnectionPointContainer,
+                                          reinterpret_cast<void**>(&container))) &&
+            SUCCEEDED(container->FindConnectionPoint(DIID__IRegistryKeyEvents, &point)) &&
+            point->Advise(&there, &otherCookie) == S_OK) {
+            otherThread = GetCurrentThreadId();
+            otherWindow = KeyWindowOfThisThread();
+            stage = 1;
+            PumpUntil([&] { return there.calls > 0; }, 5000);
+            point->Unadvise(otherCookie);
+        }
+        stage = 2;
+    });
+    while (stage == 0) {
+        Sleep(1);
+    }
+    ASSERT_EQ(key_.SetString(L"", L"both", L"1"), ERROR_SUCCESS);
+    EXPECT_TRUE(PumpUntil([&] { return here.calls > 0; }, 5000));
+    other.join();
+    EXPECT_EQ(here.lastThread, GetCurrentThreadId());
+    ASSERT_GT(there.calls, 0);
+    EXPECT_EQ(there.lastThread, otherThread);
+    EXPECT_NE(otherWindow, nullptr);
+    EXPECT_NE(otherWindow, mine);
+    EXPECT_EQ(point_->Unadvise(cookie), S_OK);
+}
+
 // What the library's RegCloseKey calls saw of the key being watched.
 struct CloseWatch {
     ULONG handle = 0;
