@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include <new>
+#include <string>
 
 namespace win32common {
 
@@ -16,6 +17,35 @@ constexpr HRESULT HResultFromWin32(DWORD code) {
 inline HRESULT LastErrorHResult() {
     return HResultFromWin32(GetLastError());
 }
+
+// The outcome of a call that returns a Win32 code (the registry functions): S_OK for
+// ERROR_SUCCESS.
+inline HRESULT HResultFromResult(LONG code) {
+    return code == ERROR_SUCCESS ? S_OK : HResultFromWin32(static_cast<DWORD>(code));
+}
+
+// The outcome of a call that reports failure as FALSE or a null pointer, with its last error.
+inline HRESULT HResultFromBool(BOOL succeeded) {
+    return succeeded ? S_OK : LastErrorHResult();
+}
+inline HRESULT HResultFromPointer(const void* made) {
+    return made ? S_OK : LastErrorHResult();
+}
+
+// The quiet forms, for callers that keep Win32 codes: the last error of a call that has just
+// failed, or fallback when the call left none.
+inline DWORD LastErrorOr(DWORD fallback) {
+    const DWORD error = GetLastError();
+    return error != ERROR_SUCCESS ? error : fallback;
+}
+inline DWORD Win32ErrorFromBool(BOOL succeeded, DWORD fallback) {
+    return succeeded ? ERROR_SUCCESS : LastErrorOr(fallback);
+}
+
+// The system's own message text for hr (a Win32 error in an HRESULT is looked up by its code),
+// in the system's default language, as it comes, line end included; empty when the system has
+// none.
+std::wstring SystemMessageText(HRESULT hr);
 
 } // namespace win32common
 

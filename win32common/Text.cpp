@@ -74,6 +74,13 @@ std::string Utf8ToAnsi(std::string_view text) {
     return ansi;
 }
 
+std::string AnsiToUtf8(std::string_view text) {
+    std::wstring wide;
+    if (FAILED(FromAnsi(text, wide)))
+        return {};
+    return WideToUtf8(wide);
+}
+
 HRESULT ToAnsi(std::wstring_view text, std::string& out) {
     return FromWide(CP_ACP, text, out);
 }

@@ -17,6 +17,7 @@ namespace win32common {
 std::wstring Utf8ToWide(std::string_view text);
 std::string WideToUtf8(std::wstring_view text);
 std::string Utf8ToAnsi(std::string_view text);
+std::string AnsiToUtf8(std::string_view text);
 
 // Conversions that say why they failed: E_OUTOFMEMORY or the system's error.
 HRESULT ToAnsi(std::wstring_view text, std::string& out);

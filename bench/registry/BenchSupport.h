@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "WindowsRegistry.h"
-#include "com/Win32Common.h"
+#include "win32common/ComPtr.h"
 
 namespace bench {
 
@@ -35,8 +35,8 @@ inline double Median(std::vector<double> samples) {
     return samples.size() % 2 ? samples[middle] : (samples[middle - 1] + samples[middle]) / 2.0;
 }
 
-inline registry::ComPtr<IRegistryDatabase> NewDatabase() {
-    registry::ComPtr<IRegistryDatabase> database;
+inline win32common::ComPtr<IRegistryDatabase> NewDatabase() {
+    win32common::ComPtr<IRegistryDatabase> database;
     HRESULT hr = CoCreateInstance(CLSID_RegistryDatabase, nullptr, CLSCTX_INPROC_SERVER,
                                   IID_IRegistryDatabase, reinterpret_cast<void**>(&database));
     if (FAILED(hr)) {

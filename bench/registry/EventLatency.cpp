@@ -5,7 +5,9 @@
 //   EventLatency.exe [changes]        (default 100)
 
 #include "BenchSupport.h"
-#include "com/Win32Common.h"
+#include "win32common/Bstr.h"
+#include "win32common/ComPtr.h"
+#include "win32common/Handles.h"
 
 #include <ocidl.h>
 
@@ -14,10 +16,6 @@
 #include <string>
 
 namespace {
-
-using registry::Bstr;
-using registry::ComPtr;
-using registry::UniqueKernelHandle;
 
 constexpr wchar_t kKeyPath[] = L"Software\\TidewellBench\\EventLatency";
 constexpr wchar_t kShared[] = L"TidewellBenchEventLatencyShared";
@@ -83,9 +81,10 @@ bool PumpUntilHeard(const Sink& sink, int seen, DWORD timeoutMs) {
 }
 
 int Writer() {
-    UniqueKernelHandle mapping(OpenFileMappingW(FILE_MAP_ALL_ACCESS, FALSE, kShared));
-    UniqueKernelHandle go(OpenEventW(SYNCHRONIZE | EVENT_MODIFY_STATE, FALSE, kGo));
-    UniqueKernelHandle done(OpenEventW(SYNCHRONIZE | EVENT_MODIFY_STATE, FALSE, kDone));
+    win32common::UniqueKernelHandle mapping(OpenFileMappingW(FILE_MAP_ALL_ACCESS, FALSE, kShared));
+    win32common::UniqueKernelHandle go(OpenEventW(SYNCHRONIZE | EVENT_MODIFY_STATE, FALSE, kGo));
+    win32common::UniqueKernelHandle done(
+        OpenEventW(SYNCHRONIZE | EVENT_MODIFY_STATE, FALSE, kDone));
     if (!mapping || !go || !done) {
         return 2;
     }
@@ -100,7 +99,7 @@ int Writer() {
         UnmapViewOfFile(shared);
         return 4;
     }
-    registry::UniqueKey owned(key);
+    win32common::UniqueKey owned(key);
     for (DWORD n = 0;; ++n) {
         if (WaitForSingleObject(go.get(), 60000) != WAIT_OBJECT_0 || shared->stop) {
             break;
@@ -114,10 +113,10 @@ int Writer() {
 }
 
 int Measure(int changes) {
-    UniqueKernelHandle mapping(CreateFileMappingW(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0,
-                                                  sizeof(Shared), kShared));
-    UniqueKernelHandle go(CreateEventW(nullptr, FALSE, FALSE, kGo));
-    UniqueKernelHandle done(CreateEventW(nullptr, FALSE, FALSE, kDone));
+    win32common::UniqueKernelHandle mapping(CreateFileMappingW(
+        INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0, sizeof(Shared), kShared));
+    win32common::UniqueKernelHandle go(CreateEventW(nullptr, FALSE, FALSE, kGo));
+    win32common::UniqueKernelHandle done(CreateEventW(nullptr, FALSE, FALSE, kDone));
     if (!mapping || !go || !done) {
         std::printf("cannot create the shared objects (%lu)\n", GetLastError());
         return 1;
@@ -129,18 +128,18 @@ int Measure(int changes) {
     }
     shared->stop = 0;
 
-    ComPtr<IRegistryDatabase> database = bench::NewDatabase();
+    win32common::ComPtr<IRegistryDatabase> database = bench::NewDatabase();
     if (!database) {
         UnmapViewOfFile(shared);
         return 1;
     }
-    ComPtr<IRegistryKey> key;
-    Bstr path(kKeyPath);
+    win32common::ComPtr<IRegistryKey> key;
+    win32common::Bstr path(kKeyPath);
     HRESULT hr =
         database->CreateKey(REG_HKEY_CURRENT_USER, path.Get(), REG_CREATE_OPTION_NON_VOLATILE,
                             REG_ACCESS_BEST_AVAILABLE, &key);
-    ComPtr<IConnectionPointContainer> container;
-    ComPtr<IConnectionPoint> point;
+    win32common::ComPtr<IConnectionPointContainer> container;
+    win32common::ComPtr<IConnectionPoint> point;
     if (SUCCEEDED(hr)) {
         hr = key->QueryInterface(IID_IConnectionPointContainer,
                                  reinterpret_cast<void**>(&container));
@@ -173,8 +172,8 @@ int Measure(int changes) {
         UnmapViewOfFile(shared);
         return 1;
     }
-    UniqueKernelHandle writer(process.hProcess);
-    UniqueKernelHandle writerThread(process.hThread);
+    win32common::UniqueKernelHandle writer(process.hProcess);
+    win32common::UniqueKernelHandle writerThread(process.hThread);
 
     std::vector<double> latencies;
     int missed = 0;

@@ -4,7 +4,8 @@
 //   wine.sh run GetValueVsRegQuery.exe [N]      (N defaults to 10000; register Registry.dll first)
 
 #include "WindowsRegistry.h"
-#include "com/Win32Common.h"
+#include "win32common/Bstr.h"
+#include "win32common/ComPtr.h"
 
 #include <windows.h>
 #include <objbase.h>
@@ -16,9 +17,6 @@
 #include <vector>
 
 namespace {
-
-using registry::Bstr;
-using registry::ComPtr;
 
 const char kKeyPath[] = "Software\\TidewellTest\\GetValueBenchmark";
 
@@ -54,9 +52,9 @@ double RawPass(HKEY key, const std::vector<std::string>& names) {
     return NowMs() - start;
 }
 
-double LibraryPass(const std::vector<ComPtr<IRegistryValue>>& values) {
+double LibraryPass(const std::vector<win32common::ComPtr<IRegistryValue>>& values) {
     const double start = NowMs();
-    for (const ComPtr<IRegistryValue>& value : values) {
+    for (const win32common::ComPtr<IRegistryValue>& value : values) {
         VARIANT data;
         VariantInit(&data);
         const HRESULT hr = value->get_Value(&data);
@@ -86,7 +84,7 @@ int Run(int count) {
                        static_cast<DWORD>(data.size() + 1));
     }
 
-    ComPtr<IRegistryDatabase> database;
+    win32common::ComPtr<IRegistryDatabase> database;
     HRESULT hr = CoCreateInstance(CLSID_RegistryDatabase, nullptr, CLSCTX_INPROC_SERVER,
                                   IID_IRegistryDatabase, reinterpret_cast<void**>(&database));
     if (FAILED(hr)) {
@@ -95,21 +93,23 @@ int Run(int count) {
         RegCloseKey(key);
         return 1;
     }
-    ComPtr<IRegistryKey> libraryKey;
-    hr = database->OpenKey(REG_HKEY_CURRENT_USER,
-                           Bstr(std::wstring(kKeyPath, kKeyPath + sizeof(kKeyPath) - 1)).Get(),
-                           REG_ACCESS_READ, &libraryKey);
+    win32common::ComPtr<IRegistryKey> libraryKey;
+    hr = database->OpenKey(
+        REG_HKEY_CURRENT_USER,
+        win32common::Bstr(std::wstring(kKeyPath, kKeyPath + sizeof(kKeyPath) - 1)).Get(),
+        REG_ACCESS_READ, &libraryKey);
     if (FAILED(hr)) {
         std::printf("OpenKey failed (0x%08lx)\n", static_cast<unsigned long>(hr));
         RegCloseKey(key);
         return 1;
     }
     // Opening a value does not touch the registry: the objects are made before timing.
-    std::vector<ComPtr<IRegistryValue>> values;
+    std::vector<win32common::ComPtr<IRegistryValue>> values;
     values.reserve(names.size());
     for (const std::string& name : names) {
-        ComPtr<IRegistryValue> value;
-        libraryKey->OpenValue(Bstr(std::wstring(name.begin(), name.end())).Get(), &value);
+        win32common::ComPtr<IRegistryValue> value;
+        libraryKey->OpenValue(win32common::Bstr(std::wstring(name.begin(), name.end())).Get(),
+                              &value);
         values.push_back(value);
     }
 

@@ -5,7 +5,10 @@
 //   ValueEnumeration.exe [values] [rounds]        (defaults 10000 and 5)
 
 #include "BenchSupport.h"
-#include "com/Win32Common.h"
+#include "win32common/Bstr.h"
+#include "win32common/ComPtr.h"
+#include "win32common/Handles.h"
+#include "win32common/Variant.h"
 
 #include <oaidl.h>
 
@@ -14,52 +17,47 @@
 
 namespace {
 
-using registry::Bstr;
-using registry::ComPtr;
-using registry::UniqueKey;
-using registry::Variant;
-
 constexpr char kKeyPath[] = "Software\\TidewellBench\\ValueEnumeration";
 
 // Milliseconds for one library walk; *read counts the values whose data came back.
 double LibraryWalk(IRegistryDatabase* database, long* read) {
     *read = 0;
     const double start = bench::NowMs();
-    Bstr path(L"Software\\TidewellBench\\ValueEnumeration");
-    ComPtr<IRegistryKey> key;
+    win32common::Bstr path(L"Software\\TidewellBench\\ValueEnumeration");
+    win32common::ComPtr<IRegistryKey> key;
     if (FAILED(database->OpenKey(REG_HKEY_CURRENT_USER, path.Get(), REG_ACCESS_BEST_AVAILABLE,
                                  &key))) {
         return -1;
     }
-    Variant holder;
+    win32common::Variant holder;
     if (FAILED(key->Values(&holder)) || holder.Type() != VT_DISPATCH) {
         return -1;
     }
-    ComPtr<IRegistryValueCollection> values;
+    win32common::ComPtr<IRegistryValueCollection> values;
     if (FAILED(V_DISPATCH(holder.Get())
                    ->QueryInterface(IID_IRegistryValueCollection,
                                     reinterpret_cast<void**>(&values)))) {
         return -1;
     }
-    ComPtr<IUnknown> unknown;
-    ComPtr<IEnumVARIANT> enumerator;
+    win32common::ComPtr<IUnknown> unknown;
+    win32common::ComPtr<IEnumVARIANT> enumerator;
     if (FAILED(values->get__NewEnum(&unknown)) ||
         FAILED(unknown->QueryInterface(IID_IEnumVARIANT, reinterpret_cast<void**>(&enumerator)))) {
         return -1;
     }
     for (;;) {
-        Variant item;
+        win32common::Variant item;
         ULONG fetched = 0;
         if (enumerator->Next(1, &item, &fetched) != S_OK || fetched != 1) {
             break;
         }
-        ComPtr<IRegistryValue> value;
+        win32common::ComPtr<IRegistryValue> value;
         if (item.Type() != VT_DISPATCH ||
             FAILED(V_DISPATCH(item.Get())
                        ->QueryInterface(IID_IRegistryValue, reinterpret_cast<void**>(&value)))) {
             break;
         }
-        Variant data;
+        win32common::Variant data;
         if (SUCCEEDED(value->get_Value(&data)) && data.Type() == VT_BSTR) {
             ++*read;
         }
@@ -70,7 +68,7 @@ double LibraryWalk(IRegistryDatabase* database, long* read) {
 double RawWalk(long* read) {
     *read = 0;
     const double start = bench::NowMs();
-    UniqueKey key;
+    win32common::UniqueKey key;
     if (RegOpenKeyExA(HKEY_CURRENT_USER, kKeyPath, 0, KEY_READ, &key) != ERROR_SUCCESS) {
         return -1;
     }
@@ -94,7 +92,7 @@ double RawWalk(long* read) {
 
 int Run(long count, int rounds) {
     RegDeleteTreeA(HKEY_CURRENT_USER, kKeyPath);
-    UniqueKey key;
+    win32common::UniqueKey key;
     if (RegCreateKeyExA(HKEY_CURRENT_USER, kKeyPath, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key,
                         nullptr) != ERROR_SUCCESS) {
         std::printf("cannot create the test key\n");
@@ -112,7 +110,7 @@ int Run(long count, int rounds) {
     }
     key.reset();
 
-    ComPtr<IRegistryDatabase> database = bench::NewDatabase();
+    win32common::ComPtr<IRegistryDatabase> database = bench::NewDatabase();
     if (!database) {
         return 1;
     }

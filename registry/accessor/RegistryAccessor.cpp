@@ -1,6 +1,9 @@
 #include "accessor/RegistryAccessor.h"
 
-#include "com/Win32Common.h"
+#include "win32common/Bstr.h"
+#include "win32common/ComPtr.h"
+#include "win32common/Result.h"
+#include "win32common/Text.h"
 #include "com/Dispatch.h"
 #include "com/ErrorInfo.h"
 #include "com/ObjectBase.h"
@@ -106,12 +109,12 @@ protected:
     }
 
 private:
-    static HRESULT CopyText(const Bstr& text, BSTR* result) {
+    static HRESULT CopyText(const win32common::Bstr& text, BSTR* result) {
         if (!result) {
             return ReportError(CLSID_RegistryAccessor, E_POINTER, L"Null pointer");
         }
         *result = nullptr;
-        Bstr copy(text.View());
+        win32common::Bstr copy(text.View());
         if (!copy.Get()) {
             return ReportError(CLSID_RegistryAccessor, E_OUTOFMEMORY, L"Out of memory");
         }
@@ -121,17 +124,17 @@ private:
 
     // Stores the new text; *changed tells whether it differs from the old one as the registry
     // sees names: in the ANSI code page, case-sensitively.
-    static HRESULT StoreText(Bstr& stored, BSTR text, bool* changed) {
+    static HRESULT StoreText(win32common::Bstr& stored, BSTR text, bool* changed) {
         std::string before;
         std::string after;
-        HRESULT hr = ToAnsi(stored.Get(), before);
+        HRESULT hr = win32common::ToAnsi(stored.Get(), before);
         if (SUCCEEDED(hr)) {
-            hr = ToAnsi(text, after);
+            hr = win32common::ToAnsi(text, after);
         }
         if (FAILED(hr)) {
             return ReportError(CLSID_RegistryAccessor, hr, L"Error converting the string");
         }
-        Bstr copy(BstrView(text));
+        win32common::Bstr copy(win32common::BstrView(text));
         if (!copy.Get()) {
             return ReportError(CLSID_RegistryAccessor, E_OUTOFMEMORY, L"Out of memory");
         }
@@ -144,7 +147,7 @@ private:
     // opens it; either way the key is kept for the other.
     HRESULT Build(bool forWrite) {
         if (!database_) {
-            ComPtr<IRegistryDatabase> database;
+            win32common::ComPtr<IRegistryDatabase> database;
             HRESULT hr = CreateRegistryDatabase(nullptr, IID_IRegistryDatabase,
                                                 reinterpret_cast<void**>(&database));
             if (FAILED(hr) || !database) {
@@ -155,7 +158,7 @@ private:
             database_ = std::move(database);
         }
         if (!key_) {
-            ComPtr<IRegistryKey> key;
+            win32common::ComPtr<IRegistryKey> key;
             if (forWrite) {
                 TIDEWELL_RETURN_IF_FAILED(database_->CreateKey(root_, subKey_.Get(),
                                                                REG_CREATE_OPTION_NON_VOLATILE,
@@ -170,7 +173,7 @@ private:
             key_ = std::move(key);
         }
         if (!value_) {
-            ComPtr<IRegistryValue> value;
+            win32common::ComPtr<IRegistryValue> value;
             TIDEWELL_RETURN_IF_FAILED(key_->OpenValue(valueName_.Get(), &value));
             if (!value) {
                 return E_UNEXPECTED;
@@ -180,13 +183,13 @@ private:
         return S_OK;
     }
 
-    Bstr computerName_;
+    win32common::Bstr computerName_;
     REG_PREDEFINED_HKEYS root_ = REG_HKEY_LOCAL_MACHINE;
-    Bstr subKey_;
-    Bstr valueName_;
-    ComPtr<IRegistryDatabase> database_;
-    ComPtr<IRegistryKey> key_;
-    ComPtr<IRegistryValue> value_;
+    win32common::Bstr subKey_;
+    win32common::Bstr valueName_;
+    win32common::ComPtr<IRegistryDatabase> database_;
+    win32common::ComPtr<IRegistryKey> key_;
+    win32common::ComPtr<IRegistryValue> value_;
 };
 
 } // namespace

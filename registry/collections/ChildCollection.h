@@ -2,7 +2,9 @@
 
 #include "collections/ChildEnumerator.h"
 #include "collections/ChildWalk.h"
-#include "com/Win32Common.h"
+#include "win32common/Bstr.h"
+#include "win32common/ComPtr.h"
+#include "win32common/Result.h"
 #include "com/Dispatch.h"
 #include "com/ObjectBase.h"
 
@@ -50,7 +52,7 @@ public:
         if (index < 1 || index > count) {
             return E_INVALIDARG;
         }
-        Bstr name;
+        win32common::Bstr name;
         TIDEWELL_RETURN_IF_FAILED(
             Walk::ReadName(parent_.Get(), static_cast<DWORD>(index - 1), name));
         IDispatch* child = nullptr;
@@ -83,7 +85,7 @@ protected:
     }
 
 private:
-    ComPtr<IRegistryKey> parent_;
+    win32common::ComPtr<IRegistryKey> parent_;
 };
 
 using KeyCollection = ChildCollection<SubKeyWalk, IID_IRegistryKeyCollection>;

@@ -2,7 +2,8 @@
 
 #include "collections/ChildWalk.h"
 #include "collections/EnumerationCursor.h"
-#include "com/Win32Common.h"
+#include "win32common/ComPtr.h"
+#include "win32common/Result.h"
 #include "com/ObjectBase.h"
 
 #include <windows.h>
@@ -43,13 +44,10 @@ public:
         }
         ULONG filled = 0;
         std::uint32_t count = cursor_.Next(wanted, [&](std::uint32_t index) {
-            Bstr name;
-            if (FAILED(Walk::ReadName(parent_.Get(), index, name))) {
-                return EnumerationCursor::Step::Stop;
-            }
             IDispatch* child = nullptr;
-            if (FAILED(Walk::Open(parent_.Get(), name.Get(), &child)) || !child) {
-                return EnumerationCursor::Step::Skipped;
+            const EnumerationCursor::Step step = Walk::Deliver(parent_.Get(), index, &child);
+            if (step != EnumerationCursor::Step::Delivered) {
+                return step;
             }
             VARIANT& item = items[filled++];
             VariantInit(&item);
@@ -94,7 +92,7 @@ protected:
     }
 
 private:
-    ComPtr<IRegistryKey> parent_;
+    win32common::ComPtr<IRegistryKey> parent_;
     EnumerationCursor cursor_;
 };
 

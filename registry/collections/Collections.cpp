@@ -13,7 +13,7 @@ template <class Collection> HRESULT CreateCollection(IRegistryKey* parent, IDisp
     if (!parent) {
         return E_INVALIDARG;
     }
-    ComPtr<IUnknown> collection;
+    win32common::ComPtr<IUnknown> collection;
     TIDEWELL_RETURN_IF_FAILED(CreateComObject<Collection>(
         nullptr, IID_IUnknown, reinterpret_cast<void**>(&collection), nullptr, parent));
     return collection->QueryInterface(IID_IDispatch, reinterpret_cast<void**>(result));

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "com/Win32Common.h"
+#include "win32common/ComPtr.h"
 #include "com/TypeLibrary.h"
 
 #include <windows.h>
@@ -33,7 +33,7 @@ public:
                                             DISPID* ids) override {
         if (!IsEqualIID(iid, IID_NULL))
             return DISP_E_UNKNOWNINTERFACE;
-        ComPtr<ITypeInfo> info;
+        win32common::ComPtr<ITypeInfo> info;
         const HRESULT hr = GetInterfaceTypeInfo(InterfaceId, &info);
         if (FAILED(hr))
             return hr;
@@ -45,7 +45,7 @@ public:
                                      UINT* argumentError) override {
         if (!IsEqualIID(iid, IID_NULL))
             return DISP_E_UNKNOWNINTERFACE;
-        ComPtr<ITypeInfo> info;
+        win32common::ComPtr<ITypeInfo> info;
         const HRESULT hr = GetInterfaceTypeInfo(InterfaceId, &info);
         if (FAILED(hr))
             return hr;

@@ -1,6 +1,7 @@
 #include "com/ErrorInfo.h"
 
-#include "com/Win32Common.h"
+#include "win32common/ComPtr.h"
+#include "win32common/Result.h"
 #include "server/ObjectMap.h"
 
 #include <oleauto.h>
@@ -12,14 +13,14 @@ namespace registry {
 namespace {
 
 void SetErrorInfoFor(const CLSID& reporter, const wchar_t* description) {
-    ComPtr<ICreateErrorInfo> create;
+    win32common::ComPtr<ICreateErrorInfo> create;
     if (FAILED(CreateErrorInfo(&create)))
         return;
     create->SetGUID(GUID_NULL);
     const wchar_t* source = VersionedProgId(reporter);
     create->SetSource(const_cast<LPOLESTR>(source ? source : L""));
     create->SetDescription(const_cast<LPOLESTR>(description ? description : L""));
-    ComPtr<IErrorInfo> info;
+    win32common::ComPtr<IErrorInfo> info;
     if (SUCCEEDED(create.As(IID_IErrorInfo, info)))
         SetErrorInfo(0, info.Get());
 }
@@ -31,25 +32,11 @@ HRESULT ReportError(const CLSID& reporter, HRESULT hr, const wchar_t* message) {
     return hr;
 }
 
-std::wstring SystemMessageText(DWORD code) {
-    UniqueLocalMemory buffer;
-    const DWORD length = FormatMessageA(
-        FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
-        nullptr, code, MAKELANGID(LANG_NEUTRAL, SUBLANG_DEFAULT), reinterpret_cast<char*>(&buffer),
-        0, nullptr);
-    if (length == 0 || !buffer)
-        return {};
-    std::wstring text;
-    if (FAILED(FromAnsi(std::string_view(static_cast<const char*>(buffer.get()), length), text)))
-        return {};
-    return text;
-}
-
 HRESULT ReportSystemError(const CLSID& reporter, DWORD code, const wchar_t* message) {
-    const HRESULT hr = HResultFromWin32(code);
+    const HRESULT hr = win32common::HResultFromWin32(code);
     try {
         std::wstring description = message ? message : L"";
-        const std::wstring text = SystemMessageText(code);
+        const std::wstring text = win32common::SystemMessageText(hr);
         if (!text.empty()) {
             description += L" - ";
             description += text;

@@ -16,7 +16,4 @@ HRESULT ReportError(const CLSID& reporter, HRESULT hr, const wchar_t* message);
 // message alone when the system has no text. Returns the HRESULT.
 HRESULT ReportSystemError(const CLSID& reporter, DWORD code, const wchar_t* message);
 
-// The system's message text for code, converted from ANSI; empty when there is none.
-std::wstring SystemMessageText(DWORD code);
-
 } // namespace registry

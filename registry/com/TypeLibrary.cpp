@@ -1,6 +1,6 @@
 #include "com/TypeLibrary.h"
 
-#include "com/Win32Common.h"
+#include "win32common/ComPtr.h"
 #include "com/Module.h"
 
 #include <oleauto.h>
@@ -13,12 +13,25 @@ namespace {
 
 struct CachedTypeInfo {
     IID iid;
-    ITypeInfo* info;
+    win32common::ComPtr<ITypeInfo> info;
+};
+
+// What is still cached when the module unloads is left to oleaut32: releasing it would run
+// oleaut32's code under the loader lock. DllCanUnloadNow gives it back before that.
+struct TypeInfoCache {
+    std::vector<CachedTypeInfo> entries;
+    TypeInfoCache() = default;
+    TypeInfoCache(const TypeInfoCache&) = delete;
+    TypeInfoCache& operator=(const TypeInfoCache&) = delete;
+    ~TypeInfoCache() {
+        for (CachedTypeInfo& entry : entries)
+            entry.info.Detach();
+    }
 };
 
 std::vector<CachedTypeInfo>& Cache() {
-    static std::vector<CachedTypeInfo> cache;
-    return cache;
+    static TypeInfoCache cache;
+    return cache.entries;
 }
 
 } // namespace
@@ -55,23 +68,18 @@ HRESULT GetInterfaceTypeInfo(REFIID iid, ITypeInfo** result) {
     try {
         ModuleGuard guard;
         for (const CachedTypeInfo& entry : Cache()) {
-            if (IsEqualIID(entry.iid, iid)) {
-                entry.info->AddRef();
-                *result = entry.info;
-                return S_OK;
-            }
+            if (IsEqualIID(entry.iid, iid))
+                return entry.info.CopyTo(result);
         }
-        ComPtr<ITypeLib> library;
+        win32common::ComPtr<ITypeLib> library;
         HRESULT hr = LoadModuleTypeLibrary(&library);
         if (FAILED(hr))
             return hr;
-        ComPtr<ITypeInfo> info;
+        win32common::ComPtr<ITypeInfo> info;
         hr = library->GetTypeInfoOfGuid(iid, &info);
         if (FAILED(hr))
             return hr;
-        Cache().reserve(Cache().size() + 1);
-        Cache().push_back({iid, info.Get()});
-        info->AddRef();
+        Cache().push_back({iid, info});
         *result = info.Detach();
         return S_OK;
     } catch (const std::bad_alloc&) {
@@ -80,13 +88,12 @@ HRESULT GetInterfaceTypeInfo(REFIID iid, ITypeInfo** result) {
 }
 
 void ReleaseTypeInfoCache() {
+    // Released outside the guard: oleaut32 may free or load libraries meanwhile.
     std::vector<CachedTypeInfo> released;
     {
         ModuleGuard guard;
         released.swap(Cache());
     }
-    for (CachedTypeInfo& entry : released)
-        entry.info->Release();
 }
 
 } // namespace registry

@@ -1,6 +1,7 @@
 #pragma once
 
-#include "com/Win32Common.h"
+#include "win32common/ComPtr.h"
+#include "win32common/Result.h"
 #include "com/ObjectBase.h"
 
 #include <windows.h>
@@ -72,10 +73,12 @@ protected:
     }
 
 private:
-    static void HandOut(const ComPtr<IConnectionPoint>& point, IConnectionPoint** out) {
+    static void HandOut(const win32common::ComPtr<IConnectionPoint>& point,
+                        IConnectionPoint** out) {
         point.CopyTo(out);
     }
-    static void HandOut(const std::pair<ComPtr<IUnknown>, DWORD>& connection, CONNECTDATA* out) {
+    static void HandOut(const std::pair<win32common::ComPtr<IUnknown>, DWORD>& connection,
+                        CONNECTDATA* out) {
         connection.first.CopyTo(&out->pUnk);
         out->dwCookie = connection.second;
     }
@@ -86,8 +89,8 @@ private:
 
 using ConnectionPointEnumerator =
     SnapshotEnumerator<IEnumConnectionPoints, IID_IEnumConnectionPoints, IConnectionPoint*,
-                       ComPtr<IConnectionPoint>>;
+                       win32common::ComPtr<IConnectionPoint>>;
 using ConnectionEnumerator = SnapshotEnumerator<IEnumConnections, IID_IEnumConnections, CONNECTDATA,
-                                                std::pair<ComPtr<IUnknown>, DWORD>>;
+                                                std::pair<win32common::ComPtr<IUnknown>, DWORD>>;
 
 } // namespace registry

@@ -1,7 +1,8 @@
 #include "events/KeyChangeEvents.h"
 
 #include "com/ErrorInfo.h"
-#include "com/Win32Common.h"
+#include "win32common/ComPtr.h"
+#include "win32common/Result.h"
 #include "events/ConnectionEnumerators.h"
 
 #include <olectl.h>
@@ -41,7 +42,7 @@ HRESULT KeyChangeEvents::EnumConnectionPoints(IEnumConnectionPoints** result) {
         return E_POINTER;
     }
     *result = nullptr;
-    std::vector<ComPtr<IConnectionPoint>> points;
+    std::vector<win32common::ComPtr<IConnectionPoint>> points;
     points.emplace_back(&point_);
     return ConnectionPointEnumerator::Create(std::move(points), 0, result);
     TIDEWELL_COM_BOUNDARY_END
@@ -60,14 +61,15 @@ HRESULT KeyChangeEvents::Advise(IUnknown* sink, DWORD* cookie) {
     if (!sink) {
         return E_POINTER;
     }
-    ComPtr<IDispatch> events;
+    win32common::ComPtr<IDispatch> events;
     if (FAILED(sink->QueryInterface(DIID__IRegistryKeyEvents, reinterpret_cast<void**>(&events))) ||
         !events) {
         return CONNECT_E_CANNOTCONNECT;
     }
     const bool first = sinks_.Empty();
     std::uint32_t added = 0;
-    if (sinks_.Add(events, &added) != SinkSlotList<ComPtr<IDispatch>>::AddResult::Added) {
+    if (sinks_.Add(events, &added) !=
+        SinkSlotList<win32common::ComPtr<IDispatch>>::AddResult::Added) {
         return CONNECT_E_ADVISELIMIT;
     }
     if (first) {
@@ -86,7 +88,7 @@ HRESULT KeyChangeEvents::Advise(IUnknown* sink, DWORD* cookie) {
 HRESULT KeyChangeEvents::Unadvise(DWORD cookie) {
     TIDEWELL_COM_BOUNDARY_BEGIN
     bool becameEmpty = false;
-    std::optional<ComPtr<IDispatch>> sink = sinks_.Remove(cookie, &becameEmpty);
+    std::optional<win32common::ComPtr<IDispatch>> sink = sinks_.Remove(cookie, &becameEmpty);
     if (!sink) {
         return CONNECT_E_NOCONNECTION;
     }
@@ -105,9 +107,9 @@ HRESULT KeyChangeEvents::EnumConnections(IEnumConnections** result) {
         return E_POINTER;
     }
     *result = nullptr;
-    std::vector<std::pair<ComPtr<IUnknown>, DWORD>> connections;
+    std::vector<std::pair<win32common::ComPtr<IUnknown>, DWORD>> connections;
     for (auto& [cookie, sink] : sinks_.Snapshot()) {
-        connections.emplace_back(ComPtr<IUnknown>(sink.Get()), cookie);
+        connections.emplace_back(win32common::ComPtr<IUnknown>(sink.Get()), cookie);
     }
     return ConnectionEnumerator::Create(std::move(connections), 0, result);
     TIDEWELL_COM_BOUNDARY_END
@@ -143,8 +145,10 @@ void KeyChangeEvents::OnChange(void* self) {
 void KeyChangeEvents::Deliver() {
     // A sink may release the last reference to the key from its handler: the key, and this
     // object with it, must outlive the loop.
-    ComPtr<IConnectionPointContainer> keepAlive(container_);
-    std::vector<std::pair<std::uint32_t, ComPtr<IDispatch>>> sinks = sinks_.Snapshot();
+    win32common::ComPtr<IConnectionPointContainer> keepAlive(container_);
+    // Asked before the sinks run: a sink that reacts by writing into the key must be heard.
+    notifier_.Rearm();
+    std::vector<std::pair<std::uint32_t, win32common::ComPtr<IDispatch>>> sinks = sinks_.Snapshot();
     DISPPARAMS none = {nullptr, nullptr, 0, 0};
     for (auto& [cookie, sink] : sinks) {
         sink->Invoke(1, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_METHOD, &none, nullptr, nullptr,

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "com/Win32Common.h"
+#include "win32common/ComPtr.h"
 #include "events/ChangeNotifier.h"
 #include "events/SinkSlotList.h"
 
@@ -56,7 +56,7 @@ private:
     IConnectionPointContainer* container_;
     Point point_;
     HKEY key_ = nullptr;
-    SinkSlotList<ComPtr<IDispatch>> sinks_;
+    SinkSlotList<win32common::ComPtr<IDispatch>> sinks_;
     ChangeNotifier notifier_;
 };
 

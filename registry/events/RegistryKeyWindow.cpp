@@ -1,69 +1,162 @@
 #include "events/RegistryKeyWindow.h"
 
+#include "com/Module.h"
+
+#include <map>
+#include <memory>
+#include <new>
+
 namespace registry {
 namespace {
 
 constexpr wchar_t kWindowClass[] = L"TidewellRegistryKeyWindow";
 constexpr wchar_t kWindowTitle[] = L"RegistryKeyWindow";
+constexpr UINT kCloseIfIdleMessage = WM_USER + 102;
 
-HINSTANCE ThisModule() {
-    HMODULE module = nullptr;
-    GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS |
-                           GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
-                       reinterpret_cast<LPCWSTR>(&ThisModule), &module);
-    return module;
+struct Receiver {
+    RegistryKeyWindow::ChangeHandler handler;
+    void* context;
+};
+
+// What one thread's window knows; owned by the window, freed with it.
+struct ThreadWindow {
+    HWND window = nullptr;
+    std::map<std::uintptr_t, Receiver> receivers;
+    std::uintptr_t lastId = 0;
+};
+
+// The thread's window, through a TLS slot taken on first need.
+DWORD tlsSlot = TLS_OUT_OF_INDEXES;
+INIT_ONCE tlsOnce = INIT_ONCE_STATIC_INIT;
+
+BOOL CALLBACK AllocateSlot(PINIT_ONCE, PVOID, PVOID*) {
+    tlsSlot = TlsAlloc();
+    return tlsSlot != TLS_OUT_OF_INDEXES;
+}
+
+ThreadWindow* CurrentThreadWindow() {
+    if (!InitOnceExecuteOnce(&tlsOnce, &AllocateSlot, nullptr, nullptr))
+        return nullptr;
+    return static_cast<ThreadWindow*>(TlsGetValue(tlsSlot));
+}
+
+LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    auto* state = reinterpret_cast<ThreadWindow*>(GetWindowLongPtrW(window, GWLP_USERDATA));
+    switch (message) {
+    case WM_NCCREATE: {
+        auto* create = reinterpret_cast<const CREATESTRUCTW*>(lParam);
+        SetWindowLongPtrW(window, GWLP_USERDATA,
+                          reinterpret_cast<LONG_PTR>(create->lpCreateParams));
+        break;
+    }
+    case RegistryKeyWindow::ChangeMessage:
+        if (state) {
+            auto found = state->receivers.find(static_cast<std::uintptr_t>(lParam));
+            if (found != state->receivers.end()) {
+                // The handler may detach, or end its key: nothing of the map is used afterwards.
+                const Receiver receiver = found->second;
+                receiver.handler(receiver.context);
+            }
+        }
+        return 0;
+    case kCloseIfIdleMessage:
+        if (state && state->receivers.empty())
+            DestroyWindow(window);
+        return 0;
+    case WM_NCDESTROY:
+        if (state) {
+            SetWindowLongPtrW(window, GWLP_USERDATA, 0);
+            if (CurrentThreadWindow() == state)
+                TlsSetValue(tlsSlot, nullptr);
+            std::unique_ptr<ThreadWindow> owned(state);
+            UnlockModule();
+        }
+        break;
+    default:
+        break;
+    }
+    return DefWindowProcW(window, message, wParam, lParam);
+}
+
+// The calling thread's window, made when it has none; null with the last error set on failure.
+ThreadWindow* ThreadWindowForAttach() {
+    if (ThreadWindow* existing = CurrentThreadWindow())
+        return existing;
+    if (tlsSlot == TLS_OUT_OF_INDEXES)
+        return nullptr;
+    HINSTANCE module = ModuleInstance();
+    WNDCLASSEXW windowClass = {};
+    windowClass.cbSize = sizeof(windowClass);
+    windowClass.lpfnWndProc = &WindowProc;
+    windowClass.hInstance = module;
+    windowClass.lpszClassName = kWindowClass;
+    // Every thread's window shares the class: a registration that is already there is fine.
+    if (!RegisterClassExW(&windowClass) && GetLastError() != ERROR_CLASS_ALREADY_EXISTS)
+        return nullptr;
+    std::unique_ptr<ThreadWindow> state(new (std::nothrow) ThreadWindow);
+    if (!state) {
+        SetLastError(ERROR_NOT_ENOUGH_MEMORY);
+        return nullptr;
+    }
+    state->window = CreateWindowExW(0, kWindowClass, kWindowTitle, WS_POPUP, 0, 0, 0, 0, nullptr,
+                                    nullptr, module, state.get());
+    if (!state->window)
+        return nullptr;
+    // From here the window owns its state and frees it, with this lock, when it ends.
+    LockModule();
+    TlsSetValue(tlsSlot, state.get());
+    return state.release();
 }
 
 } // namespace
 
-bool RegistryKeyWindow::Create(ChangeHandler handler, void* context) {
-    Destroy();
-    HINSTANCE module = ThisModule();
-    WNDCLASSEXW windowClass = {};
-    windowClass.cbSize = sizeof(windowClass);
-    windowClass.lpfnWndProc = &RegistryKeyWindow::WindowProc;
-    windowClass.hInstance = module;
-    windowClass.lpszClassName = kWindowClass;
-    // Keys on several threads share the class: a registration that is already there is fine.
-    if (!RegisterClassExW(&windowClass) && GetLastError() != ERROR_CLASS_ALREADY_EXISTS) {
-        return false;
+DWORD RegistryKeyWindow::Attach(ChangeHandler handler, void* context, Attachment& attachment) {
+    attachment = {};
+    SetLastError(ERROR_SUCCESS);
+    ThreadWindow* state = ThreadWindowForAttach();
+    if (!state) {
+        const DWORD error = GetLastError();
+        return error != ERROR_SUCCESS ? error : ERROR_CANNOT_MAKE;
     }
-    handler_ = handler;
-    context_ = context;
-    window_ = CreateWindowExW(0, kWindowClass, kWindowTitle, WS_POPUP, 0, 0, 0, 0, nullptr, nullptr,
-                              module, this);
-    return window_ != nullptr;
+    try {
+        const std::uintptr_t id = ++state->lastId;
+        state->receivers.emplace(id, Receiver{handler, context});
+        attachment = {state->window, id};
+        return ERROR_SUCCESS;
+    } catch (const std::bad_alloc&) {
+        PostMessageW(state->window, kCloseIfIdleMessage, 0, 0);
+        return ERROR_NOT_ENOUGH_MEMORY;
+    }
 }
 
-void RegistryKeyWindow::Destroy() {
-    HWND window = window_;
-    if (!window) {
+void RegistryKeyWindow::Detach(Attachment& attachment) {
+    if (!attachment)
         return;
+    auto* state =
+        reinterpret_cast<ThreadWindow*>(GetWindowLongPtrW(attachment.window, GWLP_USERDATA));
+    if (state) {
+        state->receivers.erase(attachment.id);
+        if (state->receivers.empty())
+            PostMessageW(attachment.window, kCloseIfIdleMessage, 0, 0);
     }
-    window_ = nullptr;
-    // Cut the window off first: a change message still queued must find nobody to call.
-    SetWindowLongPtrW(window, GWLP_USERDATA, 0);
-    if (!DestroyWindow(window)) {
-        // Only the owning thread can destroy it; ask that thread to close it.
-        PostMessageW(window, WM_CLOSE, 0, 0);
-    }
+    attachment = {};
 }
 
-LRESULT CALLBACK RegistryKeyWindow::WindowProc(HWND window, UINT message, WPARAM wParam,
-                                               LPARAM lParam) {
-    if (message == WM_NCCREATE) {
-        auto* create = reinterpret_cast<const CREATESTRUCTW*>(lParam);
-        SetWindowLongPtrW(window, GWLP_USERDATA,
-                          reinterpret_cast<LONG_PTR>(create->lpCreateParams));
-    } else if (message == ChangeMessage) {
-        auto* self = reinterpret_cast<RegistryKeyWindow*>(GetWindowLongPtrW(window, GWLP_USERDATA));
-        if (self && self->handler_) {
-            // The handler may end the key, and this object with it: touch nothing afterwards.
-            self->handler_(self->context_);
-        }
-        return 0;
-    }
-    return DefWindowProcW(window, message, wParam, lParam);
+void RegistryKeyWindow::PostChange(const Attachment& attachment) {
+    // A full queue loses this change only.
+    PostMessageW(attachment.window, ChangeMessage, 0, static_cast<LPARAM>(attachment.id));
+}
+
+void RegistryKeyWindow::CloseIdleWindowOfThisThread() {
+    ThreadWindow* state = CurrentThreadWindow();
+    if (state && state->receivers.empty())
+        DestroyWindow(state->window);
+}
+
+void RegistryKeyWindow::UnregisterWindowClass() {
+    UnregisterClassW(kWindowClass, ModuleInstance());
+    if (tlsSlot != TLS_OUT_OF_INDEXES)
+        TlsFree(tlsSlot);
 }
 
 } // namespace registry

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "com/Win32Common.h"
+#include "win32common/Handles.h"
 
 #include <windows.h>
 
@@ -18,7 +18,7 @@ public:
     bool Enabled() const { return adjusted_; }
 
 private:
-    UniqueKernelHandle token_;
+    win32common::UniqueKernelHandle token_;
     TOKEN_PRIVILEGES previous_ = {};
     bool adjusted_ = false;
 };

@@ -1,8 +1,13 @@
 #include "objects/RegistryDatabase.h"
 
 #include "com/ErrorInfo.h"
-#include "com/Win32Common.h"
+#include "objects/RegistryCalls.h"
+#include "win32common/Bstr.h"
+#include "win32common/Handles.h"
+#include "win32common/Result.h"
+#include "win32common/Text.h"
 #include "objects/Privilege.h"
+#include "objects/RegistryCalls.h"
 #include "objects/RegistryKey.h"
 #include "objects/ValueNameReader.h"
 
@@ -42,21 +47,19 @@ struct TreeFailure {
 };
 
 // Depth first: always the child at index 0, since each child is gone before the next read.
-TreeFailure DeleteTree(HKEY parent, const std::string& name) {
-    UniqueKey key;
-    LONG result = RegOpenKeyExA(parent, name.c_str(), 0, MAXIMUM_ALLOWED, &key);
+TreeFailure DeleteTree(HKEY parent, const std::wstring& name) {
+    win32common::UniqueKey key;
+    LONG result = calls::OpenKey(parent, name.c_str(), MAXIMUM_ALLOWED, &key);
     if (result != ERROR_SUCCESS)
         return {result, L"Error opening the registry key"};
-    std::string previous;
+    std::wstring previous;
     for (;;) {
-        char child[kNameBufferLength];
-        DWORD length = kNameBufferLength;
-        result = RegEnumKeyExA(key.get(), 0, child, &length, nullptr, nullptr, nullptr, nullptr);
+        std::wstring childName;
+        result = ReadSubKeyName(key.get(), 0, childName);
         if (result == ERROR_NO_MORE_ITEMS)
             break;
         if (result != ERROR_SUCCESS)
             return {result, L"Error enumerating the registry key"};
-        std::string childName(child, length);
         // A child that survives its own deletion would make this loop forever.
         if (childName == previous)
             return {ERROR_ACCESS_DENIED, L"Error deleting the registry key"};
@@ -66,7 +69,7 @@ TreeFailure DeleteTree(HKEY parent, const std::string& name) {
         previous = std::move(childName);
     }
     key.reset();
-    result = RegDeleteKeyA(parent, name.c_str());
+    result = calls::DeleteKey(parent, name.c_str());
     if (result != ERROR_SUCCESS)
         return {result, L"Error deleting the registry key"};
     return {};
@@ -79,11 +82,11 @@ class RegistryDatabase::BaseKey {
 public:
     HKEY Get() const { return remote_ ? remote_.get() : local_; }
     void SetLocal(HKEY key) { local_ = key; }
-    UniqueKey& Remote() { return remote_; }
+    win32common::UniqueKey& Remote() { return remote_; }
 
 private:
     HKEY local_ = nullptr;
-    UniqueKey remote_;
+    win32common::UniqueKey remote_;
 };
 
 HRESULT CreateRegistryDatabase(IUnknown* outer, REFIID iid, void** result) {
@@ -103,14 +106,15 @@ HRESULT RegistryDatabase::Connect(REG_PREDEFINED_HKEYS base, BaseKey& key) {
     if (computerName_.empty() || !IsPredefined(base))
         return S_OK;
     std::string machine;
-    if (FAILED(ToAnsi(computerName_, machine)) || machine.size() > kMaxComputerNameBytes)
+    if (FAILED(win32common::ToAnsi(computerName_, machine)) ||
+        machine.size() > kMaxComputerNameBytes)
         return DatabaseError(E_INVALIDARG, L"Invalid computer name");
     if (machine.compare(0, 2, "\\\\") != 0)
         machine.insert(0, "\\\\");
     LONG result = RegConnectRegistryA(machine.c_str(), key.Get(), &key.Remote());
     if (result != ERROR_SUCCESS && IsNtFamily()) {
         std::wstring wide;
-        if (SUCCEEDED(FromAnsi(machine, wide)))
+        if (SUCCEEDED(win32common::FromAnsi(machine, wide)))
             result = RegConnectRegistryW(wide.c_str(), KeyHandleOf(static_cast<LONG>(base)),
                                          &key.Remote());
     }
@@ -119,18 +123,18 @@ HRESULT RegistryDatabase::Connect(REG_PREDEFINED_HKEYS base, BaseKey& key) {
     return S_OK;
 }
 
-HRESULT RegistryDatabase::Prepare(REG_PREDEFINED_HKEYS base, BSTR subKey, const wchar_t* message,
-                                  BaseKey& key, std::string& name) {
+HRESULT RegistryDatabase::Prepare(REG_PREDEFINED_HKEYS base, BSTR subKey, BaseKey& key,
+                                  std::wstring& name) {
     TIDEWELL_RETURN_IF_FAILED(Connect(base, key));
-    const HRESULT converted = ToAnsi(subKey, name);
-    return FAILED(converted) ? DatabaseError(converted, message) : S_OK;
+    name.assign(win32common::BstrView(subKey));
+    return S_OK;
 }
 
 HRESULT RegistryDatabase::MakeKey(BSTR subKey, HKEY handle, IRegistryKey** result) {
-    UniqueKey owned(handle);
+    win32common::UniqueKey owned(handle);
     std::wstring name;
     try {
-        name.assign(BstrView(subKey));
+        name.assign(win32common::BstrView(subKey));
     } catch (const std::bad_alloc&) {
         return DatabaseError(E_OUTOFMEMORY, L"Error creating the registry key object");
     }
@@ -152,7 +156,7 @@ HRESULT STDMETHODCALLTYPE RegistryDatabase::put_ComputerName(BSTR name) {
     if (computerNameLocked_)
         return DatabaseError(E_FAIL, L"ComputerName already in use and cannot be changed");
     TIDEWELL_COM_BOUNDARY_BEGIN
-    computerName_.assign(BstrView(name));
+    computerName_.assign(win32common::BstrView(name));
     computerNameLocked_ = true;
     return S_OK;
     TIDEWELL_COM_BOUNDARY_END
@@ -168,13 +172,13 @@ HRESULT STDMETHODCALLTYPE RegistryDatabase::CreateKey(REG_PREDEFINED_HKEYS base,
     TIDEWELL_COM_BOUNDARY_BEGIN
     const wchar_t* const message = L"Error creating the registry key";
     BaseKey key;
-    std::string name;
-    TIDEWELL_RETURN_IF_FAILED(Prepare(base, subKey, message, key, name));
+    std::wstring name;
+    TIDEWELL_RETURN_IF_FAILED(Prepare(base, subKey, key, name));
     HKEY created = nullptr;
-    TIDEWELL_RETURN_IF_FAILED(DatabaseCallResult(
-        RegCreateKeyExA(key.Get(), name.c_str(), 0, nullptr, static_cast<DWORD>(options),
-                        AccessMask(access), nullptr, &created, nullptr),
-        message));
+    TIDEWELL_RETURN_IF_FAILED(
+        DatabaseCallResult(calls::CreateKey(key.Get(), name.c_str(), static_cast<DWORD>(options),
+                                            AccessMask(access), &created),
+                           message));
     return MakeKey(subKey, created, result);
     TIDEWELL_COM_BOUNDARY_END
 }
@@ -188,11 +192,11 @@ HRESULT STDMETHODCALLTYPE RegistryDatabase::OpenKey(REG_PREDEFINED_HKEYS base, B
     TIDEWELL_COM_BOUNDARY_BEGIN
     const wchar_t* const message = L"Error opening the registry key";
     BaseKey key;
-    std::string name;
-    TIDEWELL_RETURN_IF_FAILED(Prepare(base, subKey, message, key, name));
+    std::wstring name;
+    TIDEWELL_RETURN_IF_FAILED(Prepare(base, subKey, key, name));
     HKEY opened = nullptr;
     TIDEWELL_RETURN_IF_FAILED(DatabaseCallResult(
-        RegOpenKeyExA(key.Get(), subKey ? name.c_str() : nullptr, 0, AccessMask(access), &opened),
+        calls::OpenKey(key.Get(), subKey ? name.c_str() : nullptr, AccessMask(access), &opened),
         message));
     return MakeKey(subKey, opened, result);
     TIDEWELL_COM_BOUNDARY_END
@@ -202,9 +206,9 @@ HRESULT STDMETHODCALLTYPE RegistryDatabase::DeleteKey(REG_PREDEFINED_HKEYS base,
     TIDEWELL_COM_BOUNDARY_BEGIN
     const wchar_t* const message = L"Error deleting the registry key";
     BaseKey key;
-    std::string name;
-    TIDEWELL_RETURN_IF_FAILED(Prepare(base, subKey, message, key, name));
-    return DatabaseCallResult(RegDeleteKeyA(key.Get(), name.c_str()), message);
+    std::wstring name;
+    TIDEWELL_RETURN_IF_FAILED(Prepare(base, subKey, key, name));
+    return DatabaseCallResult(calls::DeleteKey(key.Get(), name.c_str()), message);
     TIDEWELL_COM_BOUNDARY_END
 }
 
@@ -212,8 +216,8 @@ HRESULT STDMETHODCALLTYPE RegistryDatabase::DeleteKeyTree(REG_PREDEFINED_HKEYS b
     TIDEWELL_COM_BOUNDARY_BEGIN
     const wchar_t* const message = L"Error deleting the registry key";
     BaseKey key;
-    std::string name;
-    TIDEWELL_RETURN_IF_FAILED(Prepare(base, subKey, message, key, name));
+    std::wstring name;
+    TIDEWELL_RETURN_IF_FAILED(Prepare(base, subKey, key, name));
     // An empty sub-key would name the base key itself and empty a whole hive.
     if (name.empty())
         return DatabaseSystemError(ERROR_INVALID_PARAMETER, message);
@@ -230,15 +234,11 @@ HRESULT STDMETHODCALLTYPE RegistryDatabase::LoadKey(REG_PREDEFINED_HKEYS base, B
     TIDEWELL_COM_BOUNDARY_BEGIN
     const wchar_t* const message = L"Error loading the registry key from file";
     BaseKey key;
-    std::string name;
-    TIDEWELL_RETURN_IF_FAILED(Prepare(base, subKey, message, key, name));
-    std::string file;
-    const HRESULT converted = ToAnsi(fileName, file);
-    if (FAILED(converted))
-        return DatabaseError(converted, message);
+    std::wstring name;
+    TIDEWELL_RETURN_IF_FAILED(Prepare(base, subKey, key, name));
     PrivilegeScope privilege("SeRestorePrivilege");
     TIDEWELL_RETURN_IF_FAILED(
-        DatabaseCallResult(RegLoadKeyA(key.Get(), name.c_str(), file.c_str()), message));
+        DatabaseCallResult(calls::LoadKey(key.Get(), name.c_str(), fileName), message));
     return OpenKey(base, subKey, REG_ACCESS_BEST_AVAILABLE, result);
     TIDEWELL_COM_BOUNDARY_END
 }
@@ -247,9 +247,9 @@ HRESULT STDMETHODCALLTYPE RegistryDatabase::UnloadKey(REG_PREDEFINED_HKEYS base,
     TIDEWELL_COM_BOUNDARY_BEGIN
     const wchar_t* const message = L"Error unloading the registry key";
     BaseKey key;
-    std::string name;
-    TIDEWELL_RETURN_IF_FAILED(Prepare(base, subKey, message, key, name));
-    return DatabaseCallResult(RegUnLoadKeyA(key.Get(), name.c_str()), message);
+    std::wstring name;
+    TIDEWELL_RETURN_IF_FAILED(Prepare(base, subKey, key, name));
+    return DatabaseCallResult(calls::UnloadKey(key.Get(), name.c_str()), message);
     TIDEWELL_COM_BOUNDARY_END
 }
 

@@ -44,9 +44,8 @@ protected:
 private:
     class BaseKey;
     HRESULT Connect(REG_PREDEFINED_HKEYS base, BaseKey& key);
-    // Connect, then the sub-key in ANSI; a failed conversion is reported with message.
-    HRESULT Prepare(REG_PREDEFINED_HKEYS base, BSTR subKey, const wchar_t* message, BaseKey& key,
-                    std::string& name);
+    // Connect, then the sub-key as the registry calls take it.
+    HRESULT Prepare(REG_PREDEFINED_HKEYS base, BSTR subKey, BaseKey& key, std::wstring& name);
     HRESULT MakeKey(BSTR subKey, HKEY handle, IRegistryKey** result);
 
     std::wstring computerName_;

@@ -1,9 +1,13 @@
 #include "objects/RegistryKey.h"
 
 #include "collections/Collections.h"
-#include "com/Win32Common.h"
+#include "win32common/ComPtr.h"
+#include "win32common/Handles.h"
+#include "win32common/Result.h"
+#include "win32common/SafeArray.h"
 #include "com/ErrorInfo.h"
 #include "objects/Privilege.h"
+#include "objects/RegistryCalls.h"
 #include "objects/RegistryValue.h"
 #include "objects/ValueNameReader.h"
 
@@ -27,8 +31,8 @@ HRESULT CreateRegistryKey(IUnknown* outer, REFIID iid, void** result) {
     return CreateComObject<RegistryKey>(outer, iid, result, nullptr);
 }
 
-HRESULT MakeRegistryKey(IRegistryDatabase* database, std::wstring name, UniqueKey handle,
-                        IRegistryKey** result) {
+HRESULT MakeRegistryKey(IRegistryDatabase* database, std::wstring name,
+                        win32common::UniqueKey handle, IRegistryKey** result) {
     return CreateComObject<RegistryKey>(nullptr, IID_IRegistryKey, reinterpret_cast<void**>(result),
                                         nullptr, database, std::move(name), std::move(handle));
 }
@@ -37,7 +41,7 @@ RegistryKey::RegistryKey(IUnknown* outer)
     : ObjectBase(outer), events_(static_cast<IConnectionPointContainer*>(this)) {}
 
 RegistryKey::RegistryKey(IUnknown* outer, IRegistryDatabase* database, std::wstring name,
-                         UniqueKey&& handle)
+                         win32common::UniqueKey&& handle)
     : ObjectBase(outer), database_(database), name_(std::move(name)), key_(std::move(handle)),
       events_(static_cast<IConnectionPointContainer*>(this)) {
     events_.SetKeyHandle(key_.get());
@@ -86,8 +90,7 @@ HRESULT RegistryKey::Count(Counted what, LONG* result) {
         return KeyError(E_POINTER, L"Null pointer");
     DWORD subKeys = 0;
     DWORD values = 0;
-    const LONG error = RegQueryInfoKeyA(key_.get(), nullptr, nullptr, nullptr, &subKeys, nullptr,
-                                        nullptr, &values, nullptr, nullptr, nullptr, nullptr);
+    const LONG error = calls::QueryCounts(key_.get(), &subKeys, &values);
     if (error != ERROR_SUCCESS)
         return KeySystemError(error, L"Error querying the registry key information");
     *result = static_cast<LONG>(what == Counted::SubKeys ? subKeys : values);
@@ -111,7 +114,7 @@ HRESULT RegistryKey::Names(Counted what, VARIANT* result) {
     if (count <= 0)
         return S_OK;
     TIDEWELL_COM_BOUNDARY_BEGIN
-    SafeArray names(SafeArrayCreateVector(VT_VARIANT, 1, static_cast<ULONG>(count)));
+    win32common::SafeArray names(SafeArrayCreateVector(VT_VARIANT, 1, static_cast<ULONG>(count)));
     if (!names)
         return KeyError(E_OUTOFMEMORY, L"Failed to allocate safe array");
     std::wstring name;
@@ -159,16 +162,10 @@ HRESULT STDMETHODCALLTYPE RegistryKey::OpenValue(BSTR valueName, IRegistryValue*
 }
 
 HRESULT STDMETHODCALLTYPE RegistryKey::DeleteValue(BSTR valueName) {
-    TIDEWELL_COM_BOUNDARY_BEGIN
-    std::string name;
-    const HRESULT converted = ToAnsi(valueName, name);
-    if (FAILED(converted))
-        return KeyError(converted, L"Error deleting the registry value");
-    const LONG error = RegDeleteValueA(key_.get(), valueName ? name.c_str() : nullptr);
+    const LONG error = calls::DeleteValue(key_.get(), valueName);
     if (error != ERROR_SUCCESS)
         return KeySystemError(error, L"Error deleting the registry value");
     return S_OK;
-    TIDEWELL_COM_BOUNDARY_END
 }
 
 HRESULT STDMETHODCALLTYPE RegistryKey::Flush() {
@@ -182,12 +179,8 @@ HRESULT STDMETHODCALLTYPE RegistryKey::Save(BSTR fileName) {
     if (!fileName)
         return KeyError(E_POINTER, L"Null pointer");
     TIDEWELL_COM_BOUNDARY_BEGIN
-    std::string file;
-    const HRESULT converted = ToAnsi(fileName, file);
-    if (FAILED(converted))
-        return KeyError(converted, L"Error saving the registry key to file");
     PrivilegeScope privilege("SeBackupPrivilege");
-    const LONG error = RegSaveKeyA(key_.get(), file.c_str(), nullptr);
+    const LONG error = calls::SaveKey(key_.get(), fileName);
     if (error != ERROR_SUCCESS)
         return KeySystemError(error, L"Error saving the registry key to file");
     return S_OK;
@@ -198,12 +191,8 @@ HRESULT STDMETHODCALLTYPE RegistryKey::Restore(BSTR fileName) {
     if (!fileName)
         return KeyError(E_POINTER, L"Null pointer");
     TIDEWELL_COM_BOUNDARY_BEGIN
-    std::string file;
-    const HRESULT converted = ToAnsi(fileName, file);
-    if (FAILED(converted))
-        return KeyError(converted, L"Error restoring the registry key from file");
     PrivilegeScope privilege("SeRestorePrivilege");
-    const LONG error = RegRestoreKeyA(key_.get(), file.c_str(), 0);
+    const LONG error = calls::RestoreKey(key_.get(), fileName);
     if (error != ERROR_SUCCESS)
         return KeySystemError(error, L"Error restoring the registry key from file");
     return S_OK;
@@ -214,15 +203,8 @@ HRESULT STDMETHODCALLTYPE RegistryKey::Replace(BSTR newFileName, BSTR backupFile
     if (!newFileName || !backupFileName)
         return KeyError(E_POINTER, L"Null pointer");
     TIDEWELL_COM_BOUNDARY_BEGIN
-    std::string newFile;
-    std::string backupFile;
-    HRESULT converted = ToAnsi(newFileName, newFile);
-    if (SUCCEEDED(converted))
-        converted = ToAnsi(backupFileName, backupFile);
-    if (FAILED(converted))
-        return KeyError(converted, L"Error replacing the registry key from file");
     PrivilegeScope privilege("SeRestorePrivilege");
-    const LONG error = RegReplaceKeyA(key_.get(), nullptr, newFile.c_str(), backupFile.c_str());
+    const LONG error = calls::ReplaceKey(key_.get(), newFileName, backupFileName);
     if (error != ERROR_SUCCESS)
         return KeySystemError(error, L"Error replacing the registry key from file");
     return S_OK;
@@ -233,12 +215,10 @@ HRESULT RegistryKey::Collection(Counted what, VARIANT* result) {
     if (!result)
         return KeyError(E_POINTER, L"Null pointer");
     VariantInit(result);
-    IDispatch* collection = nullptr;
+    win32common::ComPtr<IDispatch> collection;
     const HRESULT hr = what == Counted::SubKeys ? CreateKeyCollection(this, &collection)
                                                 : CreateValueCollection(this, &collection);
     if (FAILED(hr)) {
-        if (collection)
-            collection->Release();
         if (hr == E_OUTOFMEMORY)
             return KeyError(hr, L"Failed to allocate memory for collection");
         if (hr == E_NOINTERFACE)
@@ -246,7 +226,7 @@ HRESULT RegistryKey::Collection(Counted what, VARIANT* result) {
         return KeyError(hr, L"Error initializing collection");
     }
     V_VT(result) = VT_DISPATCH;
-    V_DISPATCH(result) = collection;
+    V_DISPATCH(result) = collection.Detach();
     return S_OK;
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
-#include "com/Win32Common.h"
+#include "win32common/ComPtr.h"
+#include "win32common/Handles.h"
 #include "com/Dispatch.h"
 #include "com/ObjectBase.h"
 #include "com/SupportErrorInfo.h"
@@ -20,8 +21,8 @@ HRESULT CreateRegistryKey(IUnknown* outer, REFIID iid, void** result);
 
 // A key opened or created by database; it takes over handle (which closes when the object
 // cannot be made).
-HRESULT MakeRegistryKey(IRegistryDatabase* database, std::wstring name, UniqueKey handle,
-                        IRegistryKey** result);
+HRESULT MakeRegistryKey(IRegistryDatabase* database, std::wstring name,
+                        win32common::UniqueKey handle, IRegistryKey** result);
 
 // One open registry key. It holds its database and its handle for its whole life.
 class RegistryKey final : public Dispatch<IRegistryKey, IID_IRegistryKey>,
@@ -31,7 +32,7 @@ class RegistryKey final : public Dispatch<IRegistryKey, IID_IRegistryKey>,
 public:
     explicit RegistryKey(IUnknown* outer);
     RegistryKey(IUnknown* outer, IRegistryDatabase* database, std::wstring name,
-                UniqueKey&& handle);
+                win32common::UniqueKey&& handle);
     RegistryKey(const RegistryKey&) = delete;
     RegistryKey& operator=(const RegistryKey&) = delete;
     ~RegistryKey() override;
@@ -67,9 +68,9 @@ private:
     HRESULT Collection(Counted what, VARIANT* result);
 
     // Destroyed in reverse: the change event stops before the name and the database go.
-    ComPtr<IRegistryDatabase> database_;
+    win32common::ComPtr<IRegistryDatabase> database_;
     std::wstring name_;
-    UniqueKey key_;
+    win32common::UniqueKey key_;
     KeyChangeEvents events_;
 };
 

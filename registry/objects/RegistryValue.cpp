@@ -1,7 +1,11 @@
 #include "objects/RegistryValue.h"
 
 #include "com/ErrorInfo.h"
-#include "com/Win32Common.h"
+#include "objects/RegistryCalls.h"
+#include "win32common/Bstr.h"
+#include "win32common/Result.h"
+#include "win32common/Variant.h"
+#include "objects/RegistryCalls.h"
 #include "objects/ValueConversion.h"
 
 #include <cstring>
@@ -20,8 +24,45 @@ HRESULT ValueSystemError(LONG code, const wchar_t* message) {
     return ReportSystemError(CLSID_RegistryValue, static_cast<DWORD>(code), message);
 }
 
-// Most values are small: read them without going to the heap.
-constexpr size_t kInlineDataSize = 512;
+// Most values are small: one read into this much room inside the call serves them.
+constexpr DWORD kInlineDataSize = 512;
+
+// The data of one value, read with a buffer that is usually big enough; only a bigger value is
+// asked again, with the size the registry reported, for as long as it keeps growing.
+class ValueData {
+public:
+    // S_OK, or the failure reported as the value's error.
+    HRESULT Read(bool wide, HKEY key, const wchar_t* name) {
+        DWORD capacity = kInlineDataSize;
+        const wchar_t* message = L"Error querying registry value for data length";
+        for (;;) {
+            size_ = capacity;
+            const LONG error = calls::QueryValue(wide, key, name, &type_, data_, &size_);
+            if (error == ERROR_SUCCESS)
+                return S_OK;
+            if (error != ERROR_MORE_DATA)
+                return ValueSystemError(error, message);
+            try {
+                heap_.resize(static_cast<size_t>(size_) + sizeof(wchar_t));
+            } catch (const std::bad_alloc&) {
+                return ValueError(E_OUTOFMEMORY, L"Failed to allocate memory for value");
+            }
+            capacity = size_;
+            data_ = heap_.data();
+            message = L"Error querying the registry value";
+        }
+    }
+    DWORD Type() const { return type_; }
+    const BYTE* Data() const { return data_; }
+    DWORD Size() const { return size_; }
+
+private:
+    alignas(8) BYTE inline_[kInlineDataSize] = {};
+    std::vector<BYTE> heap_;
+    BYTE* data_ = inline_;
+    DWORD type_ = REG_NONE;
+    DWORD size_ = 0;
+};
 
 } // namespace
 
@@ -31,13 +72,17 @@ HRESULT CreateRegistryValue(IUnknown* outer, REFIID iid, void** result) {
 
 HRESULT MakeRegistryValue(IRegistryKey* parent, BSTR name, IRegistryValue** result) {
     TIDEWELL_COM_BOUNDARY_BEGIN
-    std::wstring wide(BstrView(name));
-    std::string ansi;
-    TIDEWELL_RETURN_IF_FAILED(ToAnsi(wide, ansi));
     return CreateComObject<RegistryValue>(nullptr, IID_IRegistryValue,
                                           reinterpret_cast<void**>(result), nullptr, parent,
-                                          std::move(wide), std::move(ansi));
+                                          std::wstring(win32common::BstrView(name)));
     TIDEWELL_COM_BOUNDARY_END
+}
+
+HRESULT MakeEnumeratedValue(IRegistryKey* parent, std::wstring name, win32common::Variant&& data,
+                            IRegistryValue** result) {
+    return CreateComObject<RegistryValue>(nullptr, IID_IRegistryValue,
+                                          reinterpret_cast<void**>(result), nullptr, parent,
+                                          std::move(name), std::move(data), RegistryWriteCount());
 }
 
 void* RegistryValue::FindInterface(REFIID iid) {
@@ -57,39 +102,30 @@ HRESULT RegistryValue::ParentHandle(HKEY& key) {
     return S_OK;
 }
 
+bool RegistryValue::TakeEnumeratedData(VARIANT* result) {
+    if (enumerated_.Type() == VT_EMPTY)
+        return false;
+    win32common::Variant data(std::move(enumerated_));
+    if (enumeratedAt_ != RegistryWriteCount())
+        return false;
+    data.Detach(result);
+    return true;
+}
+
 HRESULT STDMETHODCALLTYPE RegistryValue::get_Value(VARIANT* result) {
     if (!result)
         return ValueError(E_POINTER, L"Null pointer");
     VariantInit(result);
     HKEY key = nullptr;
     TIDEWELL_RETURN_IF_FAILED(ParentHandle(key));
+    if (TakeEnumeratedData(result))
+        return S_OK;
     TIDEWELL_COM_BOUNDARY_BEGIN
-    DWORD type = REG_NONE;
-    DWORD size = 0;
-    LONG error = RegQueryValueExA(key, ansiName_.c_str(), nullptr, &type, nullptr, &size);
-    if (error != ERROR_SUCCESS && error != ERROR_MORE_DATA)
-        return ValueSystemError(error, L"Error querying registry value for data length");
-
-    BYTE inlineData[kInlineDataSize];
-    std::vector<BYTE> heapData;
-    BYTE* data = inlineData;
-    const size_t needed = static_cast<size_t>(size) + 2;
-    if (needed > kInlineDataSize) {
-        try {
-            heapData.resize(needed);
-        } catch (const std::bad_alloc&) {
-            return ValueError(E_OUTOFMEMORY, L"Failed to allocate memory for value");
-        }
-        data = heapData.data();
-    }
-    if (size != 0) {
-        error = RegQueryValueExA(key, ansiName_.c_str(), nullptr, &type, data, &size);
-        if (error != ERROR_SUCCESS)
-            return ValueSystemError(error, L"Error querying the registry value");
-    }
-    data[size] = 0;
-    data[size + 1] = 0;
-    const ConversionFailure failure = RegistryDataToVariant(type, data, size, result);
+    const bool wide = IsNtFamily();
+    ValueData data;
+    TIDEWELL_RETURN_IF_FAILED(data.Read(wide, key, name_.c_str()));
+    const ConversionFailure failure =
+        RegistryDataToVariant(data.Type(), data.Data(), data.Size(), wide, result);
     if (FAILED(failure.hr))
         return ValueError(failure.hr, failure.message);
     return S_OK;
@@ -100,16 +136,18 @@ HRESULT STDMETHODCALLTYPE RegistryValue::put_Value(VARIANT value) {
     HKEY key = nullptr;
     TIDEWELL_RETURN_IF_FAILED(ParentHandle(key));
     TIDEWELL_COM_BOUNDARY_BEGIN
+    enumerated_.Reset();
+    const bool wide = IsNtFamily();
     DWORD type = REG_NONE;
     std::vector<BYTE> data;
-    const ConversionFailure failure = VariantToRegistryData(value, expandString_, type, data);
+    const ConversionFailure failure = VariantToRegistryData(value, expandString_, wide, type, data);
     if (FAILED(failure.hr))
         return ValueError(failure.hr, failure.message);
     if (data.size() > MAXDWORD)
         return ValueSystemError(ERROR_INVALID_PARAMETER, L"Error setting the registry value");
     const LONG error =
-        RegSetValueExA(key, ansiName_.c_str(), 0, type, data.empty() ? nullptr : data.data(),
-                       static_cast<DWORD>(data.size()));
+        calls::SetValue(wide, key, name_.c_str(), type, data.empty() ? nullptr : data.data(),
+                        static_cast<DWORD>(data.size()));
     if (error != ERROR_SUCCESS)
         return ValueSystemError(error, L"Error setting the registry value");
     return S_OK;
@@ -135,7 +173,7 @@ HRESULT STDMETHODCALLTYPE RegistryValue::get_ValueType(REG_VALUE_TYPES* result) 
     HKEY key = nullptr;
     TIDEWELL_RETURN_IF_FAILED(ParentHandle(key));
     DWORD type = REG_NONE;
-    const LONG error = RegQueryValueExA(key, ansiName_.c_str(), nullptr, &type, nullptr, nullptr);
+    const LONG error = calls::QueryValue(IsNtFamily(), key, name_.c_str(), &type, nullptr, nullptr);
     if (error != ERROR_SUCCESS && error != ERROR_MORE_DATA)
         return ValueSystemError(error, L"Error querying registry value type");
     *result = static_cast<REG_VALUE_TYPES>(type);

@@ -1,6 +1,7 @@
 #pragma once
 
-#include "com/Win32Common.h"
+#include "win32common/ComPtr.h"
+#include "win32common/Variant.h"
 #include "com/Dispatch.h"
 #include "com/ObjectBase.h"
 #include "com/SupportErrorInfo.h"
@@ -20,15 +21,24 @@ HRESULT CreateRegistryValue(IUnknown* outer, REFIID iid, void** result);
 // consulted: a value that does not exist can be made.
 HRESULT MakeRegistryValue(IRegistryKey* parent, BSTR name, IRegistryValue** result);
 
-// One named value of a key. It holds no data: every read and write goes to the registry.
+// The same for a value whose data an enumeration has just read: data (already in its variant
+// form) serves the value's first read, unless the library has written to the registry since.
+HRESULT MakeEnumeratedValue(IRegistryKey* parent, std::wstring name, win32common::Variant&& data,
+                            IRegistryValue** result);
+
+// One named value of a key. Apart from the data an enumeration handed over, it holds no data:
+// every read and write goes to the registry.
 class RegistryValue final : public Dispatch<IRegistryValue, IID_IRegistryValue>,
                             public SupportErrorInfo<IID_IRegistryValue>,
                             public ObjectBase {
 public:
     explicit RegistryValue(IUnknown* outer) : ObjectBase(outer) {}
-    RegistryValue(IUnknown* outer, IRegistryKey* parent, std::wstring name, std::string ansiName)
-        : ObjectBase(outer), parent_(parent), name_(std::move(name)),
-          ansiName_(std::move(ansiName)) {}
+    RegistryValue(IUnknown* outer, IRegistryKey* parent, std::wstring name)
+        : ObjectBase(outer), parent_(parent), name_(std::move(name)) {}
+    RegistryValue(IUnknown* outer, IRegistryKey* parent, std::wstring name,
+                  win32common::Variant&& data, unsigned long writeCount)
+        : ObjectBase(outer), parent_(parent), name_(std::move(name)), enumerated_(std::move(data)),
+          enumeratedAt_(writeCount) {}
 
     REGISTRY_IUNKNOWN_FORWARD
 
@@ -45,11 +55,14 @@ protected:
 
 private:
     HRESULT ParentHandle(HKEY& key);
+    // Hands over the enumeration's data when it is still good; it serves one read only.
+    bool TakeEnumeratedData(VARIANT* result);
 
-    ComPtr<IRegistryKey> parent_;
+    win32common::ComPtr<IRegistryKey> parent_;
     std::wstring name_;
-    std::string ansiName_; // converted once: the name never changes
     bool expandString_ = false;
+    win32common::Variant enumerated_; // empty when there is none
+    unsigned long enumeratedAt_ = 0;
 };
 
 } // namespace registry

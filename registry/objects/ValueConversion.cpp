@@ -1,6 +1,9 @@
 #include "objects/ValueConversion.h"
 
-#include "com/Win32Common.h"
+#include "win32common/Bstr.h"
+#include "win32common/SafeArray.h"
+#include "win32common/Text.h"
+#include "win32common/Variant.h"
 
 #include <oleauto.h>
 
@@ -32,39 +35,63 @@ bool IsIntegerType(VARTYPE type) {
     }
 }
 
-ConversionFailure StringToVariant(const BYTE* data, VARIANT* out) {
-    const char* text = reinterpret_cast<const char*>(data);
-    Bstr string;
-    if (FAILED(BstrFromAnsi(std::string_view(text, std::strlen(text)), string)))
+// The registry's text in either form: ANSI bytes, or UTF-16 when wide.
+struct RegistryText {
+    const BYTE* data;
+    size_t size; // in bytes
+    bool wide;
+
+    // The string starting at byte offset pos, up to its NUL or the end; its length in units.
+    size_t LengthAt(size_t pos) const {
+        if (!wide)
+            return strnlen(reinterpret_cast<const char*>(data + pos), size - pos);
+        const wchar_t* text = reinterpret_cast<const wchar_t*>(data + pos);
+        return wcsnlen(text, (size - pos) / sizeof(wchar_t));
+    }
+    size_t UnitSize() const { return wide ? sizeof(wchar_t) : 1; }
+    bool EmptyAt(size_t pos) const { return pos + UnitSize() > size || LengthAt(pos) == 0; }
+    HRESULT ToBstr(size_t pos, size_t length, win32common::Bstr& out) const {
+        if (!wide)
+            return win32common::BstrFromAnsi(
+                std::string_view(reinterpret_cast<const char*>(data + pos), length), out);
+        out = win32common::Bstr(
+            std::wstring_view(reinterpret_cast<const wchar_t*>(data + pos), length));
+        return out.Get() ? S_OK : E_OUTOFMEMORY;
+    }
+};
+
+ConversionFailure StringToVariant(const RegistryText& text, VARIANT* out) {
+    win32common::Bstr string;
+    if (FAILED(text.ToBstr(0, text.size ? text.LengthAt(0) : 0, string)))
         return Fail(E_OUTOFMEMORY, L"Failed to allocate memory for string value");
     V_VT(out) = VT_BSTR;
     V_BSTR(out) = string.Detach();
     return kSuccess;
 }
 
-ConversionFailure MultiStringToVariant(const BYTE* data, DWORD size, VARIANT* out) {
-    const char* text = reinterpret_cast<const char*>(data);
-    std::vector<std::string_view> strings;
+ConversionFailure MultiStringToVariant(const RegistryText& text, VARIANT* out) {
+    std::vector<std::pair<size_t, size_t>> strings; // offset in bytes, length in units
     try {
-        for (size_t pos = 0; pos < size && text[pos] != '\0';) {
-            const size_t length = std::strlen(text + pos);
-            strings.emplace_back(text + pos, length);
-            pos += length + 1;
+        for (size_t pos = 0; !text.EmptyAt(pos);) {
+            const size_t length = text.LengthAt(pos);
+            strings.emplace_back(pos, length);
+            pos += (length + 1) * text.UnitSize();
         }
     } catch (const std::bad_alloc&) {
         return Fail(E_OUTOFMEMORY, L"Failed to allocate safe array");
     }
-    SafeArray array(SafeArrayCreateVector(VT_VARIANT, 1, static_cast<ULONG>(strings.size())));
+    win32common::SafeArray array(
+        SafeArrayCreateVector(VT_VARIANT, 1, static_cast<ULONG>(strings.size())));
     if (!array)
         return Fail(E_OUTOFMEMORY, L"Failed to allocate safe array");
     {
-        SafeArrayDataLock lock(array.Get());
+        win32common::SafeArrayDataLock lock(array.Get());
         if (FAILED(lock.Result()))
             return Fail(lock.Result(), L"Failed to allocate safe array");
         VARIANT* elements = static_cast<VARIANT*>(lock.Data());
         for (size_t i = 0; i < strings.size(); ++i) {
-            Bstr string;
-            if (FAILED(BstrFromAnsi(strings[i], string)))
+            win32common::Bstr string;
+            if (FAILED(text.ToBstr(strings[i].first, strings[i].second, string)))
                 return Fail(E_OUTOFMEMORY, L"Failed to allocate memory for string value");
             V_VT(&elements[i]) = VT_BSTR;
             V_BSTR(&elements[i]) = string.Detach();
@@ -76,11 +103,11 @@ ConversionFailure MultiStringToVariant(const BYTE* data, DWORD size, VARIANT* ou
 }
 
 ConversionFailure BytesToVariant(const BYTE* data, DWORD size, VARIANT* out) {
-    SafeArray array(SafeArrayCreateVector(VT_VARIANT, 1, size));
+    win32common::SafeArray array(SafeArrayCreateVector(VT_VARIANT, 1, size));
     if (!array)
         return Fail(E_OUTOFMEMORY, L"Failed to allocate safe array");
     {
-        SafeArrayDataLock lock(array.Get());
+        win32common::SafeArrayDataLock lock(array.Get());
         if (FAILED(lock.Result()))
             return Fail(lock.Result(), L"Failed to allocate safe array");
         VARIANT* elements = static_cast<VARIANT*>(lock.Data());
@@ -105,14 +132,24 @@ ConversionFailure Resize(std::vector<BYTE>& data, size_t size, const wchar_t* me
     }
 }
 
-// Appends one string and its terminating NUL.
-ConversionFailure AppendString(BSTR text, std::vector<BYTE>& data) {
-    std::string ansi;
-    if (FAILED(ToAnsi(text, ansi)))
-        return Fail(E_OUTOFMEMORY, L"Failed to allocate memory for multi-string value");
+// Appends one string and its terminating NUL, in UTF-16 when wide, else in ANSI.
+ConversionFailure AppendString(BSTR text, bool wide, std::vector<BYTE>& data) {
+    const wchar_t* const message = L"Failed to allocate memory for multi-string value";
     const size_t offset = data.size();
-    ConversionFailure failure =
-        Resize(data, offset + ansi.size() + 1, L"Failed to allocate memory for multi-string value");
+    if (wide) {
+        const std::wstring_view view = win32common::BstrView(text);
+        ConversionFailure failure =
+            Resize(data, offset + (view.size() + 1) * sizeof(wchar_t), message);
+        if (FAILED(failure.hr))
+            return failure;
+        std::memcpy(data.data() + offset, view.data(), view.size() * sizeof(wchar_t));
+        std::memset(data.data() + data.size() - sizeof(wchar_t), 0, sizeof(wchar_t));
+        return kSuccess;
+    }
+    std::string ansi;
+    if (FAILED(win32common::ToAnsi(text, ansi)))
+        return Fail(E_OUTOFMEMORY, message);
+    ConversionFailure failure = Resize(data, offset + ansi.size() + 1, message);
     if (FAILED(failure.hr))
         return failure;
     std::memcpy(data.data() + offset, ansi.data(), ansi.size());
@@ -121,11 +158,12 @@ ConversionFailure AppendString(BSTR text, std::vector<BYTE>& data) {
 }
 
 // The empty string that closes a multi-string.
-ConversionFailure EndMultiString(std::vector<BYTE>& data) {
+ConversionFailure EndMultiString(bool wide, std::vector<BYTE>& data) {
+    const size_t unit = wide ? sizeof(wchar_t) : 1;
     ConversionFailure failure =
-        Resize(data, data.size() + 1, L"Failed to allocate memory for multi-string value");
+        Resize(data, data.size() + unit, L"Failed to allocate memory for multi-string value");
     if (SUCCEEDED(failure.hr))
-        data.back() = 0;
+        std::memset(data.data() + data.size() - unit, 0, unit);
     return failure;
 }
 
@@ -150,28 +188,28 @@ ULONG ElementCount(SAFEARRAY* array) {
     return array->cDims ? count : 0;
 }
 
-ConversionFailure StringArrayToData(SAFEARRAY* array, std::vector<BYTE>& data) {
+ConversionFailure StringArrayToData(SAFEARRAY* array, bool wide, std::vector<BYTE>& data) {
     data.clear();
     if (array) {
-        SafeArrayDataLock lock(array);
+        win32common::SafeArrayDataLock lock(array);
         if (FAILED(lock.Result()))
             return Fail(lock.Result(), L"Error getting array element");
         BSTR* strings = static_cast<BSTR*>(lock.Data());
         const ULONG count = ElementCount(array);
         for (ULONG i = 0; i < count; ++i) {
-            ConversionFailure failure = AppendString(strings[i], data);
+            ConversionFailure failure = AppendString(strings[i], wide, data);
             if (FAILED(failure.hr))
                 return failure;
         }
     }
-    return EndMultiString(data);
+    return EndMultiString(wide, data);
 }
 
 ConversionFailure ByteArrayToData(SAFEARRAY* array, std::vector<BYTE>& data) {
     data.clear();
     if (!array)
         return kSuccess;
-    SafeArrayDataLock lock(array);
+    win32common::SafeArrayDataLock lock(array);
     if (FAILED(lock.Result()))
         return Fail(lock.Result(), L"Error getting array element");
     const ULONG count = ElementCount(array);
@@ -185,7 +223,8 @@ ConversionFailure ByteArrayToData(SAFEARRAY* array, std::vector<BYTE>& data) {
 
 // An array of variants: one dimension, every element of the first element's type; integers
 // become REG_BINARY bytes, strings REG_MULTI_SZ.
-ConversionFailure VariantArrayToData(SAFEARRAY* array, DWORD& type, std::vector<BYTE>& data) {
+ConversionFailure VariantArrayToData(SAFEARRAY* array, bool wide, DWORD& type,
+                                     std::vector<BYTE>& data) {
     if (!array || SafeArrayGetDim(array) != 1)
         return Fail(E_INVALIDARG, L"Incorrect array dimensions - expecting one dimensional array");
     LONG lower = 0;
@@ -196,19 +235,19 @@ ConversionFailure VariantArrayToData(SAFEARRAY* array, DWORD& type, std::vector<
     hr = SafeArrayGetUBound(array, 1, &upper);
     if (FAILED(hr))
         return Fail(hr, L"Error getting array upper boundary");
-    Variant first;
+    win32common::Variant first;
     LONG index = lower;
     hr = SafeArrayGetElement(array, &index, first.Get());
     if (FAILED(hr))
         return Fail(hr, L"Error getting array element");
     const VARTYPE elementType = first.Type();
 
-    std::vector<Variant> elements;
+    std::vector<win32common::Variant> elements;
     try {
         elements.reserve(static_cast<size_t>(static_cast<long long>(upper) - lower + 1));
         elements.push_back(std::move(first));
         for (index = lower + 1; index <= upper && index > lower; ++index) {
-            Variant element;
+            win32common::Variant element;
             hr = SafeArrayGetElement(array, &index, element.Get());
             if (FAILED(hr))
                 return Fail(hr, L"Error getting array element");
@@ -231,7 +270,7 @@ ConversionFailure VariantArrayToData(SAFEARRAY* array, DWORD& type, std::vector<
         if (FAILED(failure.hr))
             return failure;
         for (size_t i = 0; i < elements.size(); ++i) {
-            Variant byte;
+            win32common::Variant byte;
             hr = VariantChangeType(byte.Get(), elements[i].Get(), 0, VT_UI1);
             if (FAILED(hr))
                 return Fail(hr, L"Error converting to a byte value");
@@ -241,12 +280,12 @@ ConversionFailure VariantArrayToData(SAFEARRAY* array, DWORD& type, std::vector<
         return kSuccess;
     }
     if (elementType == VT_BSTR) {
-        for (Variant& element : elements) {
-            ConversionFailure failure = AppendString(V_BSTR(element.Get()), data);
+        for (win32common::Variant& element : elements) {
+            ConversionFailure failure = AppendString(V_BSTR(element.Get()), wide, data);
             if (FAILED(failure.hr))
                 return failure;
         }
-        ConversionFailure failure = EndMultiString(data);
+        ConversionFailure failure = EndMultiString(wide, data);
         if (SUCCEEDED(failure.hr))
             type = REG_MULTI_SZ;
         return failure;
@@ -256,11 +295,12 @@ ConversionFailure VariantArrayToData(SAFEARRAY* array, DWORD& type, std::vector<
 
 } // namespace
 
-ConversionFailure RegistryDataToVariant(DWORD type, const BYTE* data, DWORD size, VARIANT* out) {
+ConversionFailure RegistryDataToVariant(DWORD type, const BYTE* data, DWORD size, bool wide,
+                                        VARIANT* out) {
     switch (type) {
     case REG_SZ:
     case REG_EXPAND_SZ:
-        return StringToVariant(data, out);
+        return StringToVariant({data, size, wide}, out);
     case REG_DWORD: {
         DWORD number = 0;
         if (size == sizeof(number))
@@ -270,16 +310,16 @@ ConversionFailure RegistryDataToVariant(DWORD type, const BYTE* data, DWORD size
         return kSuccess;
     }
     case REG_MULTI_SZ:
-        return MultiStringToVariant(data, size, out);
+        return MultiStringToVariant({data, size, wide}, out);
     default:
         return BytesToVariant(data, size, out);
     }
 }
 
-ConversionFailure VariantToRegistryData(const VARIANT& given, bool expandString, DWORD& type,
-                                        std::vector<BYTE>& data) {
+ConversionFailure VariantToRegistryData(const VARIANT& given, bool expandString, bool wide,
+                                        DWORD& type, std::vector<BYTE>& data) {
     // Script engines pass their variables by reference: convert what they refer to.
-    Variant referenced;
+    win32common::Variant referenced;
     if (V_VT(&given) & VT_BYREF) {
         if (HasNullReference(given))
             return Fail(DISP_E_TYPEMISMATCH, L"Unsupported variant type");
@@ -302,7 +342,7 @@ ConversionFailure VariantToRegistryData(const VARIANT& given, bool expandString,
                               (vt == VT_I4 && V_I4(&value) < 0);
         if (negative)
             return Fail(DISP_E_OVERFLOW, L"Error converting to a long integer value");
-        Variant number;
+        win32common::Variant number;
         const HRESULT hr = VariantChangeType(number.Get(), const_cast<VARIANT*>(&value), 0, VT_UI4);
         if (FAILED(hr))
             return Fail(hr, L"Error converting to a long integer value");
@@ -316,26 +356,21 @@ ConversionFailure VariantToRegistryData(const VARIANT& given, bool expandString,
         return kSuccess;
     }
     case VT_BSTR: {
-        std::string ansi;
-        if (FAILED(ToAnsi(V_BSTR(&value), ansi)))
-            return Fail(E_OUTOFMEMORY, L"Failed to allocate memory for string value");
-        ConversionFailure failure =
-            Resize(data, ansi.size() + 1, L"Failed to allocate memory for string value");
+        data.clear();
+        ConversionFailure failure = AppendString(V_BSTR(&value), wide, data);
         if (FAILED(failure.hr))
-            return failure;
-        std::memcpy(data.data(), ansi.data(), ansi.size());
-        data.back() = 0;
+            return Fail(E_OUTOFMEMORY, L"Failed to allocate memory for string value");
         type = expandString ? REG_EXPAND_SZ : REG_SZ;
         return kSuccess;
     }
     case VT_ARRAY | VT_BSTR:
         type = REG_MULTI_SZ;
-        return StringArrayToData(V_ARRAY(&value), data);
+        return StringArrayToData(V_ARRAY(&value), wide, data);
     case VT_ARRAY | VT_UI1:
         type = REG_BINARY;
         return ByteArrayToData(V_ARRAY(&value), data);
     case VT_ARRAY | VT_VARIANT:
-        return VariantArrayToData(V_ARRAY(&value), type, data);
+        return VariantArrayToData(V_ARRAY(&value), wide, type, data);
     default:
         return Fail(DISP_E_TYPEMISMATCH, L"Unsupported variant type");
     }

@@ -13,13 +13,14 @@ struct ConversionFailure {
     const wchar_t* message = nullptr;
 };
 
-// Registry data as an automation variant. data holds size bytes followed by two NUL bytes (so
-// strings are always terminated). out must be empty on entry.
-ConversionFailure RegistryDataToVariant(DWORD type, const BYTE* data, DWORD size, VARIANT* out);
+// Registry data as an automation variant; strings are UTF-16 when wide (as the W functions give
+// them), else ANSI. data holds size bytes, suitably aligned. out must be empty on entry.
+ConversionFailure RegistryDataToVariant(DWORD type, const BYTE* data, DWORD size, bool wide,
+                                        VARIANT* out);
 
-// An automation variant as registry data: type and bytes for RegSetValueExA. expandString picks
-// REG_EXPAND_SZ over REG_SZ for strings.
-ConversionFailure VariantToRegistryData(const VARIANT& value, bool expandString, DWORD& type,
-                                        std::vector<BYTE>& data);
+// An automation variant as registry data: type and bytes for RegSetValueExW when wide, else for
+// RegSetValueExA. expandString picks REG_EXPAND_SZ over REG_SZ for strings.
+ConversionFailure VariantToRegistryData(const VARIANT& value, bool expandString, bool wide,
+                                        DWORD& type, std::vector<BYTE>& data);
 
 } // namespace registry

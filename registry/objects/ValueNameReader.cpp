@@ -1,22 +1,11 @@
 #include "objects/ValueNameReader.h"
 
-#include "com/Win32Common.h"
+#include "win32common/Text.h"
 
 #include <new>
 #include <vector>
 
 namespace registry {
-
-bool IsNtFamily() {
-    OSVERSIONINFOA version = {};
-    version.dwOSVersionInfoSize = sizeof(version);
-#pragma GCC diagnostic push
-#pragma GCC diagnostic ignored "-Wdeprecated-declarations"
-    if (!GetVersionExA(&version))
-        return false;
-#pragma GCC diagnostic pop
-    return version.dwPlatformId == VER_PLATFORM_WIN32_NT;
-}
 
 LONG ReadValueName(HKEY key, DWORD index, std::wstring& name) {
     try {
@@ -28,8 +17,9 @@ LONG ReadValueName(HKEY key, DWORD index, std::wstring& name) {
                 RegEnumValueA(key, index, buffer, &length, nullptr, nullptr, nullptr, nullptr);
             if (result != ERROR_SUCCESS)
                 return result;
-            return SUCCEEDED(FromAnsi(std::string_view(buffer, length), name)) ? ERROR_SUCCESS
-                                                                               : ERROR_OUTOFMEMORY;
+            return SUCCEEDED(win32common::FromAnsi(std::string_view(buffer, length), name))
+                       ? ERROR_SUCCESS
+                       : ERROR_OUTOFMEMORY;
         }
         wchar_t buffer[kNameBufferLength];
         DWORD length = kNameBufferLength;
@@ -58,17 +48,51 @@ LONG ReadValueName(HKEY key, DWORD index, std::wstring& name) {
     }
 }
 
+LONG ReadValueEntry(HKEY key, DWORD index, ValueEntry& entry) {
+    entry.hasData = false;
+    if (IsNtFamily()) {
+        try {
+            wchar_t buffer[kNameBufferLength];
+            DWORD length = kNameBufferLength;
+            entry.size = sizeof(entry.data);
+            const LONG result = RegEnumValueW(key, index, buffer, &length, nullptr, &entry.type,
+                                              entry.data, &entry.size);
+            if (result == ERROR_SUCCESS) {
+                entry.name.assign(buffer, length);
+                entry.hasData = true;
+                entry.wide = true;
+                return ERROR_SUCCESS;
+            }
+            if (result != ERROR_MORE_DATA)
+                return result;
+        } catch (const std::bad_alloc&) {
+            return ERROR_OUTOFMEMORY;
+        }
+    }
+    return ReadValueName(key, index, entry.name);
+}
+
 LONG ReadSubKeyName(HKEY key, DWORD index, std::wstring& name) {
     try {
         name.clear();
+        if (IsNtFamily()) {
+            wchar_t buffer[kNameBufferLength];
+            DWORD length = kNameBufferLength;
+            const LONG result =
+                RegEnumKeyExW(key, index, buffer, &length, nullptr, nullptr, nullptr, nullptr);
+            if (result == ERROR_SUCCESS)
+                name.assign(buffer, length);
+            return result;
+        }
         char buffer[kNameBufferLength];
         DWORD length = kNameBufferLength;
         const LONG result =
             RegEnumKeyExA(key, index, buffer, &length, nullptr, nullptr, nullptr, nullptr);
         if (result != ERROR_SUCCESS)
             return result;
-        return SUCCEEDED(FromAnsi(std::string_view(buffer, length), name)) ? ERROR_SUCCESS
-                                                                           : ERROR_OUTOFMEMORY;
+        return SUCCEEDED(win32common::FromAnsi(std::string_view(buffer, length), name))
+                   ? ERROR_SUCCESS
+                   : ERROR_OUTOFMEMORY;
     } catch (const std::bad_alloc&) {
         return ERROR_OUTOFMEMORY;
     }

@@ -1,7 +1,7 @@
 #include "server/ObjectMap.h"
 
 #include "accessor/RegistryAccessor.h"
-#include "com/Win32Common.h"
+#include "win32common/ComPtr.h"
 #include "com/Module.h"
 #include "objects/RegistryDatabase.h"
 #include "objects/RegistryKey.h"
@@ -29,7 +29,7 @@ const ObjectMapEntry entries[] = {
 };
 
 constexpr size_t kEntryCount = sizeof(entries) / sizeof(entries[0]);
-std::array<IClassFactory*, kEntryCount> factories{};
+std::array<win32common::ComPtr<IClassFactory>, kEntryCount> factories{};
 
 } // namespace
 
@@ -57,7 +57,7 @@ HRESULT GetClassObject(REFCLSID clsid, REFIID iid, void** result) {
     if (!entry)
         return CLASS_E_CLASSNOTAVAILABLE;
     const size_t index = static_cast<size_t>(entry - entries);
-    ComPtr<IClassFactory> factory;
+    win32common::ComPtr<IClassFactory> factory;
     {
         ModuleGuard guard;
         if (!factories[index]) {
@@ -65,20 +65,18 @@ HRESULT GetClassObject(REFCLSID clsid, REFIID iid, void** result) {
             if (FAILED(hr))
                 return hr;
         }
-        factory = ComPtr<IClassFactory>(factories[index]);
+        factory = factories[index];
     }
     return factory->QueryInterface(iid, result);
 }
 
 void ReleaseClassFactories() {
-    std::array<IClassFactory*, kEntryCount> released{};
+    // Released outside the guard: a factory's end may call back into the module.
+    std::array<win32common::ComPtr<IClassFactory>, kEntryCount> released{};
     {
         ModuleGuard guard;
         released.swap(factories);
     }
-    for (IClassFactory* factory : released)
-        if (factory)
-            factory->Release();
 }
 
 } // namespace registry

@@ -1,6 +1,9 @@
 #include "server/ServerRegistration.h"
 
-#include "com/Win32Common.h"
+#include "win32common/ComPtr.h"
+#include "win32common/Handles.h"
+#include "win32common/Result.h"
+#include "win32common/Text.h"
 #include "com/Module.h"
 #include "com/TypeLibrary.h"
 #include "registrar/RegistrationScript.h"
@@ -22,25 +25,25 @@ namespace {
 HRESULT LoadScriptText(WORD id, std::wstring& text) {
     HRSRC found = FindResourceW(ModuleInstance(), MAKEINTRESOURCEW(id), L"REGISTRY");
     if (!found)
-        return HResultFromWin32(GetLastError());
+        return win32common::HResultFromWin32(GetLastError());
     HGLOBAL loaded = LoadResource(ModuleInstance(), found);
     const DWORD size = SizeofResource(ModuleInstance(), found);
     const void* data = loaded ? LockResource(loaded) : nullptr;
     if (!data)
-        return HResultFromWin32(GetLastError());
+        return win32common::HResultFromWin32(GetLastError());
     const auto* bytes = static_cast<const unsigned char*>(data);
     if (size >= 2 && bytes[0] == 0xFF && bytes[1] == 0xFE) {
         text.assign(reinterpret_cast<const wchar_t*>(bytes + 2), (size - 2) / sizeof(wchar_t));
         return S_OK;
     }
-    return FromAnsi(std::string_view(static_cast<const char*>(data), size), text);
+    return win32common::FromAnsi(std::string_view(static_cast<const char*>(data), size), text);
 }
 
 // All scripts are parsed before anything is written, so one bad script writes nothing.
 HRESULT ParseAllScripts(std::vector<registrar::Script>& scripts) {
     const std::wstring module = ModulePath();
     if (module.empty())
-        return HResultFromWin32(GetLastError());
+        return win32common::HResultFromWin32(GetLastError());
     const std::map<std::wstring, std::wstring> replacements = {{L"MODULE", module}};
     for (const ObjectMapEntry& entry : ObjectMap()) {
         std::wstring text;
@@ -54,7 +57,7 @@ HRESULT ParseAllScripts(std::vector<registrar::Script>& scripts) {
 }
 
 HRESULT RegisterTypeLibrary() {
-    ComPtr<ITypeLib> library;
+    win32common::ComPtr<ITypeLib> library;
     std::wstring path;
     TIDEWELL_RETURN_IF_FAILED(LoadModuleTypeLibrary(&library, &path));
     std::wstring directory = path;
@@ -71,16 +74,13 @@ bool TypeLibraryKeyExists(const TLIBATTR& attributes) {
     wchar_t path[96];
     swprintf(path, 96, L"TypeLib\\%ls\\%x.%x", guid, attributes.wMajorVerNum,
              attributes.wMinorVerNum);
-    HKEY key = nullptr;
-    if (RegOpenKeyExW(HKEY_CLASSES_ROOT, path, 0, KEY_READ, &key) != ERROR_SUCCESS)
-        return false;
-    RegCloseKey(key);
-    return true;
+    win32common::UniqueKey key;
+    return RegOpenKeyExW(HKEY_CLASSES_ROOT, path, 0, KEY_READ, &key) == ERROR_SUCCESS;
 }
 
 // UnRegisterTypeLib is looked up at the moment of use: older systems lack it.
 HRESULT UnregisterTypeLibrary() {
-    ComPtr<ITypeLib> library;
+    win32common::ComPtr<ITypeLib> library;
     if (FAILED(LoadModuleTypeLibrary(&library)))
         return S_OK;
     HMODULE oleaut = GetModuleHandleW(L"oleaut32.dll");
@@ -90,12 +90,13 @@ HRESULT UnregisterTypeLibrary() {
                              : nullptr;
     if (!unregister)
         return S_OK;
-    TLIBATTR* attributes = nullptr;
-    TIDEWELL_RETURN_IF_FAILED(library->GetLibAttr(&attributes));
+    TLIBATTR* raw = nullptr;
+    TIDEWELL_RETURN_IF_FAILED(library->GetLibAttr(&raw));
+    auto release = [&library](TLIBATTR* held) { library->ReleaseTLibAttr(held); };
+    const std::unique_ptr<TLIBATTR, decltype(release)> attributes(raw, release);
     const HRESULT hr = unregister(attributes->guid, attributes->wMajorVerNum,
                                   attributes->wMinorVerNum, attributes->lcid, attributes->syskind);
     const bool stillRegistered = TypeLibraryKeyExists(*attributes);
-    library->ReleaseTLibAttr(attributes);
     // Removing a library that is no longer registered is not a failure of the removal.
     return FAILED(hr) && !stillRegistered ? S_OK : hr;
 }
@@ -113,7 +114,7 @@ HRESULT RegisterServer() {
                 // Leave no partial registration behind.
                 for (const registrar::Script& written : scripts)
                     registrar::Unregister(written, backend);
-                return HResultFromWin32(static_cast<DWORD>(result.error));
+                return win32common::HResultFromWin32(static_cast<DWORD>(result.error));
             }
         }
         return RegisterTypeLibrary();
@@ -133,7 +134,7 @@ HRESULT UnregisterServer() {
         for (const registrar::Script& script : scripts) {
             const registrar::RunResult result = registrar::Unregister(script, backend);
             if (result.error != 0 && SUCCEEDED(first))
-                first = HResultFromWin32(static_cast<DWORD>(result.error));
+                first = win32common::HResultFromWin32(static_cast<DWORD>(result.error));
         }
         const HRESULT typeLibrary = UnregisterTypeLibrary();
         return FAILED(first) ? first : typeLibrary;

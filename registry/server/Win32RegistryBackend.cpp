@@ -1,6 +1,6 @@
 #include "server/Win32RegistryBackend.h"
 
-#include "com/Win32Common.h"
+#include "win32common/Handles.h"
 
 #include <windows.h>
 
@@ -34,7 +34,7 @@ std::wstring JoinPath(const std::vector<std::wstring>& names, size_t count) {
     return path;
 }
 
-long Open(const registrar::KeyPath& key, REGSAM access, UniqueKey& out) {
+long Open(const registrar::KeyPath& key, REGSAM access, win32common::UniqueKey& out) {
     return RegOpenKeyExW(RootHandle(key.root), JoinPath(key.names, key.names.size()).c_str(), 0,
                          access, &out);
 }
@@ -44,7 +44,7 @@ long Open(const registrar::KeyPath& key, REGSAM access, UniqueKey& out) {
 long DeleteSubTree(HKEY parent, const std::wstring& name, int depth) {
     if (depth > 512)
         return ERROR_CANTWRITE;
-    UniqueKey key;
+    win32common::UniqueKey key;
     long error = RegOpenKeyExW(parent, name.c_str(), 0,
                                KEY_ENUMERATE_SUB_KEYS | KEY_QUERY_VALUE | DELETE, &key);
     if (error != ERROR_SUCCESS)
@@ -68,7 +68,7 @@ long DeleteSubTree(HKEY parent, const std::wstring& name, int depth) {
 } // namespace
 
 long Win32RegistryBackend::CreateKey(const registrar::KeyPath& key) {
-    UniqueKey created;
+    win32common::UniqueKey created;
     return RegCreateKeyExW(RootHandle(key.root), JoinPath(key.names, key.names.size()).c_str(), 0,
                            nullptr, REG_OPTION_NON_VOLATILE, KEY_SET_VALUE, nullptr, &created,
                            nullptr);
@@ -76,7 +76,7 @@ long Win32RegistryBackend::CreateKey(const registrar::KeyPath& key) {
 
 long Win32RegistryBackend::SetString(const registrar::KeyPath& key, const std::wstring& name,
                                      const std::wstring& data) {
-    UniqueKey opened;
+    win32common::UniqueKey opened;
     const long error = Open(key, KEY_SET_VALUE, opened);
     if (error != ERROR_SUCCESS)
         return error;
@@ -86,7 +86,7 @@ long Win32RegistryBackend::SetString(const registrar::KeyPath& key, const std::w
 }
 
 long Win32RegistryBackend::DeleteValue(const registrar::KeyPath& key, const std::wstring& name) {
-    UniqueKey opened;
+    win32common::UniqueKey opened;
     const long error = Open(key, KEY_SET_VALUE, opened);
     if (error != ERROR_SUCCESS)
         return error;
@@ -98,7 +98,7 @@ long Win32RegistryBackend::DeleteTree(const registrar::KeyPath& key) {
         return ERROR_ACCESS_DENIED;
     if (key.names.size() == 1)
         return DeleteSubTree(RootHandle(key.root), key.names[0], 0);
-    UniqueKey parent;
+    win32common::UniqueKey parent;
     const long error =
         RegOpenKeyExW(RootHandle(key.root), JoinPath(key.names, key.names.size() - 1).c_str(), 0,
                       KEY_ENUMERATE_SUB_KEYS | KEY_QUERY_VALUE | DELETE, &parent);
@@ -114,12 +114,12 @@ long Win32RegistryBackend::DeleteKey(const registrar::KeyPath& key) {
 }
 
 bool Win32RegistryBackend::KeyExists(const registrar::KeyPath& key) {
-    UniqueKey opened;
+    win32common::UniqueKey opened;
     return Open(key, KEY_QUERY_VALUE, opened) == ERROR_SUCCESS;
 }
 
 bool Win32RegistryBackend::HasSubKeys(const registrar::KeyPath& key) {
-    UniqueKey opened;
+    win32common::UniqueKey opened;
     if (Open(key, KEY_QUERY_VALUE, opened) != ERROR_SUCCESS)
         return false;
     DWORD subKeys = 0;

@@ -1,3 +1,4 @@
+#include "ImportPatch.h"
 #include "LibraryClient.h"
 
 #include <vector>
@@ -313,8 +314,9 @@ TEST_F(Collections, TheTotalIsFixedWhenTheEnumeratorIsMade) {
 }
 
 TEST_F(Collections, ASubKeyThatCannotBeOpenedIsCountedButNotEnumerated) {
-    // Its name has no form in the ANSI code page, so the name read back opens nothing.
-    ASSERT_EQ(key_.CreateSubKey(L"\x4e00\x4e01"), ERROR_SUCCESS);
+    ASSERT_EQ(key_.CreateSubKey(L"delta refused"), ERROR_SUCCESS);
+    RefusedKeyOpen refusal;
+    ASSERT_TRUE(refusal.Applied());
     LONG count = 0;
     ASSERT_EQ(keys_->get_Count(&count), S_OK);
     EXPECT_EQ(count, 4);

@@ -1,4 +1,5 @@
 // RegistryDatabase: the computer name and its lock, remote connection rules, and the key methods.
+#include "ImportPatch.h"
 #include "RegistryTestSupport.h"
 
 #include <cstdio>
@@ -6,6 +7,8 @@
 
 namespace registry::test {
 namespace {
+
+using registry_test::RefusedKeyOpen;
 
 class DatabaseTest : public RegistryTest {
 protected:
@@ -275,12 +278,9 @@ TEST_F(DatabaseTest, DeleteKeyTreeRemovesAThreeLevelTreeBottomUp) {
 
 TEST_F(DatabaseTest, DeleteKeyTreeStopsAtAChildThatCannotBeOpened) {
     RawCreate("tree\\a");
-    // A name with no form in the ANSI code page reads back as question marks and opens nothing.
-    HKEY child = nullptr;
-    const std::wstring path = TestKeyPath() + L"\\tree\\z\x4e00";
-    ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExW(HKEY_CURRENT_USER, path.c_str(), 0, nullptr, 0,
-                                             KEY_ALL_ACCESS, nullptr, &child, nullptr));
-    RegCloseKey(child);
+    RawCreate("tree\\z refused");
+    RefusedKeyOpen refusal;
+    ASSERT_TRUE(refusal.Applied());
     EXPECT_REGISTRY_SYSTEM_ERROR(
         database_->DeleteKeyTree(REG_HKEY_CURRENT_USER, TestKeyName(L"tree").Get()),
         ERROR_FILE_NOT_FOUND, kDatabaseSource, L"Error opening the registry key");

@@ -6,6 +6,7 @@
 #include <windows.h>
 
 #include <cstring>
+#include <cwchar>
 
 namespace registry_test {
 
@@ -78,6 +79,33 @@ private:
     void** slot_ = nullptr;
     void* original_ = nullptr;
     bool applied_ = false;
+};
+
+// While it lives, the library's RegOpenKeyExW refuses (ERROR_FILE_NOT_FOUND) every key whose name
+// ends in kRefusedKeyName, as the system refuses a key the caller may not open.
+class RefusedKeyOpen {
+public:
+    static constexpr const wchar_t* kRefusedKeyName = L"refused";
+
+    RefusedKeyOpen()
+        : patch_(GetModuleHandleW(L"Registry.dll"), "advapi32.dll", "RegOpenKeyExW",
+                 reinterpret_cast<void*>(&Refusing)) {
+        original_ = reinterpret_cast<Open>(patch_.Original());
+    }
+    bool Applied() const { return patch_.Applied(); }
+
+private:
+    using Open = LSTATUS(WINAPI*)(HKEY, LPCWSTR, DWORD, REGSAM, PHKEY);
+    static LSTATUS WINAPI Refusing(HKEY key, LPCWSTR name, DWORD options, REGSAM access,
+                                   PHKEY result) {
+        const size_t length = name ? std::wcslen(name) : 0;
+        const size_t suffix = std::wcslen(kRefusedKeyName);
+        if (length >= suffix && std::wcscmp(name + length - suffix, kRefusedKeyName) == 0)
+            return ERROR_FILE_NOT_FOUND;
+        return original_(key, name, options, access, result);
+    }
+    static inline Open original_ = nullptr;
+    ImportPatch patch_;
 };
 
 } // namespace registry_test

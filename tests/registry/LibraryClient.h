@@ -15,13 +15,15 @@
 #include <string>
 
 #include "WindowsRegistry.h"
-#include "com/Win32Common.h"
+#include "win32common/Bstr.h"
+#include "win32common/ComPtr.h"
+#include "win32common/Variant.h"
 
 namespace registry_test {
 
-using registry::Bstr;
-using registry::ComPtr;
-using registry::Variant;
+using win32common::Bstr;
+using win32common::ComPtr;
+using win32common::Variant;
 
 class Apartment {
 public:

@@ -1,6 +1,10 @@
 #pragma once
 
-#include "com/Win32Common.h"
+#include "win32common/Bstr.h"
+#include "win32common/ComPtr.h"
+#include "win32common/Handles.h"
+#include "win32common/SafeArray.h"
+#include "win32common/Variant.h"
 
 #include "WindowsRegistry.h"
 
@@ -12,6 +16,14 @@
 #include <string>
 
 namespace registry::test {
+
+using win32common::Bstr;
+using win32common::BstrView;
+using win32common::ComPtr;
+using win32common::SafeArray;
+using win32common::SafeArrayDataLock;
+using win32common::UniqueKey;
+using win32common::Variant;
 
 // The error information a failing call left behind.
 struct ErrorReport {

@@ -205,6 +205,26 @@ TEST(Result, ErrorsMapToFailuresAndNoExceptionLeaves) {
     EXPECT_EQ(Throwing(1), E_OUTOFMEMORY);
     EXPECT_EQ(Throwing(2), E_UNEXPECTED);
     EXPECT_EQ(Throwing(3), E_ACCESSDENIED);
+
+    SetLastError(ERROR_INVALID_HANDLE);
+    EXPECT_EQ(HResultFromBool(FALSE), HRESULT_FROM_WIN32(ERROR_INVALID_HANDLE));
+    EXPECT_EQ(HResultFromPointer(nullptr), HRESULT_FROM_WIN32(ERROR_INVALID_HANDLE));
+    EXPECT_EQ(HResultFromBool(TRUE), S_OK);
+    EXPECT_EQ(HResultFromResult(ERROR_MORE_DATA), HRESULT_FROM_WIN32(ERROR_MORE_DATA));
+    EXPECT_EQ(HResultFromResult(ERROR_SUCCESS), S_OK);
+    SetLastError(ERROR_SUCCESS);
+    EXPECT_EQ(Win32ErrorFromBool(FALSE, ERROR_CANNOT_MAKE), static_cast<DWORD>(ERROR_CANNOT_MAKE));
+}
+
+// A Win32 error in an HRESULT has the text of its code; other HRESULTs their own, if any.
+TEST(Result, SystemMessageTextOfAnHResult) {
+    wchar_t expected[256] = {};
+    ASSERT_GT(FormatMessageW(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr,
+                             ERROR_FILE_NOT_FOUND, MAKELANGID(LANG_NEUTRAL, SUBLANG_DEFAULT),
+                             expected, 256, nullptr),
+              0u);
+    EXPECT_EQ(SystemMessageText(HResultFromWin32(ERROR_FILE_NOT_FOUND)), expected);
+    EXPECT_EQ(SystemMessageText(static_cast<HRESULT>(0xA0FFFFFF)), L"");
 }
 
 } // namespace

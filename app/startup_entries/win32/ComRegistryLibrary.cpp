@@ -1,5 +1,6 @@
 #include "startup_entries/win32/ComRegistryLibrary.h"
 
+#include "win32common/Result.h"
 #include "win32/Text.h"
 
 #include <windows.h>
@@ -28,20 +29,12 @@ std::string DescriptionOf(HRESULT hr) {
             return WideToUtf8(description.View());
         }
     }
-    wchar_t* buffer = nullptr;
-    const DWORD length = FormatMessageW(
-        FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
-        nullptr, static_cast<DWORD>(hr), 0, reinterpret_cast<wchar_t*>(&buffer), 0, nullptr);
-    std::string text;
-    if (length != 0 && buffer != nullptr) {
-        std::wstring_view view(buffer, length);
-        while (!view.empty() && (view.back() == L'\n' || view.back() == L'\r')) {
-            view.remove_suffix(1);
-        }
-        text = WideToUtf8(view);
+    const std::wstring message = win32common::SystemMessageText(hr);
+    std::wstring_view view(message);
+    while (!view.empty() && (view.back() == L'\n' || view.back() == L'\r')) {
+        view.remove_suffix(1);
     }
-    LocalFree(buffer);
-    return text;
+    return WideToUtf8(view);
 }
 
 [[noreturn]] void Throw(HRESULT hr) {

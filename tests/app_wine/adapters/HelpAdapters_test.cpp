@@ -4,6 +4,7 @@
 #include "fakes/FakePorts.h"
 #include "help/ContextHelp.h"
 #include "help/HTMLHelpAPI.h"
+#include "help/win32/AnsiText.h"
 #include "help/win32/Win32HelpAdapters.h"
 #include "ports/MessageBox.h"
 
@@ -156,6 +157,24 @@ TEST(HtmlHelpAdapter, HelpButtonOpensTheContentsAndClosingTheProgramClosesThem) 
     adapters.appHelp.CloseAndRelease();
     EXPECT_TRUE(tidewell::test::PumpUntil([&] { return !IsWindow(viewer); }));
     EXPECT_FALSE(adapters.appHelp.Exists());
+}
+
+// Both ways use the system's ANSI code page, whatever it is: every byte it defines comes back.
+TEST(HelpAnsiText, TextBeyondAsciiRoundTripsThroughTheSystemsCodePage) {
+    const std::string text = "Hilfe f\xC3\xBCr Tidewell \xC2\xA9 \xE2\x82\xAC";
+    EXPECT_EQ(FromAnsi(ToAnsi(text)), text);
+    for (int byte = 0x80; byte <= 0xFF; ++byte) {
+        const char ansi = static_cast<char>(byte);
+        wchar_t wide[2] = {};
+        if (MultiByteToWideChar(CP_ACP, MB_ERR_INVALID_CHARS, &ansi, 1, wide, 2) != 1) {
+            continue;
+        }
+        const std::string utf8 = FromAnsi(std::string(1, ansi));
+        char expected[8] = {};
+        WideCharToMultiByte(CP_UTF8, 0, wide, 1, expected, sizeof(expected), nullptr, nullptr);
+        EXPECT_EQ(utf8, expected) << "byte " << byte;
+        EXPECT_EQ(ToAnsi(utf8), std::string(1, ansi)) << "byte " << byte;
+    }
 }
 
 TEST(HelpSystemAdapter, VersionInformationOfARealFile) {
