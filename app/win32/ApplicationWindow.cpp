@@ -1,6 +1,6 @@
 #include "win32/ApplicationWindow.h"
 
-#include "win32/Text.h"
+#include "win32common/Text.h"
 
 namespace tidewell::win32 {
 
@@ -36,7 +36,7 @@ bool ApplicationWindow::Create(HINSTANCE instance, std::string_view title) {
         return false;
     }
     title_ = std::string(title);
-    const std::wstring text = Utf8ToWide(title);
+    const std::wstring text = win32common::Utf8ToWide(title);
     window_.reset(CreateWindowExW(0, kClassName, text.c_str(), WS_POPUP | WS_CLIPSIBLINGS, 0, 0, 0,
                                   0, nullptr, nullptr, instance, nullptr));
     return static_cast<bool>(window_);
@@ -47,7 +47,7 @@ bool ApplicationWindow::SetTitle(std::string_view title) {
     if (!window_) {
         return false;
     }
-    return SetWindowTextW(window_.get(), Utf8ToWide(title).c_str()) != FALSE;
+    return SetWindowTextW(window_.get(), win32common::Utf8ToWide(title).c_str()) != FALSE;
 }
 
 void ApplicationWindow::PlaceBelow(HWND visible) const {

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "win32/Handles.h"
+#include "win32common/Handles.h"
 
 #include <windows.h>
 
@@ -32,7 +32,7 @@ public:
     void PlaceBelow(HWND visible) const;
 
 private:
-    UniqueWindow window_;
+    win32common::UniqueWindow window_;
     std::string title_;
 };
 

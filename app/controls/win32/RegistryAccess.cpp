@@ -1,7 +1,7 @@
 #include "controls/win32/RegistryAccess.h"
 
-#include "win32/Handles.h"
-#include "win32/Text.h"
+#include "win32common/Handles.h"
+#include "win32common/Text.h"
 
 #include <windows.h>
 
@@ -27,13 +27,13 @@ std::wstring KeyPathW(std::string_view keyPath) {
     while (!keyPath.empty() && keyPath.back() == '\\') {
         keyPath.remove_suffix(1);
     }
-    return Utf8ToWide(keyPath);
+    return win32common::Utf8ToWide(keyPath);
 }
 
 // An open key, or an empty holder with the advapi32 status in status.
-UniqueKey OpenKey(std::int32_t root, std::string_view keyPath, REGSAM access, bool create,
-                  LSTATUS& status) {
-    UniqueKey key;
+win32common::UniqueKey OpenKey(std::int32_t root, std::string_view keyPath, REGSAM access,
+                               bool create, LSTATUS& status) {
+    win32common::UniqueKey key;
     const auto rootKey = PredefinedRoot(root);
     if (!rootKey) {
         status = ERROR_INVALID_HANDLE;
@@ -54,11 +54,11 @@ UniqueKey OpenKey(std::int32_t root, std::string_view keyPath, REGSAM access, bo
 std::optional<std::string> ReadRegistryString(std::int32_t root, std::string_view keyPath,
                                               std::string_view valueName) {
     LSTATUS status = ERROR_SUCCESS;
-    UniqueKey key = OpenKey(root, keyPath, KEY_QUERY_VALUE, false, status);
+    win32common::UniqueKey key = OpenKey(root, keyPath, KEY_QUERY_VALUE, false, status);
     if (status != ERROR_SUCCESS) {
         return std::nullopt;
     }
-    const std::wstring name = Utf8ToWide(valueName);
+    const std::wstring name = win32common::Utf8ToWide(valueName);
     // The value may grow between asking for its size and reading it: ask again then.
     for (int attempt = 0; attempt < 8; ++attempt) {
         DWORD type = 0;
@@ -82,7 +82,7 @@ std::optional<std::string> ReadRegistryString(std::int32_t root, std::string_vie
         if (const auto end = text.find(L'\0'); end != std::wstring_view::npos) {
             text = text.substr(0, end);
         }
-        return WideToUtf8(text);
+        return win32common::WideToUtf8(text);
     }
     return std::nullopt;
 }
@@ -92,16 +92,16 @@ bool WriteRegistryString(std::int32_t root, std::string_view keyPath, std::strin
     if (type != kRegSz) {
         return false;
     }
-    const std::wstring text = Utf8ToWide(data);
+    const std::wstring text = win32common::Utf8ToWide(data);
     if (text.size() >= MAXDWORD / sizeof(wchar_t)) {
         return false;
     }
     LSTATUS status = ERROR_SUCCESS;
-    UniqueKey key = OpenKey(root, keyPath, KEY_SET_VALUE, true, status);
+    win32common::UniqueKey key = OpenKey(root, keyPath, KEY_SET_VALUE, true, status);
     if (status != ERROR_SUCCESS) {
         return false;
     }
-    const std::wstring name = Utf8ToWide(valueName);
+    const std::wstring name = win32common::Utf8ToWide(valueName);
     const auto bytes = static_cast<DWORD>((text.size() + 1) * sizeof(wchar_t));
     status = RegSetValueExW(key.get(), name.c_str(), 0, REG_SZ,
                             reinterpret_cast<const BYTE*>(text.c_str()), bytes);
@@ -110,26 +110,26 @@ bool WriteRegistryString(std::int32_t root, std::string_view keyPath, std::strin
 
 bool DeleteRegistryValue(std::int32_t root, std::string_view keyPath, std::string_view valueName) {
     LSTATUS status = ERROR_SUCCESS;
-    UniqueKey key = OpenKey(root, keyPath, KEY_SET_VALUE, false, status);
+    win32common::UniqueKey key = OpenKey(root, keyPath, KEY_SET_VALUE, false, status);
     if (status == ERROR_FILE_NOT_FOUND) {
         return true;
     }
     if (status != ERROR_SUCCESS) {
         return false;
     }
-    status = RegDeleteValueW(key.get(), Utf8ToWide(valueName).c_str());
+    status = RegDeleteValueW(key.get(), win32common::Utf8ToWide(valueName).c_str());
     return status == ERROR_SUCCESS || status == ERROR_FILE_NOT_FOUND;
 }
 
 bool CreateRegistryKey(std::int32_t root, std::string_view keyPath) {
     LSTATUS status = ERROR_SUCCESS;
-    UniqueKey key = OpenKey(root, keyPath, KEY_QUERY_VALUE, true, status);
+    win32common::UniqueKey key = OpenKey(root, keyPath, KEY_QUERY_VALUE, true, status);
     return status == ERROR_SUCCESS;
 }
 
 bool RegistryKeyExists(std::int32_t root, std::string_view keyPath) {
     LSTATUS status = ERROR_SUCCESS;
-    UniqueKey key = OpenKey(root, keyPath, KEY_READ, false, status);
+    win32common::UniqueKey key = OpenKey(root, keyPath, KEY_READ, false, status);
     return status == ERROR_SUCCESS;
 }
 

@@ -1,7 +1,7 @@
 #include "controls/win32/Win32SystemHelperControl.h"
 
 #include "ports/EventLoop.h"
-#include "win32/Handles.h"
+#include "win32common/Handles.h"
 
 #include <windows.h>
 #include <shellapi.h>
@@ -20,7 +20,7 @@ bool SetScreenSaverActive(bool active) {
 } // namespace
 
 bool Win32SystemHelperControl::EnableShutdownPrivilege() {
-    UniqueKernelHandle token;
+    win32common::UniqueKernelHandle token;
     if (!OpenProcessToken(GetCurrentProcess(), TOKEN_ADJUST_PRIVILEGES | TOKEN_QUERY, &token)) {
         return false;
     }

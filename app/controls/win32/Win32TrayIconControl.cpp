@@ -1,7 +1,7 @@
 #include "controls/win32/Win32TrayIconControl.h"
 
 #include "resources/ResourceIds.h"
-#include "win32/Text.h"
+#include "win32common/Text.h"
 
 #include <shellapi.h>
 
@@ -43,7 +43,7 @@ NOTIFYICONDATAW Win32TrayIconControl::Data(UINT flags) const {
     data.hIcon =
         picture_ ? picture_.get() : LoadIconW(nullptr, reinterpret_cast<LPCWSTR>(IDI_APPLICATION));
     // The shell keeps at most 127 characters of a tip.
-    const std::wstring tip = Utf8ToWide(tip_);
+    const std::wstring tip = win32common::Utf8ToWide(tip_);
     wcsncpy(data.szTip, tip.c_str(), std::size(data.szTip) - 1);
     return data;
 }

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "controls/TrayIconControl.h"
-#include "win32/Handles.h"
+#include "win32common/Handles.h"
 
 #include <windows.h>
 #include <shellapi.h>
@@ -41,7 +41,7 @@ private:
     bool added_ = false;
     std::string tip_;
     std::int16_t number_ = kTrayIconIdle;
-    UniqueIcon picture_;
+    win32common::UniqueIcon picture_;
 };
 
 } // namespace tidewell::win32

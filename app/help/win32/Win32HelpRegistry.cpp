@@ -1,7 +1,7 @@
 #include "help/win32/Win32HelpRegistry.h"
 
 #include "help/win32/AnsiText.h"
-#include "win32/Handles.h"
+#include "win32common/Handles.h"
 
 #include <windows.h>
 
@@ -84,7 +84,7 @@ public:
     }
 
 private:
-    tidewell::win32::UniqueKey key_;
+    win32common::UniqueKey key_;
 };
 
 } // namespace

@@ -1,6 +1,6 @@
 #include "ports/win32/Win32Clock.h"
 
-#include "win32/Text.h"
+#include "win32common/Text.h"
 
 #include <windows.h>
 
@@ -17,7 +17,7 @@ std::string Win32Clock::ShortDateText() const {
     if (GetDateFormatW(LOCALE_USER_DEFAULT, DATE_SHORTDATE, nullptr, nullptr, text, 128) == 0) {
         return {};
     }
-    return WideToUtf8(text);
+    return win32common::WideToUtf8(text);
 }
 
 } // namespace tidewell::win32

@@ -1,7 +1,7 @@
 #include "ports/win32/Win32Elevation.h"
 
 #include "ports/win32/Win32Process.h"
-#include "win32/Handles.h"
+#include "win32common/Handles.h"
 
 #include <windows.h>
 
@@ -31,7 +31,7 @@ std::wstring CurrentFolder() {
 } // namespace
 
 bool Win32Elevation::IsElevated() const {
-    UniqueKernelHandle token;
+    win32common::UniqueKernelHandle token;
     if (!OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &token)) {
         return true; // nothing to raise: go on and let a refused write report itself
     }

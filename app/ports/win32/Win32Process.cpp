@@ -1,6 +1,6 @@
 #include "ports/win32/Win32Process.h"
 
-#include "win32/Text.h"
+#include "win32common/Text.h"
 
 #include <windows.h>
 
@@ -43,7 +43,7 @@ std::wstring ExecutablePath() {
 }
 
 std::string Win32Process::CommandLine() const {
-    return WideToUtf8(ArgumentsAfterProgramName(GetCommandLineW()));
+    return win32common::WideToUtf8(ArgumentsAfterProgramName(GetCommandLineW()));
 }
 
 std::string Win32Process::ExecutableName() const {
@@ -54,13 +54,14 @@ std::string Win32Process::ExecutableName() const {
     if (dot != std::wstring::npos) {
         name.resize(dot);
     }
-    return WideToUtf8(name);
+    return win32common::WideToUtf8(name);
 }
 
 std::string Win32Process::ExecutableFolder() const {
     std::wstring path = ExecutablePath();
     const size_t slash = path.find_last_of(L"\\/");
-    return WideToUtf8(slash == std::wstring::npos ? std::wstring{} : path.substr(0, slash));
+    return win32common::WideToUtf8(slash == std::wstring::npos ? std::wstring{}
+                                                               : path.substr(0, slash));
 }
 
 void Win32Process::EndProcess() {

@@ -1,7 +1,7 @@
 #include "run/win32/Win32Files.h"
 
-#include "win32/Handles.h"
-#include "win32/Text.h"
+#include "win32common/Handles.h"
+#include "win32common/Text.h"
 
 #include <windows.h>
 #include <knownfolders.h>
@@ -74,22 +74,23 @@ std::string KnownFolder(int csidl) {
     if (FAILED(SHGetFolderPathW(nullptr, csidl, nullptr, SHGFP_TYPE_CURRENT, path))) {
         return {};
     }
-    return WideToUtf8(WithoutTrailingSeparator(path));
+    return win32common::WideToUtf8(WithoutTrailingSeparator(path));
 }
 
 void AddKnownFolder(REFKNOWNFOLDERID id, std::vector<std::string>& folders) {
     PWSTR path = nullptr;
     const HRESULT result = SHGetKnownFolderPath(id, KF_FLAG_DONT_VERIFY, nullptr, &path);
     if (SUCCEEDED(result) && path != nullptr) {
-        folders.push_back(WideToUtf8(WithoutTrailingSeparator(path)));
+        folders.push_back(win32common::WideToUtf8(WithoutTrailingSeparator(path)));
     }
     CoTaskMemFree(path); // also when the call failed
 }
 
 // A text file shared for reading, so the log can be looked at while a run writes it.
 HANDLE OpenForText(std::string_view path, DWORD access, DWORD disposition) {
-    HANDLE file = CreateFileW(Extended(Utf8ToWide(path)).c_str(), access, FILE_SHARE_READ, nullptr,
-                              disposition, FILE_ATTRIBUTE_NORMAL, nullptr);
+    HANDLE file =
+        CreateFileW(Extended(win32common::Utf8ToWide(path)).c_str(), access, FILE_SHARE_READ,
+                    nullptr, disposition, FILE_ATTRIBUTE_NORMAL, nullptr);
     return file == INVALID_HANDLE_VALUE ? nullptr : file;
 }
 
@@ -194,12 +195,12 @@ std::wstring FinalPath(HANDLE handle) {
 
 // Opens the entry itself where the platform can (a link as a link), sharing everything, so that
 // only the owners' own sharing decides whether it can go.
-UniqueKernelHandle OpenEntry(const std::wstring& path, DWORD access, bool folder) {
+win32common::UniqueKernelHandle OpenEntry(const std::wstring& path, DWORD access, bool folder) {
     HANDLE handle = CreateFileW(
         Extended(path).c_str(), access, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
         nullptr, OPEN_EXISTING,
         FILE_FLAG_OPEN_REPARSE_POINT | (folder ? FILE_FLAG_BACKUP_SEMANTICS : 0), nullptr);
-    return UniqueKernelHandle(handle == INVALID_HANDLE_VALUE ? nullptr : handle);
+    return win32common::UniqueKernelHandle(handle == INVALID_HANDLE_VALUE ? nullptr : handle);
 }
 
 // Why the last call failed, as the log tells it.
@@ -239,8 +240,8 @@ bool IsTrimmedSpellingOf(const std::wstring& final, const std::wstring& wanted,
     if (trimmed == wanted || trimmed != final) {
         return false;
     }
-    UniqueKernelHandle other = OpenEntry(trimmed, FILE_READ_ATTRIBUTES,
-                                         (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0);
+    win32common::UniqueKernelHandle other = OpenEntry(
+        trimmed, FILE_READ_ATTRIBUTES, (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0);
     BY_HANDLE_FILE_INFORMATION otherInfo{};
     if (!other || !GetFileInformationByHandle(other.get(), &otherInfo)) {
         return true;
@@ -278,10 +279,10 @@ std::optional<KeptReason> CheckReallyAt(HANDLE handle, const std::wstring& expec
 std::uint64_t RemoveFileAt(const std::wstring& path, const std::wstring& expected,
                            Removal& removal) {
     const auto keep = [&](KeptReason reason) {
-        removal.kept.push_back({WideToUtf8(path), reason});
+        removal.kept.push_back({win32common::WideToUtf8(path), reason});
         return std::uint64_t{0};
     };
-    UniqueKernelHandle file = OpenEntry(path, DELETE | FILE_READ_ATTRIBUTES, false);
+    win32common::UniqueKernelHandle file = OpenEntry(path, DELETE | FILE_READ_ATTRIBUTES, false);
     if (!file) {
         return keep(ReasonOfLastError());
     }
@@ -301,19 +302,19 @@ std::uint64_t RemoveFileAt(const std::wstring& path, const std::wstring& expecte
     }
     const std::uint64_t bytes =
         (static_cast<std::uint64_t>(info.nFileSizeHigh) << 32) | info.nFileSizeLow;
-    removal.removed.push_back({WideToUtf8(path), false, bytes});
+    removal.removed.push_back({win32common::WideToUtf8(path), false, bytes});
     return bytes;
 }
 
 std::uint64_t RemoveTreeAt(const std::wstring& folder, const std::wstring& expected,
                            Removal& removal) {
     {
-        UniqueKernelHandle handle = OpenEntry(folder, FILE_READ_ATTRIBUTES, true);
+        win32common::UniqueKernelHandle handle = OpenEntry(folder, FILE_READ_ATTRIBUTES, true);
         BY_HANDLE_FILE_INFORMATION info{};
         const auto reason = handle ? CheckReallyAt(handle.get(), expected, true, info)
                                    : std::optional(ReasonOfLastError());
         if (reason) {
-            removal.kept.push_back({WideToUtf8(folder), *reason});
+            removal.kept.push_back({win32common::WideToUtf8(folder), *reason});
             return 0;
         }
     }
@@ -325,7 +326,7 @@ std::uint64_t RemoveTreeAt(const std::wstring& folder, const std::wstring& expec
         const std::wstring path = Joined(folder, entry.name.c_str());
         const std::wstring expectedPath = Joined(expected, entry.name.c_str());
         if (IsLink(entry.attributes)) {
-            removal.kept.push_back({WideToUtf8(path), KeptReason::Link});
+            removal.kept.push_back({win32common::WideToUtf8(path), KeptReason::Link});
         } else if (entry.attributes & FILE_ATTRIBUTE_DIRECTORY) {
             bytes += RemoveTreeAt(path, expectedPath, removal);
         } else {
@@ -333,17 +334,17 @@ std::uint64_t RemoveTreeAt(const std::wstring& folder, const std::wstring& expec
         }
     }
     if (removal.kept.size() != keptBefore) {
-        removal.kept.push_back({WideToUtf8(folder), KeptReason::NotEmpty});
+        removal.kept.push_back({win32common::WideToUtf8(folder), KeptReason::NotEmpty});
     } else if (!listed || !RemoveDirectoryW(Extended(folder).c_str())) {
-        removal.kept.push_back({WideToUtf8(folder), ReasonOfLastError()});
+        removal.kept.push_back({win32common::WideToUtf8(folder), ReasonOfLastError()});
     } else {
-        removal.removed.push_back({WideToUtf8(folder), true, bytes});
+        removal.removed.push_back({win32common::WideToUtf8(folder), true, bytes});
     }
     return bytes;
 }
 
 std::wstring FinalFolder(const std::wstring& folder) {
-    UniqueKernelHandle handle = OpenEntry(folder, FILE_READ_ATTRIBUTES, true);
+    win32common::UniqueKernelHandle handle = OpenEntry(folder, FILE_READ_ATTRIBUTES, true);
     return handle ? FinalPath(handle.get()) : std::wstring();
 }
 
@@ -370,14 +371,14 @@ std::string Win32Files::SpecialFolderPath(SpecialFolder folder) {
     if (length == 0 || length > MAX_PATH) {
         return {};
     }
-    return WideToUtf8(WithoutTrailingSeparator(std::wstring(path, length)));
+    return win32common::WideToUtf8(WithoutTrailingSeparator(std::wstring(path, length)));
 }
 
 bool Win32Files::FolderExists(std::string_view path) {
     if (path.empty()) {
         return false;
     }
-    const DWORD attributes = Attributes(Utf8ToWide(path));
+    const DWORD attributes = Attributes(win32common::Utf8ToWide(path));
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
 }
 
@@ -386,11 +387,12 @@ FolderContents Win32Files::Contents(std::string_view path) {
     if (path.empty()) {
         return contents;
     }
-    const std::wstring folder = WithoutTrailingSeparator(Utf8ToWide(path));
+    const std::wstring folder = WithoutTrailingSeparator(win32common::Utf8ToWide(path));
     std::vector<Entry> entries;
     ListEntries(folder, entries);
     for (const Entry& entry : entries) {
-        FolderItem item{WideToUtf8(Joined(folder, entry.name.c_str())), WideToUtf8(entry.name)};
+        FolderItem item{win32common::WideToUtf8(Joined(folder, entry.name.c_str())),
+                        win32common::WideToUtf8(entry.name)};
         if (entry.attributes & FILE_ATTRIBUTE_DIRECTORY) {
             contents.subFolders.push_back(std::move(item));
         } else {
@@ -402,7 +404,7 @@ FolderContents Win32Files::Contents(std::string_view path) {
 
 Removal Win32Files::RemoveFile(std::string_view path) {
     Removal removal;
-    const std::wstring file = WithoutTrailingSeparator(Utf8ToWide(path));
+    const std::wstring file = WithoutTrailingSeparator(win32common::Utf8ToWide(path));
     const std::wstring expected = ExpectedPlace(file);
     if (expected.empty()) {
         removal.kept.push_back({std::string(path), KeptReason::Missing});
@@ -414,7 +416,7 @@ Removal Win32Files::RemoveFile(std::string_view path) {
 
 Removal Win32Files::RemoveFolder(std::string_view path) {
     Removal removal;
-    const std::wstring folder = WithoutTrailingSeparator(Utf8ToWide(path));
+    const std::wstring folder = WithoutTrailingSeparator(win32common::Utf8ToWide(path));
     const std::wstring expected = ExpectedPlace(folder);
     if (expected.empty()) {
         removal.kept.push_back({std::string(path), KeptReason::Missing});
@@ -451,7 +453,7 @@ SystemFolders Win32Files::Folders() {
 }
 
 std::string Win32Files::ReadText(std::string_view path) {
-    UniqueKernelHandle file(OpenForText(path, GENERIC_READ, OPEN_EXISTING));
+    win32common::UniqueKernelHandle file(OpenForText(path, GENERIC_READ, OPEN_EXISTING));
     std::string text;
     if (!file) {
         return text;
@@ -465,12 +467,12 @@ std::string Win32Files::ReadText(std::string_view path) {
 }
 
 bool Win32Files::WriteText(std::string_view path, std::string_view text) {
-    UniqueKernelHandle file(OpenForText(path, GENERIC_WRITE, CREATE_ALWAYS));
+    win32common::UniqueKernelHandle file(OpenForText(path, GENERIC_WRITE, CREATE_ALWAYS));
     return file && WriteAll(file.get(), text);
 }
 
 bool Win32Files::AppendText(std::string_view path, std::string_view text) {
-    UniqueKernelHandle file(OpenForText(path, FILE_APPEND_DATA, OPEN_ALWAYS));
+    win32common::UniqueKernelHandle file(OpenForText(path, FILE_APPEND_DATA, OPEN_ALWAYS));
     return file && WriteAll(file.get(), text);
 }
 
@@ -484,7 +486,7 @@ std::string Win32Files::LocalTimestamp() {
 }
 
 std::string Win32Files::FullPath(std::string_view path) {
-    const std::wstring wide = Utf8ToWide(path);
+    const std::wstring wide = win32common::Utf8ToWide(path);
     if (wide.empty()) {
         return std::string(path);
     }
@@ -513,13 +515,13 @@ std::string Win32Files::FullPath(std::string_view path) {
                                 FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                                 OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
     if (handle != INVALID_HANDLE_VALUE) {
-        UniqueKernelHandle opened(handle);
+        win32common::UniqueKernelHandle opened(handle);
         const std::wstring final = FinalSpelling(opened.get());
         if (!final.empty()) {
-            return WideToUtf8(final);
+            return win32common::WideToUtf8(final);
         }
     }
-    return WideToUtf8(WithoutTrailingSeparator(full));
+    return win32common::WideToUtf8(WithoutTrailingSeparator(full));
 }
 
 } // namespace tidewell::win32

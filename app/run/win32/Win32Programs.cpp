@@ -1,6 +1,6 @@
 #include "run/win32/Win32Programs.h"
 
-#include "win32/Text.h"
+#include "win32common/Text.h"
 
 #include <windows.h>
 
@@ -86,7 +86,7 @@ bool IsExtendedKey(std::uint16_t key) {
 } // namespace
 
 std::optional<TaskId> Win32Programs::Start(std::string_view commandLine, WindowStyle style) {
-    std::wstring line = Utf8ToWide(commandLine);
+    std::wstring line = win32common::Utf8ToWide(commandLine);
     if (line.empty()) {
         return std::nullopt;
     }
@@ -99,8 +99,8 @@ std::optional<TaskId> Win32Programs::Start(std::string_view commandLine, WindowS
                         &startup, &process)) {
         return std::nullopt;
     }
-    UniqueKernelHandle thread(process.hThread);
-    running_[process.dwProcessId] = UniqueKernelHandle(process.hProcess);
+    win32common::UniqueKernelHandle thread(process.hThread);
+    running_[process.dwProcessId] = win32common::UniqueKernelHandle(process.hProcess);
     return TaskId{process.dwProcessId};
 }
 
@@ -128,7 +128,7 @@ bool Win32Programs::ActivateTask(TaskId task) {
 }
 
 bool Win32Programs::ActivateWindow(std::string_view title) {
-    const std::wstring wide = Utf8ToWide(title);
+    const std::wstring wide = win32common::Utf8ToWide(title);
     HWND window = FindWindowW(nullptr, wide.c_str());
     if (window == nullptr) {
         return false;

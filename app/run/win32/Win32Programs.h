@@ -1,7 +1,7 @@
 #pragma once
 
 #include "run/ProgramsPort.h"
-#include "win32/Handles.h"
+#include "win32common/Handles.h"
 
 #include <map>
 
@@ -18,7 +18,7 @@ public:
 private:
     // The handle of every task started here and still running, so its id cannot be reused by
     // another process while the run asks after it.
-    std::map<std::uint32_t, UniqueKernelHandle> running_;
+    std::map<std::uint32_t, win32common::UniqueKernelHandle> running_;
 };
 
 } // namespace tidewell::win32

@@ -1,14 +1,14 @@
 #include "startup/win32/WindowFunctions.h"
 
-#include "win32/Text.h"
+#include "win32common/Text.h"
 
 #include <string>
 
 namespace tidewell::win32 {
 
 HWND FindTopLevelWindow(std::string_view className, std::string_view text) {
-    const std::string classAnsi = Utf8ToAnsi(className);
-    const std::string textAnsi = Utf8ToAnsi(text);
+    const std::string classAnsi = win32common::Utf8ToAnsi(className);
+    const std::string textAnsi = win32common::Utf8ToAnsi(text);
     return FindWindowA(classAnsi.c_str(), textAnsi.c_str());
 }
 
@@ -39,7 +39,7 @@ bool DisableCloseCommand(HWND window, int position, std::string_view text) {
     if (command == static_cast<UINT>(-1)) {
         return false;
     }
-    const std::string textAnsi = Utf8ToAnsi(text);
+    const std::string textAnsi = win32common::Utf8ToAnsi(text);
     constexpr UINT_PTR kNoCommand = 0xFFFFFFF7u; // -9 as an unsigned 32-bit identifier
     if (!ModifyMenuA(systemMenu, command, MF_BYCOMMAND | MF_STRING | MF_GRAYED, kNoCommand,
                      textAnsi.c_str())) {

@@ -1,14 +1,16 @@
 #include "startup_entries/win32/ComRegistryLibrary.h"
 
 #include "win32common/Result.h"
-#include "win32/Text.h"
+#include "win32common/Text.h"
 
 #include <windows.h>
 #include <oaidl.h>
 #include <oleauto.h>
 
 #include "WindowsRegistry.h"
-#include "startup_entries/win32/ComOwners.h"
+#include "win32common/Bstr.h"
+#include "win32common/ComPtr.h"
+#include "win32common/Variant.h"
 #include "win32common/SafeArray.h"
 
 #include <array>
@@ -22,11 +24,11 @@ constexpr ULONG kEnumerationBatch = 64;
 // The description of the error information the failing call left, or the system's text for the
 // HRESULT when it left none.
 std::string DescriptionOf(HRESULT hr) {
-    ComPtr<IErrorInfo> info;
+    win32common::ComPtr<IErrorInfo> info;
     if (GetErrorInfo(0, &info) == S_OK && info) {
-        Bstr description;
+        win32common::Bstr description;
         if (SUCCEEDED(info->GetDescription(&description)) && description.Length() != 0) {
-            return WideToUtf8(description.View());
+            return win32common::WideToUtf8(description.View());
         }
     }
     const std::wstring message = win32common::SystemMessageText(hr);
@@ -34,7 +36,7 @@ std::string DescriptionOf(HRESULT hr) {
     while (!view.empty() && (view.back() == L'\n' || view.back() == L'\r')) {
         view.remove_suffix(1);
     }
-    return WideToUtf8(view);
+    return win32common::WideToUtf8(view);
 }
 
 [[noreturn]] void Throw(HRESULT hr) {
@@ -66,13 +68,13 @@ template <typename Call> bool Found(Call&& call) {
     return true;
 }
 
-Bstr ToBstr(std::string_view text) {
-    const std::wstring wide = Utf8ToWide(text);
+win32common::Bstr ToBstr(std::string_view text) {
+    const std::wstring wide = win32common::Utf8ToWide(text);
     // Text that does not convert must never become "" (the key's default value).
     if (wide.empty() && !text.empty()) {
         Throw(E_INVALIDARG);
     }
-    Bstr bstr(wide);
+    win32common::Bstr bstr(wide);
     if (!bstr.Get()) {
         Throw(E_OUTOFMEMORY);
     }
@@ -101,7 +103,7 @@ bool ArrayElements(SAFEARRAY* array, std::vector<std::uint8_t>* bytes,
         if (bytes && V_VT(&element) == VT_UI1) {
             bytes->push_back(V_UI1(&element));
         } else if (strings && V_VT(&element) == VT_BSTR) {
-            strings->push_back(WideToUtf8(BstrView(V_BSTR(&element))));
+            strings->push_back(win32common::WideToUtf8(win32common::BstrView(V_BSTR(&element))));
         } else {
             return false;
         }
@@ -115,7 +117,7 @@ RegistryData DataOf(REG_VALUE_TYPES type, const VARIANT& value) {
     case VT_EMPTY:
         return RegistryData();
     case VT_BSTR: {
-        std::string text = WideToUtf8(BstrView(V_BSTR(&value)));
+        std::string text = win32common::WideToUtf8(win32common::BstrView(V_BSTR(&value)));
         return rawType == kRegExpandSzType ? RegistryData::ExpandText(std::move(text))
                                            : RegistryData::Text(std::move(text));
     }
@@ -143,7 +145,7 @@ RegistryData DataOf(REG_VALUE_TYPES type, const VARIANT& value) {
 
 class ComRegistryKey final : public RegistryKeyObject {
 public:
-    explicit ComRegistryKey(ComPtr<IRegistryKey> key) : key_(std::move(key)) {}
+    explicit ComRegistryKey(win32common::ComPtr<IRegistryKey> key) : key_(std::move(key)) {}
 
     std::int32_t ValueCount() override {
         long count = 0;
@@ -152,26 +154,26 @@ public:
     }
 
     std::vector<RegistryEntry> Values() override {
-        Variant collectionVariant;
+        win32common::Variant collectionVariant;
         Checked([&] { return key_->Values(&collectionVariant); });
         if (collectionVariant.Type() != VT_DISPATCH || !V_DISPATCH(collectionVariant.Get())) {
             Throw(E_UNEXPECTED);
         }
-        ComPtr<IRegistryValueCollection> collection;
+        win32common::ComPtr<IRegistryValueCollection> collection;
         Checked([&] {
             return V_DISPATCH(collectionVariant.Get())
                 ->QueryInterface(IID_IRegistryValueCollection,
                                  reinterpret_cast<void**>(&collection));
         });
-        ComPtr<IUnknown> enumeratorUnknown;
+        win32common::ComPtr<IUnknown> enumeratorUnknown;
         Checked([&] { return collection->get__NewEnum(&enumeratorUnknown); });
-        ComPtr<IEnumVARIANT> enumerator;
+        win32common::ComPtr<IEnumVARIANT> enumerator;
         Checked([&] { return enumeratorUnknown.As(IID_IEnumVARIANT, enumerator); });
 
         std::vector<RegistryEntry> entries;
         for (;;) {
-            std::array<Variant, kEnumerationBatch> items;
-            static_assert(sizeof(Variant) == sizeof(VARIANT));
+            std::array<win32common::Variant, kEnumerationBatch> items;
+            static_assert(sizeof(win32common::Variant) == sizeof(VARIANT));
             ULONG fetched = 0;
             const HRESULT hr = Checked(
                 [&] { return enumerator->Next(kEnumerationBatch, items[0].Get(), &fetched); });
@@ -186,18 +188,18 @@ public:
     }
 
     bool ValueExists(std::string_view name) override {
-        ComPtr<IRegistryValue> value = Open(name);
+        win32common::ComPtr<IRegistryValue> value = Open(name);
         REG_VALUE_TYPES type = REG_VALUE_NONE;
         return Found([&] { return value->get_ValueType(&type); });
     }
 
     std::optional<RegistryData> ReadValue(std::string_view name) override {
-        ComPtr<IRegistryValue> value = Open(name);
+        win32common::ComPtr<IRegistryValue> value = Open(name);
         REG_VALUE_TYPES type = REG_VALUE_NONE;
         if (!Found([&] { return value->get_ValueType(&type); })) {
             return std::nullopt;
         }
-        Variant data;
+        win32common::Variant data;
         if (!Found([&] { return value->get_Value(&data); })) {
             return std::nullopt;
         }
@@ -205,56 +207,56 @@ public:
     }
 
     void WriteString(std::string_view name, std::string_view data) override {
-        ComPtr<IRegistryValue> value = Open(name);
-        Variant text;
+        win32common::ComPtr<IRegistryValue> value = Open(name);
+        win32common::Variant text;
         V_VT(text.Get()) = VT_BSTR;
         V_BSTR(text.Get()) = ToBstr(data).Detach();
         Checked([&] { return value->put_Value(*text.Get()); });
     }
 
     void DeleteValue(std::string_view name) override {
-        const Bstr valueName = ToBstr(name);
+        const win32common::Bstr valueName = ToBstr(name);
         Checked([&] { return key_->DeleteValue(valueName.Get()); });
     }
 
 private:
-    ComPtr<IRegistryValue> Open(std::string_view name) {
-        const Bstr valueName = ToBstr(name);
-        ComPtr<IRegistryValue> value;
+    win32common::ComPtr<IRegistryValue> Open(std::string_view name) {
+        const win32common::Bstr valueName = ToBstr(name);
+        win32common::ComPtr<IRegistryValue> value;
         Checked([&] { return key_->OpenValue(valueName.Get(), &value); });
         return value;
     }
 
-    static RegistryEntry EntryOf(Variant& item) {
+    static RegistryEntry EntryOf(win32common::Variant& item) {
         if (item.Type() != VT_DISPATCH || !V_DISPATCH(item.Get())) {
             Throw(E_UNEXPECTED);
         }
-        ComPtr<IRegistryValue> value;
+        win32common::ComPtr<IRegistryValue> value;
         Checked([&] {
             return V_DISPATCH(item.Get())
                 ->QueryInterface(IID_IRegistryValue, reinterpret_cast<void**>(&value));
         });
-        Bstr name;
+        win32common::Bstr name;
         Checked([&] { return value->get_Name(&name); });
         REG_VALUE_TYPES type = REG_VALUE_NONE;
         Checked([&] { return value->get_ValueType(&type); });
-        Variant data;
+        win32common::Variant data;
         Checked([&] { return value->get_Value(&data); });
-        return RegistryEntry{WideToUtf8(name.View()), DataOf(type, *data.Get())};
+        return RegistryEntry{win32common::WideToUtf8(name.View()), DataOf(type, *data.Get())};
     }
 
-    ComPtr<IRegistryKey> key_;
+    win32common::ComPtr<IRegistryKey> key_;
 };
 
 class ComRegistryDatabase final : public RegistryDatabaseObject {
 public:
-    explicit ComRegistryDatabase(ComPtr<IRegistryDatabase> database)
+    explicit ComRegistryDatabase(win32common::ComPtr<IRegistryDatabase> database)
         : database_(std::move(database)) {}
 
     std::unique_ptr<RegistryKeyObject> OpenKey(RegistryRoot root,
                                                std::string_view subKey) override {
-        const Bstr name = ToBstr(subKey);
-        ComPtr<IRegistryKey> key;
+        const win32common::Bstr name = ToBstr(subKey);
+        win32common::ComPtr<IRegistryKey> key;
         if (!Found([&] {
                 return database_->OpenKey(static_cast<REG_PREDEFINED_HKEYS>(root), name.Get(),
                                           REG_ACCESS_BEST_AVAILABLE, &key);
@@ -266,8 +268,8 @@ public:
 
     std::unique_ptr<RegistryKeyObject> CreateKey(RegistryRoot root,
                                                  std::string_view subKey) override {
-        const Bstr name = ToBstr(subKey);
-        ComPtr<IRegistryKey> key;
+        const win32common::Bstr name = ToBstr(subKey);
+        win32common::ComPtr<IRegistryKey> key;
         Checked([&] {
             return database_->CreateKey(static_cast<REG_PREDEFINED_HKEYS>(root), name.Get(),
                                         REG_CREATE_OPTION_NON_VOLATILE, REG_ACCESS_BEST_AVAILABLE,
@@ -277,13 +279,13 @@ public:
     }
 
 private:
-    ComPtr<IRegistryDatabase> database_;
+    win32common::ComPtr<IRegistryDatabase> database_;
 };
 
 } // namespace
 
 std::unique_ptr<RegistryDatabaseObject> ComRegistryLibrary::CreateDatabase() {
-    ComPtr<IRegistryDatabase> database;
+    win32common::ComPtr<IRegistryDatabase> database;
     Checked([&] {
         return CoCreateInstance(CLSID_RegistryDatabase, nullptr, CLSCTX_INPROC_SERVER,
                                 IID_IRegistryDatabase, reinterpret_cast<void**>(&database));

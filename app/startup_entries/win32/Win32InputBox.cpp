@@ -1,7 +1,7 @@
 #include "startup_entries/win32/Win32InputBox.h"
 
 #include "startup_entries/win32/InputBoxResources.h"
-#include "win32/Text.h"
+#include "win32common/Text.h"
 
 #include <windows.h>
 
@@ -122,13 +122,16 @@ std::string Win32InputBox::Show(std::string_view prompt, std::string_view title,
     if (ownerWindow != nullptr && !IsWindow(ownerWindow)) {
         ownerWindow = nullptr;
     }
-    InputBoxState state{
-        Utf8ToWide(prompt), Utf8ToWide(title), Utf8ToWide(defaultText), ownerWindow, {}};
+    InputBoxState state{win32common::Utf8ToWide(prompt),
+                        win32common::Utf8ToWide(title),
+                        win32common::Utf8ToWide(defaultText),
+                        ownerWindow,
+                        {}};
     const INT_PTR result =
         DialogBoxParamW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDD_INPUT_BOX), ownerWindow,
                         InputBoxProc, reinterpret_cast<LPARAM>(&state));
     // -1: the template could not be loaded; the box counts as cancelled.
-    return result == IDOK ? WideToUtf8(state.answer) : std::string();
+    return result == IDOK ? win32common::WideToUtf8(state.answer) : std::string();
 }
 
 } // namespace tidewell::win32

@@ -1,7 +1,7 @@
 #include "startup_entries/win32/Win32TextFiles.h"
 
-#include "win32/Handles.h"
-#include "win32/Text.h"
+#include "win32common/Handles.h"
+#include "win32common/Text.h"
 
 #include <windows.h>
 #include <shlobj.h>
@@ -14,7 +14,7 @@ namespace tidewell::win32 {
 namespace {
 
 std::wstring PathOf(std::string_view path) {
-    std::wstring wide = Utf8ToWide(path);
+    std::wstring wide = win32common::Utf8ToWide(path);
     while (wide.size() > 3 && wide.back() == L'\\') {
         wide.pop_back();
     }
@@ -35,7 +35,7 @@ bool ToAnsi(std::string_view text, std::string& ansi) {
     if (text.empty()) {
         return true;
     }
-    const std::wstring wide = Utf8ToWide(text);
+    const std::wstring wide = win32common::Utf8ToWide(text);
     if (wide.empty() || wide.size() > INT_MAX) {
         return false;
     }
@@ -83,7 +83,7 @@ std::optional<std::string> Win32TextFiles::ReadText(std::string_view path) {
     if (opened == INVALID_HANDLE_VALUE) {
         return std::nullopt;
     }
-    const UniqueKernelHandle file(opened);
+    const win32common::UniqueKernelHandle file(opened);
     LARGE_INTEGER size{};
     if (!GetFileSizeEx(file.get(), &size) || size.QuadPart > INT_MAX) {
         return std::nullopt;
@@ -107,7 +107,7 @@ std::optional<std::string> Win32TextFiles::ReadText(std::string_view path) {
     if (MultiByteToWideChar(CP_ACP, 0, ansi.data(), length, wide.data(), needed) != needed) {
         return std::nullopt;
     }
-    return WideToUtf8(wide);
+    return win32common::WideToUtf8(wide);
 }
 
 std::optional<std::string> Win32TextFiles::FileBytes(std::string_view text) {
@@ -130,7 +130,7 @@ bool Win32TextFiles::WriteText(std::string_view path, std::string_view text, Mod
     if (opened == INVALID_HANDLE_VALUE) {
         return false;
     }
-    const UniqueKernelHandle file(opened);
+    const win32common::UniqueKernelHandle file(opened);
     DWORD written = 0;
     if (!ansi.empty() &&
         (!WriteFile(file.get(), ansi.data(), static_cast<DWORD>(ansi.size()), &written, nullptr) ||

@@ -2,7 +2,7 @@
 #include "RunTestSupport.h"
 #include "run/FolderSafety.h"
 #include "run/win32/Win32Files.h"
-#include "win32/Text.h"
+#include "win32common/Text.h"
 
 #include <windows.h>
 
@@ -16,8 +16,8 @@ namespace {
 using test::Exists;
 using test::ScratchFolder;
 using test::WriteFileText;
-using win32::Utf8ToWide;
-using win32::WideToUtf8;
+using win32common::Utf8ToWide;
+using win32common::WideToUtf8;
 
 std::string ComparableLower(std::string text) {
     std::transform(text.begin(), text.end(), text.begin(),
@@ -38,12 +38,12 @@ TEST(FilesAdapter, SpecialFoldersAreTheWindowsAndTemporaryFolders) {
     win32::Win32Files files;
     wchar_t windows[MAX_PATH] = {};
     ASSERT_GT(GetWindowsDirectoryW(windows, MAX_PATH), 0u);
-    EXPECT_EQ(files.SpecialFolderPath(SpecialFolder::Windows), WideToUtf8(windows));
+    EXPECT_EQ(files.SpecialFolderPath(SpecialFolder::Windows), win32common::WideToUtf8(windows));
     wchar_t temp[MAX_PATH + 1] = {};
     ASSERT_GT(GetTempPathW(MAX_PATH + 1, temp), 0u);
     std::wstring expected = temp;
     expected.pop_back(); // GetTempPath ends with a separator; folder paths here do not
-    EXPECT_EQ(files.SpecialFolderPath(SpecialFolder::Temporary), WideToUtf8(expected));
+    EXPECT_EQ(files.SpecialFolderPath(SpecialFolder::Temporary), win32common::WideToUtf8(expected));
 
     EXPECT_TRUE(files.FolderExists(files.SpecialFolderPath(SpecialFolder::Windows)));
     EXPECT_TRUE(files.FolderExists(files.SpecialFolderPath(SpecialFolder::Temporary)));
@@ -68,7 +68,7 @@ TEST(FilesAdapter, SystemFoldersAndFullPaths) {
     wchar_t shortName[MAX_PATH] = {};
     if (GetShortPathNameW(L"C:\\Program Files", shortName, MAX_PATH) > 0 &&
         std::wstring_view(shortName) != L"C:\\Program Files") {
-        EXPECT_EQ(files.FullPath(WideToUtf8(shortName)), "C:\\Program Files");
+        EXPECT_EQ(files.FullPath(win32common::WideToUtf8(shortName)), "C:\\Program Files");
     }
 }
 
@@ -92,7 +92,7 @@ TEST(FilesAdapter, DeletionWithoutForceLeavesReadOnlyAndLockedFiles) {
     ASSERT_TRUE(WriteFileText(folder / L"two\\gone.txt"));
 
     win32::Win32Files files;
-    const std::string root = WideToUtf8(folder.Path());
+    const std::string root = win32common::WideToUtf8(folder.Path());
     const FolderContents contents = files.Contents(root + "\\"); // a trailing separator is fine
     EXPECT_EQ(Names(contents.files),
               (std::vector<std::string>{"locked.txt", "plain.txt", "readonly.txt"}));
@@ -151,7 +151,7 @@ TEST(FilesAdapter, LongPathsDeepTreesAndNamesEndingInADotOrASpaceAreDeleted) {
     ASSERT_TRUE(WriteFileText(extended + L"\\folder.\\inner ", "i"));
 
     win32::Win32Files files;
-    const std::string root = WideToUtf8(folder.Path());
+    const std::string root = win32common::WideToUtf8(folder.Path());
     const FolderContents contents = files.Contents(root);
     EXPECT_EQ(Names(contents.files), (std::vector<std::string>{"dot.", "space "}));
     for (const FolderItem& item : contents.files) {
@@ -189,7 +189,7 @@ TEST(FilesAdapter, WhatStaysCarriesTheRealReason) {
     ASSERT_TRUE(SetFileAttributesW((folder / L"sub\\kept.txt").c_str(), FILE_ATTRIBUTE_READONLY));
 
     win32::Win32Files files;
-    const std::string root = WideToUtf8(folder.Path());
+    const std::string root = win32common::WideToUtf8(folder.Path());
     const auto reasonOf = [](const Removal& removal) {
         return removal.kept.empty() ? KeptReason::Failed : removal.kept.front().reason;
     };
@@ -219,14 +219,15 @@ TEST(FilesAdapter, TheUsersOwnFoldersAndTheLogFile) {
 
     ScratchFolder folder(L"TidewellLog");
     ASSERT_TRUE(folder.Created());
-    const std::string log = WideToUtf8(folder.Path()) + "\\Maintenance Log.txt";
+    const std::string log = win32common::WideToUtf8(folder.Path()) + "\\Maintenance Log.txt";
     EXPECT_EQ(files.ReadText(log), "");
     EXPECT_TRUE(files.AppendText(log, "one\r\n"));
     EXPECT_TRUE(files.AppendText(log, "two\r\n"));
     EXPECT_EQ(files.ReadText(log), "one\r\ntwo\r\n");
     EXPECT_TRUE(files.WriteText(log, "two\r\n"));
     EXPECT_EQ(files.ReadText(log), "two\r\n");
-    EXPECT_FALSE(files.AppendText(WideToUtf8(folder.Path()) + "\\missing\\log.txt", "x"));
+    EXPECT_FALSE(
+        files.AppendText(win32common::WideToUtf8(folder.Path()) + "\\missing\\log.txt", "x"));
     EXPECT_EQ(files.LocalTimestamp().size(), 19u);
 }
 
@@ -254,7 +255,7 @@ TEST(FilesAdapter, LinksInsideAreNeverFollowed) {
         << std::hex << attributes;
 
     win32::Win32Files files;
-    const std::string root = WideToUtf8(inside.Path());
+    const std::string root = win32common::WideToUtf8(inside.Path());
     const FolderContents contents = files.Contents(root);
     EXPECT_EQ(Names(contents.subFolders), (std::vector<std::string>{"link", "sub"}));
 
@@ -272,7 +273,8 @@ TEST(FilesAdapter, LinksInsideAreNeverFollowed) {
     EXPECT_EQ(test::ReadAll(outside / L"inner\\also.txt"), "keep me too");
 
     // A link to the Windows folder is, for the folder checks, the Windows folder.
-    ASSERT_TRUE(test::MakeHostLink(Utf8ToWide(files.Folders().windows), inside / L"winlink"));
+    ASSERT_TRUE(
+        test::MakeHostLink(win32common::Utf8ToWide(files.Folders().windows), inside / L"winlink"));
     EXPECT_EQ(ComparableLower(files.FullPath(root + "\\winlink")),
               ComparableLower(files.Folders().windows));
     EXPECT_TRUE(IsFolderNeverCleaned(files.FullPath(root + "\\winlink"), files.Folders()));

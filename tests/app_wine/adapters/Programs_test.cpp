@@ -5,7 +5,7 @@
 #include "run/WindowExists.h"
 #include "run/win32/Win32ProcessPriority.h"
 #include "run/win32/Win32Programs.h"
-#include "win32/Text.h"
+#include "win32common/Text.h"
 
 #include <windows.h>
 
@@ -18,7 +18,7 @@ namespace {
 
 using test::Eventually;
 using test::ScratchFolder;
-using win32::WideToUtf8;
+using win32common::WideToUtf8;
 
 std::wstring StandInsFolder() {
     wchar_t path[MAX_PATH] = {};
@@ -105,7 +105,7 @@ TEST(ProgramsAdapter, EachWindowStyleReachesTheProgram) {
     for (const Row& row : rows) {
         const std::wstring name = L"style" + std::to_wstring(row.showCommand) + L".exe";
         const std::wstring program = standIns.Copy(L"recorder", name);
-        const auto task = programs.Start(WideToUtf8(program), row.style);
+        const auto task = programs.Start(win32common::WideToUtf8(program), row.style);
         standIns.Started(task);
         ASSERT_TRUE(task) << "row " << (&row - rows);
         EXPECT_TRUE(standIns.LogHas(program, "style " + std::to_string(row.showCommand)))
@@ -133,7 +133,7 @@ TEST(ProgramsAdapter, ArgumentsAndAProgramNamedWithoutItsExtension) {
     win32::Win32Programs programs;
     // "C:\windows\defrag c:" names defrag.exe; the recorder started with "/n" ends by itself.
     const std::wstring program = standIns.Copy(L"recorder", L"defrag.exe");
-    std::string withoutExtension = WideToUtf8(program);
+    std::string withoutExtension = win32common::WideToUtf8(program);
     withoutExtension.resize(withoutExtension.size() - 4);
     const auto task = programs.Start(withoutExtension + " c:/n", WindowStyle::Hidden);
     standIns.Started(task);
@@ -148,8 +148,9 @@ TEST(ProgramsAdapter, AProgramThatClosesAtOnceIsGoneOnTheFirstChecks) {
     StandIns standIns;
     ASSERT_TRUE(standIns.Ready());
     win32::Win32Programs programs;
-    const auto task = programs.Start(WideToUtf8(standIns.Copy(L"quick", L"cleanmgr.exe")),
-                                     WindowStyle::NormalNoFocus);
+    const auto task =
+        programs.Start(win32common::WideToUtf8(standIns.Copy(L"quick", L"cleanmgr.exe")),
+                       WindowStyle::NormalNoFocus);
     standIns.Started(task);
     ASSERT_TRUE(task);
     EXPECT_TRUE(Eventually([&] { return !WindowExists(programs, "", task); }));
@@ -161,9 +162,9 @@ TEST(ProgramsAdapter, ActivationByTaskAndByTitle) {
     win32::Win32Programs programs;
     const std::wstring first = standIns.Copy(L"recorder", L"scandskw.exe");
     const std::wstring second = standIns.Copy(L"window", L"other.exe");
-    const auto scanDisk = programs.Start(WideToUtf8(first), WindowStyle::NormalFocus);
+    const auto scanDisk = programs.Start(win32common::WideToUtf8(first), WindowStyle::NormalFocus);
     standIns.Started(scanDisk);
-    const auto other = programs.Start(WideToUtf8(second), WindowStyle::NormalFocus);
+    const auto other = programs.Start(win32common::WideToUtf8(second), WindowStyle::NormalFocus);
     standIns.Started(other);
     ASSERT_TRUE(scanDisk && other);
     ASSERT_TRUE(Eventually([&] { return WindowOf(*scanDisk) && WindowOf(*other); }));
@@ -197,7 +198,7 @@ TEST(ProgramsAdapter, KeysArriveAtTheActiveWindow) {
     ASSERT_TRUE(standIns.Ready());
     win32::Win32Programs programs;
     const std::wstring program = standIns.Copy(L"recorder", L"scandskw.exe");
-    const auto task = programs.Start(WideToUtf8(program), WindowStyle::NormalFocus);
+    const auto task = programs.Start(win32common::WideToUtf8(program), WindowStyle::NormalFocus);
     standIns.Started(task);
     ASSERT_TRUE(task);
     ASSERT_TRUE(standIns.LogHas(program, "shown"));

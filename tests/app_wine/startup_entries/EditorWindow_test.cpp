@@ -25,7 +25,7 @@
 #include "ui/ModalMessageBox.h"
 #include "ui/Runtime.h"
 #include "ui/win32/Win32Forms.h"
-#include "win32/Text.h"
+#include "win32common/Text.h"
 
 #include "UiAutomation.h"
 
@@ -250,7 +250,7 @@ TEST_F(EditorWindowTest, UserListsViewsAddsAndDeletesWithBackupThroughTheRealWin
     win32::Win32TextFiles files;
     test::TemporaryFolder temp;
     ASSERT_TRUE(temp.Created());
-    const std::string base = win32::WideToUtf8(temp.Path());
+    const std::string base = win32common::WideToUtf8(temp.Path());
     int keyStrokes = 0;
     StartupEntriesPorts entries{
         holder,
@@ -330,7 +330,7 @@ TEST_F(EditorWindowTest, UserListsViewsAddsAndDeletesWithBackupThroughTheRealWin
     app_.forms.Closed();
 
     for (const std::wstring& step : seen.steps) {
-        ADD_FAILURE() << win32::WideToUtf8(step);
+        ADD_FAILURE() << win32common::WideToUtf8(step);
     }
     EXPECT_TRUE(shown);
     EXPECT_EQ(keyStrokes, 1);
@@ -385,7 +385,7 @@ TEST_F(EditorWindowTest, EntriesNamedOutsideTheAnsiCodePageAreListedShownAndDele
     win32::Win32TextFiles files;
     test::TemporaryFolder temp;
     ASSERT_TRUE(temp.Created());
-    const std::string base = win32::WideToUtf8(temp.Path());
+    const std::string base = win32common::WideToUtf8(temp.Path());
     StartupEntriesPorts entries{holder,
                                 inputBox,
                                 files,
@@ -442,7 +442,7 @@ TEST_F(EditorWindowTest, EntriesNamedOutsideTheAnsiCodePageAreListedShownAndDele
     app_.forms.Closed();
 
     for (const std::wstring& step : seen.steps) {
-        ADD_FAILURE() << win32::WideToUtf8(step);
+        ADD_FAILURE() << win32common::WideToUtf8(step);
     }
     EXPECT_EQ(seen.localItems, order);
     const std::map<std::wstring, std::wstring> data{{L"Plain one", L"c:\\one.exe"},
@@ -458,7 +458,7 @@ TEST_F(EditorWindowTest, EntriesNamedOutsideTheAnsiCodePageAreListedShownAndDele
         }
     }
     EXPECT_EQ(shown, expected);
-    EXPECT_NE(refusal.find(emoji), std::wstring::npos) << win32::WideToUtf8(refusal);
+    EXPECT_NE(refusal.find(emoji), std::wstring::npos) << win32common::WideToUtf8(refusal);
     EXPECT_EQ(local.Names(), kept);
 }
 

@@ -3,7 +3,7 @@
 #include "startup_entries/RegistryBackup.h"
 #include "startup_entries/win32/ComRegistryLibrary.h"
 #include "startup_entries/win32/Win32TextFiles.h"
-#include "win32/Text.h"
+#include "win32common/Text.h"
 
 #include <windows.h>
 #include <objbase.h>
@@ -29,8 +29,8 @@ using tidewell::test::PrivateRunKey;
 using tidewell::test::StringBytes;
 using tidewell::test::TemporaryFolder;
 using tidewell::win32::ComRegistryLibrary;
-using tidewell::win32::WideToUtf8;
 using tidewell::win32::Win32TextFiles;
+using win32common::WideToUtf8;
 
 std::string ReadBytes(const std::wstring& path) {
     std::ifstream in(path.c_str(), std::ios::binary);
@@ -41,7 +41,7 @@ TEST(TextFiles, CreatesNestedFoldersWritesAnsiAndAppends) {
     TemporaryFolder temp;
     ASSERT_TRUE(temp.Created());
     Win32TextFiles files;
-    const std::string base = WideToUtf8(temp.Path());
+    const std::string base = win32common::WideToUtf8(temp.Path());
     const std::string nested = base + "\\Vellmoor\\Tidewell\\Registry Backup\\";
     const std::string file = nested + "Registry Backup.Reg";
 
@@ -56,14 +56,14 @@ TEST(TextFiles, CreatesNestedFoldersWritesAnsiAndAppends) {
     EXPECT_FALSE(files.FolderExists(file));
     ASSERT_TRUE(files.WriteText(file, "second\r\n", TextFilePort::Mode::Append));
     // The system's ANSI code page here is 1252: e-acute is one byte.
-    EXPECT_EQ(ReadBytes(tidewell::win32::Utf8ToWide(file)), "caf\xE9\r\nsecond\r\n");
+    EXPECT_EQ(ReadBytes(win32common::Utf8ToWide(file)), "caf\xE9\r\nsecond\r\n");
 
     // A character the code page lacks is refused, and the file stays as it was.
     EXPECT_FALSE(files.WriteText(file, "\xE2\x98\x83 snowman\r\n", TextFilePort::Mode::Append));
-    EXPECT_EQ(ReadBytes(tidewell::win32::Utf8ToWide(file)), "caf\xE9\r\nsecond\r\n");
+    EXPECT_EQ(ReadBytes(win32common::Utf8ToWide(file)), "caf\xE9\r\nsecond\r\n");
 
     ASSERT_TRUE(files.WriteText(file, "anew\r\n", TextFilePort::Mode::Create));
-    EXPECT_EQ(ReadBytes(tidewell::win32::Utf8ToWide(file)), "anew\r\n");
+    EXPECT_EQ(ReadBytes(win32common::Utf8ToWide(file)), "anew\r\n");
 
     // A folder cannot be written as a file, nor made where a file stands.
     EXPECT_FALSE(files.WriteText(nested, "x", TextFilePort::Mode::Create));
@@ -154,7 +154,7 @@ TEST(RegistryBackupFile, RegeditImportsTheBackupBackExactly) {
 
         TemporaryFolder temp;
         ASSERT_TRUE(temp.Created());
-        const std::string base = WideToUtf8(temp.Path());
+        const std::string base = win32common::WideToUtf8(temp.Path());
         const BackupLocation location{{base + "\\Vellmoor\\", base + "\\Vellmoor\\Backup\\"},
                                       base + "\\Vellmoor\\Backup\\Registry Backup.Reg"};
         Win32TextFiles files;
@@ -169,7 +169,7 @@ TEST(RegistryBackupFile, RegeditImportsTheBackupBackExactly) {
         }
         ASSERT_TRUE(key.Names().empty());
 
-        const std::wstring written = tidewell::win32::Utf8ToWide(location.file);
+        const std::wstring written = win32common::Utf8ToWide(location.file);
         const std::string text = ReadBytes(written);
         ASSERT_EQ(text.rfind("REGEDIT4\r\n\r\n\r\n[HKEY_CURRENT_USER\\SOFTWARE\\Microsoft\\Windows"
                              "\\CurrentVersion\\Run]\r\n",
@@ -187,14 +187,15 @@ TEST(RegistryBackupFile, RegeditImportsTheBackupBackExactly) {
 
         for (const auto& [name, data] : originals) {
             EXPECT_EQ(key.GetRaw(name), std::make_pair(DWORD{REG_SZ}, StringBytes(data)))
-                << WideToUtf8(name);
+                << win32common::WideToUtf8(name);
         }
         const auto [type, bytes] = key.GetRaw(L"Number");
         EXPECT_EQ(type, DWORD{REG_DWORD});
         ASSERT_EQ(bytes.size(), sizeof number);
         EXPECT_EQ(*reinterpret_cast<const DWORD*>(bytes.data()), number);
         for (const auto& [name, type, bytes] : raws) {
-            EXPECT_EQ(key.GetRaw(name), std::make_pair(type, bytes)) << WideToUtf8(name);
+            EXPECT_EQ(key.GetRaw(name), std::make_pair(type, bytes))
+                << win32common::WideToUtf8(name);
         }
         EXPECT_EQ(key.Names().size(), originals.size() + 1 + raws.size());
     }
