@@ -3,7 +3,7 @@
 #include "Version.h"
 #include "controls/LibraryHelperControl.h"
 #include "controls/TrayIconControl.h"
-#include "main/RunFlags.h"
+#include "settings/RunFlags.h"
 #include "main/WindowTitle.h"
 #include "ports/DesktopWindows.h"
 #include "ports/MessageBox.h"

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "help/ContextHelp.h"
-#include "main/Settings.h"
+#include "settings/Settings.h"
 #include "ports/AppPorts.h"
 #include "ui/FormCore.h"
 #include "ui/CheckBox.h"

@@ -1,6 +1,6 @@
 #include "reminder/frmRemind.h"
 
-#include "main/RegistryErrorMessage.h"
+#include "settings/RegistryErrorMessage.h"
 #include "ports/Clock.h"
 #include "ports/MessageBox.h"
 #include "ports/Process.h"

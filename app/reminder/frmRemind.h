@@ -1,6 +1,6 @@
 #pragma once
 
-#include "main/Settings.h"
+#include "settings/Settings.h"
 #include "ports/AppPorts.h"
 #include "ui/CommandButton.h"
 #include "ui/FormCore.h"

@@ -2,7 +2,7 @@
 #include "controls/RegistryValueControl.h"
 #include "controls/SystemHelperControl.h"
 #include "controls/TrayIconControl.h"
-#include "main/RunFlags.h"
+#include "settings/RunFlags.h"
 #include "main/frmMaintenance.h"
 #include "run/FolderSafety.h"
 #include "run/MaintenanceRun.h"
@@ -42,7 +42,7 @@ RunStep MaintenanceRun::Cleanup(bool afterInstallPrompt) {
             return RunStep::TempFolder;
         }
         Box(kCleanupText, kOkInformation, kCleanupTitle);
-        ports_.flags.cleanupActive = true;
+        launch.cleanupActive = true;
         log_.TaskStarted(kCleanupTask);
     }
     // After the install prompt the loop is entered just after the launch, with whatever task it
@@ -65,7 +65,7 @@ RunStep MaintenanceRun::Cleanup(bool afterInstallPrompt) {
         WaitWhileWindowExists(cleanupTask_);
         skipTask = true;
     }
-    ports_.flags.cleanupActive = false;
+    launch.cleanupActive = false;
     return RunStep::TempFolder;
 }
 

@@ -3,7 +3,7 @@
 #include "controls/LibraryHelperControl.h"
 #include "controls/SystemHelperControl.h"
 #include "controls/TrayIconControl.h"
-#include "main/RunFlags.h"
+#include "settings/RunFlags.h"
 #include "main/frmMaintenance.h"
 #include "ports/MessageBox.h"
 #include "ports/Process.h"
@@ -34,7 +34,7 @@ RunOptions RunOptions::Of(frmMaintenance& f) {
     return o;
 }
 
-std::optional<RunStep> RouteAfterSkipChoice(const RunFlags& flags) {
+std::optional<RunStep> RouteAfterSkipChoice(const LaunchFlags& flags) {
     if (flags.scanDiskActive) {
         return RunStep::PerformanceGroup;
     }
@@ -47,7 +47,7 @@ std::optional<RunStep> RouteAfterSkipChoice(const RunFlags& flags) {
     return std::nullopt;
 }
 
-RunStep RouteAfterInstallPrompt(const RunFlags& flags) {
+RunStep RouteAfterInstallPrompt(const LaunchFlags& flags) {
     if (flags.scanDiskActive) {
         return RunStep::PerformanceGroup;
     }
@@ -200,7 +200,7 @@ void MaintenanceRun::Prepare() {
 
 RunStep MaintenanceRun::Finish() {
     FinishRun();
-    if (skipTask || ports_.flags.scanDiskActive || ports_.flags.defragActive) {
+    if (skipTask || launch.scanDiskActive || launch.defragActive) {
         form_.ProgressBar1.SetValue(form_.ProgressBar1.Max());
     }
     AskRestart();
@@ -277,13 +277,13 @@ RunStep MaintenanceRun::LaunchFailed() {
             answer::kCancel) {
             skipTask = true;
         }
-        if (const auto next = RouteAfterSkipChoice(ports_.flags)) {
+        if (const auto next = RouteAfterSkipChoice(launch)) {
             return *next;
         }
     }
     ports_.library.SetShowSystemDialog(kInstallProgramsDialog);
     Box(kInstalledText, mb::kOk, kInstalledTitle);
-    return RouteAfterInstallPrompt(ports_.flags);
+    return RouteAfterInstallPrompt(launch);
 }
 
 bool MaintenanceRun::WindowExists(std::string_view title, const std::optional<TaskId>& task) {
@@ -304,7 +304,7 @@ void MaintenanceRun::WaitForCounter(int mark) {
 
 void MaintenanceRun::MyTimer_Timer() {
     try {
-        if (ports_.flags.maintenanceRunning && ports_.flags.scanDiskActive) {
+        if (ports_.flags.maintenanceRunning && launch.scanDiskActive) {
             WindowExists(kScanDiskTitle, std::nullopt);
         }
         ui::ProgressBar& bar = form_.ProgressBar1;

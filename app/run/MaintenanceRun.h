@@ -1,6 +1,6 @@
 #pragma once
 
-#include "main/Settings.h"
+#include "settings/Settings.h"
 #include "ports/AppPorts.h"
 #include "run/FilesPort.h"
 #include "run/ProgramsPort.h"
@@ -19,7 +19,6 @@ class ProcessPriorityPort;
 class ProgramsPort;
 class TrayIconControl;
 class frmMaintenance;
-struct RunFlags;
 struct StartupEntriesPorts;
 
 // The run's own ports, beside the program-wide ones.
@@ -64,11 +63,19 @@ struct RunOptions {
     static RunOptions Of(frmMaintenance& form);
 };
 
-// Where a launch failure continues, by the first run flag that is set (scanDiskActive,
+// Which utility the run is launching or waiting for; all false at program start, kept from one
+// run to the next like the rest of the run's state.
+struct LaunchFlags {
+    bool scanDiskActive = false;
+    bool defragActive = false;
+    bool cleanupActive = false;
+};
+
+// Where a launch failure continues, by the first launch flag that is set (scanDiskActive,
 // defragActive, cleanupActive). After the skip/start-over choice with none set: nothing (the
 // install prompt follows).
-std::optional<RunStep> RouteAfterSkipChoice(const RunFlags& flags);
-RunStep RouteAfterInstallPrompt(const RunFlags& flags);
+std::optional<RunStep> RouteAfterSkipChoice(const LaunchFlags& flags);
+RunStep RouteAfterInstallPrompt(const LaunchFlags& flags);
 
 // The maintenance run behind "Start &With Selected Options": validation, preparation, the tasks
 // in order with their gates, launch failures, FinishRun and the restart question, all inside one
@@ -129,6 +136,7 @@ public:
 
     // Run-local state (the tests look at it).
     bool skipTask = false;
+    LaunchFlags launch;
     std::int16_t wasOnTop = 0;
     bool priorityRaised = false;
     std::int32_t priorityClass = 0;

@@ -4,8 +4,8 @@
 #include "controls/RegistryValueControl.h"
 #include "controls/SystemHelperControl.h"
 #include "controls/TrayIconControl.h"
-#include "main/RegistryErrorMessage.h"
-#include "main/RunFlags.h"
+#include "settings/RegistryErrorMessage.h"
+#include "settings/RunFlags.h"
 #include "main/frmMaintenance.h"
 #include "ports/Process.h"
 #include "run/MaintenanceRun.h"
@@ -85,7 +85,7 @@ RunStep MaintenanceRun::ScanDisk() {
         log_.TaskSkipped(kScanDiskTask, skipTask ? "skipped by the user" : "not selected");
         return RunStep::Defrag;
     }
-    RunFlags& flags = ports_.flags;
+    LaunchFlags& flags = launch;
     flags.scanDiskActive = true;
     log_.TaskStarted(kScanDiskTask);
     if (!settings_.ScanDiskConfigured()) {
@@ -142,7 +142,7 @@ RunStep MaintenanceRun::WaitForScan(TaskId scan) {
     cycleScanBar_ = false;
     f.ProgressBar1.SetValue(f.ProgressBar1.Max());
     f.MyTimer.SetEnabled(false);
-    ports_.flags.scanDiskActive = false;
+    launch.scanDiskActive = false;
     return RunStep::Defrag;
 }
 
@@ -164,14 +164,14 @@ bool MaintenanceRun::ReplayScanDiskKeyScript() {
         }
         // The last wait runs without bringing ScanDisk forward.
         if (row + 2 == script.size()) {
-            ports_.flags.scanDiskActive = false;
+            launch.scanDiskActive = false;
         }
     }
     return true;
 }
 
 RunStep MaintenanceRun::Defrag() {
-    RunFlags& flags = ports_.flags;
+    LaunchFlags& flags = launch;
     if (skipTask && flags.scanDiskActive) {
         Box(kDefragCancelledText, kOkInformation, kDefragCancelledTitle);
     }
@@ -205,7 +205,8 @@ RunStep MaintenanceRun::StartupEntries() {
     tray_.SetTipText(kRegistryTip);
     log_.TaskStarted(kEntriesTask);
     try {
-        if (ShowStartupEntriesEditor(ports_, run_.entries, f.chkCurrentUser, f.chkLocalMachine)) {
+        if (ShowStartupEntriesEditor(ports_, run_.entries, f.chkCurrentUser, f.chkLocalMachine) ==
+            EditorOutcome::Finished) {
             // Cleared before the editor is shown; nothing reads it while the editor is open.
             skipTask = false;
         }

@@ -1,7 +1,7 @@
 #include "startup/MaintenanceDateGate.h"
 
 #include "controls/RegistryValue.h"
-#include "main/Settings.h"
+#include "settings/Settings.h"
 
 #include <array>
 #include <charconv>

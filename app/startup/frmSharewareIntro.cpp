@@ -1,7 +1,7 @@
 #include "startup/frmSharewareIntro.h"
 
 #include "controls/TrayIconControl.h"
-#include "main/RegistryErrorMessage.h"
+#include "settings/RegistryErrorMessage.h"
 #include "ports/Clock.h"
 #include "ports/DesktopWindows.h"
 #include "ports/Elevation.h"

@@ -1,23 +1,24 @@
 #include "startup_entries/StartupEntriesEditor.h"
 
-#include "main/RunFlags.h"
 #include "startup_entries/frmRegistry.h"
 #include "ui/Form.h"
 
 namespace tidewell {
 
-bool ShowStartupEntriesEditor(const AppPorts& ports, const StartupEntriesPorts& entries,
-                              const ui::CheckBox& chkCurrentUser,
-                              const ui::CheckBox& chkLocalMachine) {
+EditorOutcome ShowStartupEntriesEditor(const AppPorts& ports, const StartupEntriesPorts& entries,
+                                       const ui::CheckBox& chkCurrentUser,
+                                       const ui::CheckBox& chkLocalMachine) {
     ui::Form<frmRegistry> editor(ports.formsPort, ports, entries, chkCurrentUser, chkLocalMachine);
     editor->Form_Load();
-    if (!ports.flags.maintenanceRunning || !editor->Loaded()) {
+    if (editor->Declined() || !editor->Loaded()) {
+        const EditorOutcome outcome =
+            editor->Declined() ? EditorOutcome::Declined : EditorOutcome::Closed;
         editor->Unload();
-        return false;
+        return outcome;
     }
     editor->Hide();
     editor->ShowModal();
-    return true;
+    return EditorOutcome::Finished;
 }
 
 } // namespace tidewell

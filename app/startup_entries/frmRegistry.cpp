@@ -1,7 +1,7 @@
 #include "startup_entries/frmRegistry.h"
 
-#include "main/RegistryErrorMessage.h"
-#include "main/RunFlags.h"
+#include "settings/RegistryErrorMessage.h"
+#include "settings/RunFlags.h"
 #include "ports/MessageBox.h"
 #include "startup_entries/EditorTexts.h"
 #include "ui/Runtime.h"
@@ -93,6 +93,7 @@ void frmRegistry::Form_Load() {
 
     if (ports_.messageBox.Show(kCautionText, mb::kYesNo | mb::kIconExclamation, kCautionTitle) !=
         answer::kYes) {
+        declined_ = true;
         ports_.flags.maintenanceRunning = false;
         return;
     }
@@ -174,8 +175,8 @@ void frmRegistry::lstbxCurrent_Click() {
 }
 
 void frmRegistry::ShowSelectedEntry(RunKeyList& list) {
-    if (ports_.flags.ignoreNextListClick) {
-        ports_.flags.ignoreNextListClick = false;
+    if (ignoreNextListClick) {
+        ignoreNextListClick = false;
         return;
     }
     const int index = list.list.ListIndex();
@@ -196,7 +197,7 @@ void frmRegistry::ShowSelectedEntry(RunKeyList& list) {
 }
 
 void frmRegistry::cmdRefresh_Click() {
-    ports_.flags.ignoreNextListClick = true;
+    ignoreNextListClick = true;
     view_.Refresh();
     if (lstbxLocal.ListCount() > 0) {
         lstbxLocal.SetListIndex(0);
@@ -208,7 +209,7 @@ void frmRegistry::cmdRefresh_Click() {
     lstbxCurrent.SetListIndex(-1);
     // With nothing selected and both lists empty no selection changed, and the flag would swallow
     // the user's next click.
-    ports_.flags.ignoreNextListClick = false;
+    ignoreNextListClick = false;
 }
 
 std::string frmRegistry::Ask(std::string_view prompt, std::string_view title,

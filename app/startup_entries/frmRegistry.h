@@ -59,6 +59,9 @@ public:
     // The load sequence. Failures the library reports while the keys are read leave as
     // RegistryLibraryError, to the code that loaded the window.
     void Form_Load() override;
+    // The caution question's answer: No unloads nothing but leaves the editor unshown, and clears
+    // maintenanceRunning.
+    bool Declined() const { return declined_; }
 
     void lstbxLocal_Click();
     void lstbxCurrent_Click();
@@ -67,6 +70,9 @@ public:
     void cmdDeleteEntry_Click();
     void cmdExit_Click();
     void MyTimer_Timer();
+
+    // The next list click comes from the editor's own code (Refresh) and shows nothing.
+    bool ignoreNextListClick = false;
 
     // The data loaded for each list, one slot per entry and one spare (Empty) slot.
     const std::vector<RegistryData>& LocalMachineValues() const { return local_.values; }
@@ -119,6 +125,7 @@ private:
     std::unique_ptr<RegistryKeyObject> runKey_;
     RunKeyList current_;
     RunKeyList local_;
+    bool declined_ = false;
 };
 
 } // namespace tidewell

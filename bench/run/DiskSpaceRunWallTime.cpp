@@ -8,7 +8,7 @@
 #include "controls/win32/Win32RegistryValueControl.h"
 #include "controls/win32/Win32SystemHelperControl.h"
 #include "help/win32/Win32HelpAdapters.h"
-#include "main/RunFlags.h"
+#include "settings/RunFlags.h"
 #include "main/frmMaintenance.h"
 #include "ports/AppPorts.h"
 #include "ports/SharedObjects.h"

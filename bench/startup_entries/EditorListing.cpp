@@ -12,7 +12,7 @@
 #include "fakes/FakePorts.h"
 #include "fakes/FakeRegistryValueControl.h"
 #include "help/win32/Win32HelpAdapters.h"
-#include "main/RunFlags.h"
+#include "settings/RunFlags.h"
 #include "ports/SharedObjects.h"
 #include "ports/win32/Win32Clock.h"
 #include "ports/win32/Win32DesktopWindows.h"

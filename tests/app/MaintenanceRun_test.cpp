@@ -497,13 +497,13 @@ TEST_F(RunTest, DiskCleanupIsStartedAndWaitedFor) {
     messageBox.Expect(kCleanupDone, kOkInformation, "Disk Cleanup Complete?");
     ExpectRestart();
     bool activeMeanwhile = false;
-    events.At(10000, [&] { activeMeanwhile = flags.cleanupActive; });
+    events.At(10000, [&] { activeMeanwhile = run->launch.cleanupActive; });
     f().cmdStart.Click();
 
     ASSERT_EQ(programs.Starts().size(), 1u);
     EXPECT_EQ(programs.Starts()[0].style, WindowStyle::NormalNoFocus);
     EXPECT_TRUE(activeMeanwhile);
-    EXPECT_FALSE(flags.cleanupActive);
+    EXPECT_FALSE(run->launch.cleanupActive);
     // The prompt came four seconds after the start; the run went on once the window closed.
     const int prompt = log.IndexOf("box:Disk Cleanup Complete?");
     const int done = log.IndexOf("status:Maintenance Complete!");
@@ -528,7 +528,7 @@ TEST_F(RunTest, DiskCleanupMissingSkipThenStartOverThenInstall) {
     f().cmdStart.Click();
     EXPECT_EQ(library.Dialogs(), (std::vector<std::int32_t>{9}));
     EXPECT_EQ(Entries("programs:start:").size(), 2u);
-    EXPECT_FALSE(flags.cleanupActive);
+    EXPECT_FALSE(run->launch.cleanupActive);
     EXPECT_TRUE(run->skipTask) << "the loop's own exit flag";
 }
 
@@ -544,7 +544,7 @@ TEST_F(RunTest, DiskCleanupMissingAndSkippedShowsTheStartMessageOnceMore) {
     f().cmdStart.Click();
     EXPECT_EQ(StartsOf(kCleanmgr), 0);
     EXPECT_EQ(Entries("programs:start:" + kCleanmgr).size(), 1u);
-    EXPECT_FALSE(flags.cleanupActive);
+    EXPECT_FALSE(run->launch.cleanupActive);
     // Passing on to the performance group cleared the skip.
     EXPECT_FALSE(run->skipTask);
 }
@@ -561,7 +561,7 @@ TEST_F(RunTest, SkippedDiskCleanupWithOnlyFixProblemsLeavesItsGateClosed) {
     ExpectRestart();
     f().cmdStart.Click();
     // Its gate stayed shut, so the flag the task set was never cleared.
-    EXPECT_TRUE(flags.cleanupActive);
+    EXPECT_TRUE(run->launch.cleanupActive);
 }
 
 struct GateRow {
@@ -632,7 +632,7 @@ TEST(LaunchFailureRouting, EachRowOfTheTable) {
         {false, false, false, std::nullopt, RunStep::FinishAfterFailure},
     };
     for (const Row& row : rows) {
-        RunFlags flags;
+        LaunchFlags flags;
         flags.scanDiskActive = row.scanDisk;
         flags.defragActive = row.defrag;
         flags.cleanupActive = row.cleanup;
@@ -741,7 +741,7 @@ TEST_F(RunTest, TickCountsUpToMaxAndBringsScanDiskForwardOnlyDuringARun) {
     programs.AddWindow("ScanDisk");
     f().ProgressBar1.SetMax(3);
     f().ProgressBar1.SetValue(1);
-    flags.scanDiskActive = true;
+    run->launch.scanDiskActive = true;
     run->MyTimer_Timer(); // no run: counts only
     EXPECT_EQ(f().ProgressBar1.Value(), 2);
     EXPECT_TRUE(programs.Activations().empty());
@@ -751,7 +751,7 @@ TEST_F(RunTest, TickCountsUpToMaxAndBringsScanDiskForwardOnlyDuringARun) {
     EXPECT_EQ(f().ProgressBar1.Value(), 3);
     EXPECT_EQ(programs.Activations(),
               (std::vector<std::string>{"title ScanDisk", "title ScanDisk"}));
-    flags.scanDiskActive = false;
+    run->launch.scanDiskActive = false;
     run->MyTimer_Timer();
     EXPECT_EQ(programs.Activations().size(), 2u);
 }
@@ -1025,7 +1025,7 @@ TEST_F(ScanDiskTest, KeyScriptSendsEachRowAtItsMarkOverThirtyFourTicks) {
     // the last wait and the scan run without it.
     EXPECT_EQ(TitleActivations(), 33u);
     EXPECT_EQ(timeline.At("Scanning Hard Disk For Errors. . ."), start + 34000);
-    EXPECT_FALSE(flags.scanDiskActive);
+    EXPECT_FALSE(run->launch.scanDiskActive);
     EXPECT_FALSE(f().MyTimer.Enabled());
     EXPECT_EQ(f().ProgressBar1.Value(), 60);
 }
@@ -1104,7 +1104,7 @@ TEST_F(ScanDiskTest, MissingScanDiskNoThenOkStartsTheGroupOverAndASkipCancelsDef
     f().cmdStart.Click();
     EXPECT_EQ(Entries("programs:start:" + kScanDiskOptions).size(), 2u);
     EXPECT_TRUE(programs.Starts().empty()) << "neither ScanDisk nor Defrag ran";
-    EXPECT_TRUE(flags.scanDiskActive);
+    EXPECT_TRUE(run->launch.scanDiskActive);
     EXPECT_EQ(f().ProgressBar1.Value(), f().ProgressBar1.Max());
 }
 
@@ -1177,14 +1177,14 @@ TEST_F(DefragTest, OnlyTheUsersOkEndsIt) {
     bool activeDuringPrompt = false;
     messageBox.OnShow([&](std::string_view title) {
         if (title == "Defrag Complete?") {
-            activeDuringPrompt = flags.defragActive;
+            activeDuringPrompt = run->launch.defragActive;
         }
     });
     f().cmdStart.Click();
     ASSERT_EQ(programs.Starts().size(), 1u);
     EXPECT_EQ(programs.Starts()[0].style, WindowStyle::MaximizedFocus);
     EXPECT_TRUE(activeDuringPrompt);
-    EXPECT_FALSE(flags.defragActive);
+    EXPECT_FALSE(run->launch.defragActive);
     EXPECT_EQ(programs.TaskChecks(), 0) << "its window is never watched";
     EXPECT_NE(log.IndexOf("status:Defragmenting File System. . ."), -1);
 }
@@ -1200,7 +1200,7 @@ TEST_F(DefragTest, MissingDefragInstallReturnsToTheDefragStepAndSkipPassesOn) {
     f().cmdStart.Click();
     EXPECT_EQ(Entries("programs:start:" + kDefrag).size(), 2u);
     // Skipped: the flag stays set, so the bar is filled before the restart question.
-    EXPECT_TRUE(flags.defragActive);
+    EXPECT_TRUE(run->launch.defragActive);
     EXPECT_EQ(log.IndexOf("box:Defrag CANCELLED!"), -1);
     EXPECT_EQ(f().ProgressBar1.Value(), f().ProgressBar1.Max());
 }

@@ -1,5 +1,5 @@
 #include "fakes/FakeRegistryValueControl.h"
-#include "main/Settings.h"
+#include "settings/Settings.h"
 
 #include <gtest/gtest.h>
 

@@ -2,7 +2,7 @@
 #include "fakes/FakeInputBox.h"
 #include "fakes/FakeRegistryLibrary.h"
 #include "fakes/FakeTextFiles.h"
-#include "main/RegistryErrorMessage.h"
+#include "settings/RegistryErrorMessage.h"
 #include "startup_entries/EditorTexts.h"
 #include "startup_entries/StartupEntriesEditor.h"
 #include "startup_entries/frmRegistry.h"
@@ -351,9 +351,9 @@ TEST_F(RegistryEditorTest, SelectionStopsQuietlyOnAFailedCheckOrAnIgnoredClick) 
     f.lstbxLocal.SetListIndex(0);
     EXPECT_EQ(f.txtLocalValue.Text(), "c:\\windows\\tray.exe");
 
-    flags.ignoreNextListClick = true;
+    f.ignoreNextListClick = true;
     f.lstbxCurrent.SetListIndex(0);
-    EXPECT_FALSE(flags.ignoreNextListClick);
+    EXPECT_FALSE(f.ignoreNextListClick);
     EXPECT_EQ(f.txtCurrentValue.Text(), "");
 }
 
@@ -365,7 +365,7 @@ TEST_F(RegistryEditorTest, RefreshEndsWithNoSelectionHavingShownTheFirstCurrentU
     f.cmdRefresh.Click();
     EXPECT_EQ(f.lstbxLocal.ListIndex(), -1);
     EXPECT_EQ(f.lstbxCurrent.ListIndex(), -1);
-    EXPECT_FALSE(flags.ignoreNextListClick);
+    EXPECT_FALSE(f.ignoreNextListClick);
     EXPECT_GT(View().Refreshes(), refreshes);
     // The first change was swallowed; selecting the current user's first entry ran as a click.
     EXPECT_EQ(f.txtLocalValue.Text(), "\"C:\\Program Files\\App\\app.exe\" /min");
@@ -376,7 +376,7 @@ TEST_F(RegistryEditorTest, RefreshEndsWithNoSelectionHavingShownTheFirstCurrentU
 TEST_F(RegistryEditorTest, RefreshWithEmptyListsSkipsThemAndSwallowsNoLaterClick) {
     frmRegistry& f = Load();
     f.cmdRefresh.Click();
-    EXPECT_FALSE(flags.ignoreNextListClick);
+    EXPECT_FALSE(f.ignoreNextListClick);
     EXPECT_EQ(f.lstbxLocal.ListIndex(), -1);
 }
 
@@ -683,7 +683,8 @@ TEST_F(RegistryEditorTest, ShowEditorRunsModallyUntilFinished) {
             }
         }
     });
-    EXPECT_TRUE(ShowStartupEntriesEditor(ports, entryPorts, chkCurrentUser, chkLocalMachine));
+    EXPECT_EQ(ShowStartupEntriesEditor(ports, entryPorts, chkCurrentUser, chkLocalMachine),
+              EditorOutcome::Finished);
     EXPECT_TRUE(wasModal);
     EXPECT_EQ(formsPort.Find("Registry Entries"), nullptr);
 }
@@ -691,7 +692,8 @@ TEST_F(RegistryEditorTest, ShowEditorRunsModallyUntilFinished) {
 TEST_F(RegistryEditorTest, ShowEditorAfterNoNeverShowsIt) {
     messageBox.Expect(std::string(editor_text::kCautionText), mb::kYesNo | mb::kIconExclamation,
                       "CAUTION!", answer::kNo);
-    EXPECT_FALSE(ShowStartupEntriesEditor(ports, entryPorts, chkCurrentUser, chkLocalMachine));
+    EXPECT_EQ(ShowStartupEntriesEditor(ports, entryPorts, chkCurrentUser, chkLocalMachine),
+              EditorOutcome::Declined);
     EXPECT_FALSE(flags.maintenanceRunning);
     EXPECT_FALSE(log.Contains("view:Registry Entries.Show"));
     EXPECT_EQ(formsPort.Find("Registry Entries"), nullptr);

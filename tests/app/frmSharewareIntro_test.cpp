@@ -1,6 +1,6 @@
 #include "TestApp.h"
 #include "fakes/FakeElevation.h"
-#include "main/RegistryErrorMessage.h"
+#include "settings/RegistryErrorMessage.h"
 #include "startup/frmSharewareIntro.h"
 
 #include <gtest/gtest.h>

@@ -9,7 +9,7 @@
 #include "fakes/FakeRegistryValueControl.h"
 #include "help/win32/Win32HelpAdapters.h"
 #include "help/win32/Win32HelpAdapters.h"
-#include "main/RunFlags.h"
+#include "settings/RunFlags.h"
 #include "main/frmMaintenance.h"
 #include "ui/Form.h"
 #include "ui/ModalMessageBox.h"

@@ -9,7 +9,7 @@
 #include "fakes/FakePorts.h"
 #include "fakes/FakeRegistryValueControl.h"
 #include "help/win32/Win32HelpAdapters.h"
-#include "main/RunFlags.h"
+#include "settings/RunFlags.h"
 #include "ports/SharedObjects.h"
 #include "ports/win32/Win32Clock.h"
 #include "ports/win32/Win32DesktopWindows.h"
@@ -320,7 +320,8 @@ TEST_F(EditorWindowTest, UserListsViewsAddsAndDeletesWithBackupThroughTheRealWin
     });
     bool shown = false;
     try {
-        shown = ShowStartupEntriesEditor(ports_, entries, chkCurrentUser, chkLocalMachine);
+        shown = ShowStartupEntriesEditor(ports_, entries, chkCurrentUser, chkLocalMachine) ==
+                EditorOutcome::Finished;
     } catch (const std::exception& error) {
         ADD_FAILURE() << "the editor threw " << error.what();
     } catch (const ui::ProgramQuitting&) {

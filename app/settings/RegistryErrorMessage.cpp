@@ -1,4 +1,4 @@
-#include "main/RegistryErrorMessage.h"
+#include "settings/RegistryErrorMessage.h"
 
 namespace tidewell {
 

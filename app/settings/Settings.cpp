@@ -1,4 +1,4 @@
-#include "main/Settings.h"
+#include "settings/Settings.h"
 
 #include <algorithm>
 #include <cctype>
