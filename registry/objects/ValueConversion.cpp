@@ -221,10 +221,8 @@ ConversionFailure ByteArrayToData(SAFEARRAY* array, std::vector<BYTE>& data) {
     return kSuccess;
 }
 
-// An array of variants: one dimension, every element of the first element's type; integers
-// become REG_BINARY bytes, strings REG_MULTI_SZ.
-ConversionFailure VariantArrayToData(SAFEARRAY* array, bool wide, DWORD& type,
-                                     std::vector<BYTE>& data) {
+// The elements of a one-dimensional array of variants, every one of the first element's type.
+ConversionFailure ReadVariantArray(SAFEARRAY* array, std::vector<win32common::Variant>& elements) {
     if (!array || SafeArrayGetDim(array) != 1)
         return Fail(E_INVALIDARG, L"Incorrect array dimensions - expecting one dimensional array");
     LONG lower = 0;
@@ -241,8 +239,6 @@ ConversionFailure VariantArrayToData(SAFEARRAY* array, bool wide, DWORD& type,
     if (FAILED(hr))
         return Fail(hr, L"Error getting array element");
     const VARTYPE elementType = first.Type();
-
-    std::vector<win32common::Variant> elements;
     try {
         elements.reserve(static_cast<size_t>(static_cast<long long>(upper) - lower + 1));
         elements.push_back(std::move(first));
@@ -262,30 +258,53 @@ ConversionFailure VariantArrayToData(SAFEARRAY* array, bool wide, DWORD& type,
     } catch (const std::length_error&) {
         return Fail(E_OUTOFMEMORY, L"Failed to allocate memory for binary value");
     }
+    return kSuccess;
+}
 
-    data.clear();
-    if (IsIntegerType(elementType)) {
-        ConversionFailure failure =
-            Resize(data, elements.size(), L"Failed to allocate memory for binary value");
+ConversionFailure IntegersToBinary(std::vector<win32common::Variant>& elements,
+                                   std::vector<BYTE>& data) {
+    ConversionFailure failure =
+        Resize(data, elements.size(), L"Failed to allocate memory for binary value");
+    if (FAILED(failure.hr))
+        return failure;
+    for (size_t i = 0; i < elements.size(); ++i) {
+        win32common::Variant byte;
+        const HRESULT hr = VariantChangeType(byte.Get(), elements[i].Get(), 0, VT_UI1);
+        if (FAILED(hr))
+            return Fail(hr, L"Error converting to a byte value");
+        data[i] = V_UI1(byte.Get());
+    }
+    return kSuccess;
+}
+
+ConversionFailure StringsToMultiString(std::vector<win32common::Variant>& elements, bool wide,
+                                       std::vector<BYTE>& data) {
+    for (win32common::Variant& element : elements) {
+        ConversionFailure failure = AppendString(V_BSTR(element.Get()), wide, data);
         if (FAILED(failure.hr))
             return failure;
-        for (size_t i = 0; i < elements.size(); ++i) {
-            win32common::Variant byte;
-            hr = VariantChangeType(byte.Get(), elements[i].Get(), 0, VT_UI1);
-            if (FAILED(hr))
-                return Fail(hr, L"Error converting to a byte value");
-            data[i] = V_UI1(byte.Get());
-        }
-        type = REG_BINARY;
-        return kSuccess;
+    }
+    return EndMultiString(wide, data);
+}
+
+// An array of variants: one dimension, every element of the first element's type; integers
+// become REG_BINARY bytes, strings REG_MULTI_SZ.
+ConversionFailure VariantArrayToData(SAFEARRAY* array, bool wide, DWORD& type,
+                                     std::vector<BYTE>& data) {
+    std::vector<win32common::Variant> elements;
+    ConversionFailure failure = ReadVariantArray(array, elements);
+    if (FAILED(failure.hr))
+        return failure;
+    const VARTYPE elementType = elements.front().Type();
+    data.clear();
+    if (IsIntegerType(elementType)) {
+        failure = IntegersToBinary(elements, data);
+        if (SUCCEEDED(failure.hr))
+            type = REG_BINARY;
+        return failure;
     }
     if (elementType == VT_BSTR) {
-        for (win32common::Variant& element : elements) {
-            ConversionFailure failure = AppendString(V_BSTR(element.Get()), wide, data);
-            if (FAILED(failure.hr))
-                return failure;
-        }
-        ConversionFailure failure = EndMultiString(wide, data);
+        failure = StringsToMultiString(elements, wide, data);
         if (SUCCEEDED(failure.hr))
             type = REG_MULTI_SZ;
         return failure;
