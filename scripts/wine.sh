@@ -12,6 +12,15 @@
 #   wine.sh prefix                      print the prefix path (creating the prefix if needed)
 #   wine.sh flush                       wait for the wineserver, so the registry files are written
 #   wine.sh reset                       delete the prefix and its home
+#   wine.sh x86                         exit 0 if this host runs 32-bit Windows programs; else
+#                                       print why not and exit 1
+#   wine.sh without-x86 COMMAND [ARGS...]
+#                                       run a command on a host made unable to (root: the 32-bit
+#                                       loader fails with "Exec format error" in its own mounts)
+#
+# TIDEWELL_NO_WIN32_X86=1 declares the host unable to run 32-bit Windows programs. With
+# TIDEWELL_NEEDS_X86=1, run, traced, exec and install skip on such a host: they print the reason
+# and exit 77 (the SKIP_RETURN_CODE of the tests that need one).
 set -euo pipefail
 
 here="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
@@ -51,6 +60,36 @@ if [ ! -x "$state/bin/wine" ]; then
     mv -f "$state/bin/wine.$$" "$state/bin/wine"
 fi
 export PATH="$state/bin:$PATH"
+
+# The 32-bit half of Wine: its loader must start. A kernel without 32-bit support answers
+# "Exec format error"; a host without wine32:i386 has no loader.
+x86_loader=/usr/lib/wine/wine
+x86_unsupported_reason() {
+    if [ "${TIDEWELL_NO_WIN32_X86:-}" = 1 ]; then
+        echo "TIDEWELL_NO_WIN32_X86=1 declares that this host cannot run 32-bit Windows programs"
+    elif [ -n "${TIDEWELL_WIN32_X86:-}" ]; then
+        # Found out once by scripts/test.sh for the whole run.
+        [ "$TIDEWELL_WIN32_X86" = yes ] || echo "$TIDEWELL_WIN32_X86"
+    elif [ ! -x "$x86_loader" ]; then
+        echo "no 32-bit Wine loader ($x86_loader, package wine32:i386)"
+    else
+        local out
+        if ! out="$("$x86_loader" --version 2>&1)"; then
+            echo "$x86_loader --version: $(echo "$out" | head -n 1)"
+        fi
+    fi
+}
+if [ "${TIDEWELL_NEEDS_X86:-}" = 1 ]; then
+    case "${1:-}" in
+        run | traced | exec | install)
+            reason="$(x86_unsupported_reason)"
+            if [ -n "$reason" ]; then
+                echo "SKIPPED: needs a 32-bit Windows program; $reason"
+                exit 77
+            fi
+            ;;
+    esac
+fi
 
 xvfb_pid=""
 cleanup() {
@@ -169,6 +208,31 @@ case "$cmd" in
     reset)
         wineserver -k 2>/dev/null || true
         rm -rf "$state"
+        ;;
+    x86)
+        reason="$(x86_unsupported_reason)"
+        if [ -n "$reason" ]; then
+            echo "$reason"
+            exit 1
+        fi
+        echo "this host runs 32-bit Windows programs"
+        ;;
+    without-x86)
+        export TIDEWELL_NO_WIN32_X86=1
+        if [ -x "$x86_loader" ] && [ "$(id -u)" -eq 0 ] && [ -z "${TIDEWELL_WITHOUT_X86_INSIDE:-}" ]; then
+            # An ELF header of no known machine: the kernel refuses it as it refuses an i386
+            # program where it has no 32-bit support.
+            fake="$(mktemp /tmp/tidewell-no-x86.XXXXXX)"
+            { printf '\177ELF\001\001\001'; head -c 57 /dev/zero; } >"$fake"
+            chmod 755 "$fake"
+            rc=0
+            TIDEWELL_WITHOUT_X86_INSIDE=1 unshare --mount sh -c \
+                'mount --bind "$0" "$1" && shift && exec "$@"' "$fake" "$x86_loader" "$@" || rc=$?
+            rm -f "$fake"
+            exit "$rc"
+        fi
+        echo "wine.sh: the 32-bit loader stays usable here (not root, or no wine32); only declared" >&2
+        exec "$@"
         ;;
     *)
         sed -n '2,15p' "${BASH_SOURCE[0]}" >&2
