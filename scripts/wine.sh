@@ -219,19 +219,23 @@ case "$cmd" in
         ;;
     without-x86)
         export TIDEWELL_NO_WIN32_X86=1
-        if [ -x "$x86_loader" ] && [ "$(id -u)" -eq 0 ] && [ -z "${TIDEWELL_WITHOUT_X86_INSIDE:-}" ]; then
+        if [ -n "${TIDEWELL_WITHOUT_X86_INSIDE:-}" ]; then
+            exec "$@"
+        fi
+        export TIDEWELL_WITHOUT_X86_INSIDE=1
+        if [ -x "$x86_loader" ] && [ "$(id -u)" -eq 0 ] && unshare --mount true 2>/dev/null; then
             # An ELF header of no known machine: the kernel refuses it as it refuses an i386
             # program where it has no 32-bit support.
             fake="$(mktemp /tmp/tidewell-no-x86.XXXXXX)"
             { printf '\177ELF\001\001\001'; head -c 57 /dev/zero; } >"$fake"
             chmod 755 "$fake"
             rc=0
-            TIDEWELL_WITHOUT_X86_INSIDE=1 unshare --mount sh -c \
+            unshare --mount sh -c \
                 'mount --bind "$0" "$1" && shift && exec "$@"' "$fake" "$x86_loader" "$@" || rc=$?
             rm -f "$fake"
             exit "$rc"
         fi
-        echo "wine.sh: the 32-bit loader stays usable here (not root, or no wine32); only declared" >&2
+        echo "wine.sh: the 32-bit loader stays usable here (not root, no mount namespace, or no wine32); only declared" >&2
         exec "$@"
         ;;
     *)
