@@ -73,7 +73,7 @@ native_pid=$!
 xvfb_pid=""
 cleanup() {
     [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null || true
-    kill "$native_pid" 2>/dev/null || true
+    kill "$native_pid" ${windows32_pid:-} 2>/dev/null || true
 }
 trap cleanup EXIT
 if [ -z "${DISPLAY:-}" ]; then
@@ -87,22 +87,35 @@ fi
 
 # A fresh prefix for every run, so that first-start behaviour is what the tests see.
 fresh_prefixes() {
+    # The 32-bit library is tested in a prefix of its own (its build tree's), made meanwhile.
+    local x86_prefix_pid
+    if [ "$TIDEWELL_WIN32_X86" = yes ]; then
+        (TIDEWELL_BUILD_DIR="$x86_build" bash scripts/wine.sh reset &&
+            TIDEWELL_BUILD_DIR="$x86_build" bash scripts/wine.sh prefix >/dev/null) &
+    else
+        true &
+    fi
+    x86_prefix_pid=$!
     bash scripts/wine.sh reset
     bash scripts/wine.sh prefix >/dev/null
     bash scripts/wine.sh install >/dev/null
-    # The 32-bit library is tested in a prefix of its own (its build tree's).
-    if [ "$TIDEWELL_WIN32_X86" = yes ]; then
-        TIDEWELL_BUILD_DIR="$x86_build" bash scripts/wine.sh reset
-        TIDEWELL_BUILD_DIR="$x86_build" bash scripts/wine.sh prefix >/dev/null
-    fi
+    # The second half of the GUI tests' (tests/app_wine/CMakeLists.txt); CTest installs there.
+    TIDEWELL_WINE_STATE="$repo/build/windows/gui-run/wine" bash scripts/wine.sh reset
+    wait "$x86_prefix_pid"
 }
 phase "Wine prefixes" fresh_prefixes
 
 status=0
+# The 32-bit library's tests, in their own prefix, beside the others (they open no window).
+windows32_log="$repo/build/test-windows32.log"
+phase "windows32 tests" ctest --preset windows32 >"$windows32_log" 2>&1 &
+windows32_pid=$!
 # Two at a time: tests of one prefix and display share locks (build_desktop,
 # registry_registration); the others have prefixes and displays of their own.
 phase "windows tests" ctest --preset windows -j 2 || status=1
-phase "windows32 tests" ctest --preset windows32 || status=1
+wait "$windows32_pid" || status=1
+echo "--- windows32 tests (run beside the windows tests) ---"
+cat "$windows32_log"
 bash scripts/wine.sh flush
 [ "$TIDEWELL_WIN32_X86" = yes ] && TIDEWELL_BUILD_DIR="$x86_build" bash scripts/wine.sh flush
 
