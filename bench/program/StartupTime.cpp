@@ -34,8 +34,8 @@ constexpr char kSettingsKey[] = "SOFTWARE\\Vellmoor\\Tidewell!";
 constexpr double kProgressWaitMs = 7 * 1000.0;
 constexpr DWORD kPollMs = 5;
 
-using bench::NowMs;
 using bench::Median;
+using bench::NowMs;
 
 bool PrepareSettings() {
     HKEY key = nullptr;

@@ -1,7 +1,8 @@
 #pragma once
 
-// What the registry benchmarks share: the timer and medians of BenchTiming.h, and the library's database made through
-// the component system (run `scripts/wine.sh install` first, which registers Registry.dll).
+// What the registry benchmarks share: the timer and medians of BenchTiming.h, and the library's
+// database made through the component system (run `scripts/wine.sh install` first, which
+// registers Registry.dll).
 
 #include <windows.h>
 #include <objbase.h>

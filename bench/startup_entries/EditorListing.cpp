@@ -49,8 +49,8 @@ constexpr char kLocalKey[] = "Software\\TidewellBench\\EditorListing\\Local";
 constexpr char kUserKey[] = "Software\\TidewellBench\\EditorListing\\User";
 constexpr char kBenchKey[] = "Software\\TidewellBench\\EditorListing";
 
-using bench::NowMs;
 using bench::Median;
+using bench::NowMs;
 
 // When the editor first asked a key for its values: the end of its progress wait, on the editor's
 // own thread. Reset before each round.
