@@ -77,11 +77,15 @@ cleanup() {
 }
 trap cleanup EXIT
 if [ -z "${DISPLAY:-}" ]; then
-    n=70
-    while [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ]; do n=$((n + 1)); done
-    Xvfb ":$n" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
+    # Xvfb picks a free display and names it once it listens.
+    Xvfb -displayfd 1 -screen 0 1280x1024x24 -nolisten tcp >build/test-display.txt 2>/dev/null &
     xvfb_pid=$!
-    for _ in $(seq 1 100); do [ -e "/tmp/.X11-unix/X$n" ] && break; sleep 0.05; done
+    n=""
+    for _ in $(seq 1 200); do
+        n="$(tr -dc '0-9' <build/test-display.txt)"
+        [ -n "$n" ] && break
+        sleep 0.05
+    done
     export DISPLAY=":$n"
 fi
 

@@ -106,16 +106,19 @@ ensure_display() {
     if [ -n "${DISPLAY:-}" ]; then
         return
     fi
-    local n=90
-    while [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ]; do
-        n=$((n + 1))
-    done
-    Xvfb ":$n" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
+    # Xvfb picks a free display itself and names it once it listens: tests started at the same
+    # moment never share one.
+    mkdir -p "$state"
+    local named="$state/display.$$"
+    Xvfb -displayfd 1 -screen 0 1280x1024x24 -nolisten tcp >"$named" 2>/dev/null &
     xvfb_pid=$!
-    for _ in $(seq 1 100); do
-        [ -e "/tmp/.X11-unix/X$n" ] && break
+    local n=""
+    for _ in $(seq 1 200); do
+        n="$(tr -dc '0-9' <"$named")"
+        [ -n "$n" ] && break
         sleep 0.05
     done
+    rm -f "$named"
     export DISPLAY=":$n"
 }
 
