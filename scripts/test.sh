@@ -78,11 +78,12 @@ cleanup() {
 trap cleanup EXIT
 if [ -z "${DISPLAY:-}" ]; then
     # Xvfb picks a free display and names it once it listens.
+    : >build/test-display.txt
     Xvfb -displayfd 1 -screen 0 1280x1024x24 -nolisten tcp >build/test-display.txt 2>/dev/null &
     xvfb_pid=$!
     n=""
     for _ in $(seq 1 200); do
-        n="$(tr -dc '0-9' <build/test-display.txt)"
+        n="$(tr -dc '0-9' <build/test-display.txt || true)"
         [ -n "$n" ] && break
         sleep 0.05
     done

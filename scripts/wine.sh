@@ -110,11 +110,12 @@ ensure_display() {
     # moment never share one.
     mkdir -p "$state"
     local named="$state/display.$$"
+    : >"$named"
     Xvfb -displayfd 1 -screen 0 1280x1024x24 -nolisten tcp >"$named" 2>/dev/null &
     xvfb_pid=$!
     local n=""
     for _ in $(seq 1 200); do
-        n="$(tr -dc '0-9' <"$named")"
+        n="$(tr -dc '0-9' <"$named" || true)"
         [ -n "$n" ] && break
         sleep 0.05
     done
