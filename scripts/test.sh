@@ -12,7 +12,7 @@ repo="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 cd "$repo"
 
 if [ "${TIDEWELL_NO_WIN32_X86:-}" = 1 ] && [ -z "${TIDEWELL_WITHOUT_X86_INSIDE:-}" ]; then
-    exec bash scripts/wine.sh without-x86 bash "$0" "$@"
+    exec bash scripts/wine.sh without-x86 bash "$repo/scripts/test.sh" "$@"
 fi
 
 jobs="$(nproc)"
