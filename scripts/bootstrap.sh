@@ -33,7 +33,7 @@ runs_32bit_programs() {
 if runs_32bit_programs; then
   packages+=(wine32:i386)
 else
-  echo "bootstrap: this host cannot run 32-bit programs: no wine32:i386, 32-bit checks will be skipped"
+  echo "bootstrap: no 32-bit programs here (or TIDEWELL_NO_WIN32_X86=1): wine32:i386 left out; 32-bit checks will be skipped"
 fi
 
 missing=()
