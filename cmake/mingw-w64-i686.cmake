@@ -5,6 +5,11 @@ set(CMAKE_SYSTEM_PROCESSOR x86)
 set(TOOLCHAIN_PREFIX i686-w64-mingw32)
 # widl's importlib search path: Wine's own 32-bit type libraries (stdole2.tlb).
 set(TIDEWELL_WINE_TYPELIB_DIR /usr/lib/i386-linux-gnu/wine/i386-windows)
+# A host that cannot run 32-bit programs has no 32-bit Wine: the 64-bit stdole2.tlb gives widl the
+# same types (the type library it makes differs only in its time stamp).
+if(NOT EXISTS ${TIDEWELL_WINE_TYPELIB_DIR}/stdole2.tlb)
+    set(TIDEWELL_WINE_TYPELIB_DIR /usr/lib/x86_64-linux-gnu/wine/x86_64-windows)
+endif()
 
 set(CMAKE_C_COMPILER ${TOOLCHAIN_PREFIX}-gcc-posix)
 set(CMAKE_CXX_COMPILER ${TOOLCHAIN_PREFIX}-g++-posix)

@@ -7,9 +7,15 @@
 ; automation clients both find it. The folder is fixed: the program writes its backup under
 ; C:\Program Files\Vellmoor\Tidewell\Registry Backup\ whatever the install folder.
 ;
-; Exit codes: 0 done, 1 cancelled, 2 aborted (a message says why; with /S only the code).
+; setup.exe and Uninstall.exe are 64-bit programs, like the program they install.
+;
+; Exit codes: 0 done, 1 cancelled, 2 aborted (a message says why; with /S only the code),
+; 3 installed, but the 32-bit registration of x86\Registry.dll failed (a Windows, or a Wine, that
+; cannot run 32-bit programs): everything 64-bit is installed and registered, and the details say
+; which registration failed. The uninstaller ends with 0 or 2 (a library could not be unregistered)
+; and passes over a 32-bit registration that is not there.
 
-Unicode true
+Target amd64-unicode
 ManifestSupportedOS all
 RequestExecutionLevel admin
 SetCompressor /SOLID lzma
@@ -32,6 +38,8 @@ SetCompressor /SOLID lzma
 !define UNINSTALLER "Uninstall.exe"
 ; The program's top-level windows, to refuse changing files it has open.
 !define WINDOW_CLASS "TidewellForm"
+; The library's RegistryDatabase class, whose 32-bit registration the uninstaller looks for.
+!define DATABASE_CLSID "{6D6610ED-CF5E-11D2-9679-0000F8770C8E}"
 
 Name "${PRODUCT}"
 OutFile "${OUTFILE}"
@@ -152,15 +160,18 @@ Section "Tidewell!"
         Push "Registry.dll (64-bit) could not be registered (regsvr32: $R0)."
         Call Fail
     ${EndIf}
+    CreateShortCut "${SHORTCUT}" "$INSTDIR\tidewell.exe" "" "$INSTDIR\tidewell.exe" 0 \
+        SW_SHOWNORMAL "" "Free disk space and optimize the performance of this PC"
+
+    ; Last, and not fatal: only 32-bit clients miss it, and a Wine without 32-bit support cannot
+    ; start the 32-bit regsvr32 at all.
     DetailPrint "Registering Registry.dll (32-bit)"
     !insertmacro Regsvr32 32 "/s" "$INSTDIR\x86\Registry.dll"
     ${If} $R0 != "0"
-        Push "Registry.dll (32-bit) could not be registered (regsvr32: $R0)."
-        Call Fail
+        DetailPrint "Registry.dll (32-bit) could not be registered (regsvr32: $R0)."
+        DetailPrint "Everything else is installed; only 32-bit automation clients miss it."
+        SetErrorLevel 3
     ${EndIf}
-
-    CreateShortCut "${SHORTCUT}" "$INSTDIR\tidewell.exe" "" "$INSTDIR\tidewell.exe" 0 \
-        SW_SHOWNORMAL "" "Free disk space and optimize the performance of this PC"
 SectionEnd
 
 Section "Uninstall"
@@ -173,11 +184,19 @@ Section "Uninstall"
         DetailPrint "Registry.dll (64-bit) could not be unregistered (regsvr32: $R0)."
         StrCpy $R1 "1"
     ${EndIf}
-    DetailPrint "Unregistering Registry.dll (32-bit)"
-    !insertmacro Regsvr32 32 "/u /s" "$INSTDIR\x86\Registry.dll"
-    ${If} $R0 != "0"
-        DetailPrint "Registry.dll (32-bit) could not be unregistered (regsvr32: $R0)."
-        StrCpy $R1 "1"
+    ; A setup whose 32-bit registration failed left none to remove.
+    SetRegView 32
+    ReadRegStr $R2 HKLM "SOFTWARE\Classes\CLSID\${DATABASE_CLSID}\InprocServer32" ""
+    SetRegView 64
+    ${If} $R2 == ""
+        DetailPrint "Registry.dll (32-bit) is not registered."
+    ${Else}
+        DetailPrint "Unregistering Registry.dll (32-bit)"
+        !insertmacro Regsvr32 32 "/u /s" "$INSTDIR\x86\Registry.dll"
+        ${If} $R0 != "0"
+            DetailPrint "Registry.dll (32-bit) could not be unregistered (regsvr32: $R0)."
+            StrCpy $R1 "1"
+        ${EndIf}
     ${EndIf}
 
     ; A file still in use (a client holding a library, a help window) goes when Windows next

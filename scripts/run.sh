@@ -9,7 +9,8 @@ build="${TIDEWELL_BUILD_DIR:-$repo/build/windows}"
 case "$build" in /*) ;; *) build="$repo/$build" ;; esac
 export TIDEWELL_BUILD_DIR="$build"
 
-bash scripts/bootstrap.sh
+# Its headless screenshot needs ImageMagick's import.
+bash scripts/bootstrap.sh imagemagick
 cmake --preset windows -B "$build" >/dev/null
 cmake --build "$build" --target tidewell uidriver -j "$(nproc)"
 

@@ -10,6 +10,7 @@ set -euo pipefail
 repo="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 cd "$repo"
 
+bash scripts/bootstrap.sh clang-tidy-14
 tidy="$(command -v clang-tidy-14 || command -v clang-tidy)"
 jobs="$(nproc)"
 

@@ -12,6 +12,15 @@
 #   wine.sh prefix                      print the prefix path (creating the prefix if needed)
 #   wine.sh flush                       wait for the wineserver, so the registry files are written
 #   wine.sh reset                       delete the prefix and its home
+#   wine.sh x86                         exit 0 if this host runs 32-bit Windows programs; else
+#                                       print why not and exit 1
+#   wine.sh without-x86 COMMAND [ARGS...]
+#                                       run a command on a host made unable to (root: the 32-bit
+#                                       loader fails with "Exec format error" in its own mounts)
+#
+# TIDEWELL_NO_WIN32_X86=1 declares the host unable to run 32-bit Windows programs. With
+# TIDEWELL_NEEDS_X86=1, run, traced, exec and install skip on such a host: they print the reason
+# and exit 77 (the SKIP_RETURN_CODE of the tests that need one).
 set -euo pipefail
 
 here="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
@@ -52,6 +61,36 @@ if [ ! -x "$state/bin/wine" ]; then
 fi
 export PATH="$state/bin:$PATH"
 
+# The 32-bit half of Wine: its loader must start. A kernel without 32-bit support answers
+# "Exec format error"; a host without wine32:i386 has no loader.
+x86_loader=/usr/lib/wine/wine
+x86_unsupported_reason() {
+    if [ "${TIDEWELL_NO_WIN32_X86:-}" = 1 ]; then
+        echo "TIDEWELL_NO_WIN32_X86=1 declares that this host cannot run 32-bit Windows programs"
+    elif [ -n "${TIDEWELL_WIN32_X86:-}" ]; then
+        # Found out once by scripts/test.sh for the whole run.
+        [ "$TIDEWELL_WIN32_X86" = yes ] || echo "$TIDEWELL_WIN32_X86"
+    elif [ ! -x "$x86_loader" ]; then
+        echo "no 32-bit Wine loader ($x86_loader, package wine32:i386)"
+    else
+        local out
+        if ! out="$("$x86_loader" --version 2>&1)"; then
+            echo "$x86_loader --version: $(echo "$out" | head -n 1)"
+        fi
+    fi
+}
+if [ "${TIDEWELL_NEEDS_X86:-}" = 1 ]; then
+    case "${1:-}" in
+        run | traced | exec | install)
+            reason="$(x86_unsupported_reason)"
+            if [ -n "$reason" ]; then
+                echo "SKIPPED: needs a 32-bit Windows program; $reason"
+                exit 77
+            fi
+            ;;
+    esac
+fi
+
 xvfb_pid=""
 cleanup() {
     if [ -n "$xvfb_pid" ]; then
@@ -67,16 +106,20 @@ ensure_display() {
     if [ -n "${DISPLAY:-}" ]; then
         return
     fi
-    local n=90
-    while [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ]; do
-        n=$((n + 1))
-    done
-    Xvfb ":$n" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
+    # Xvfb picks a free display itself and names it once it listens: tests started at the same
+    # moment never share one.
+    mkdir -p "$state"
+    local named="$state/display.$$"
+    : >"$named"
+    Xvfb -displayfd 1 -screen 0 1280x1024x24 -nolisten tcp >"$named" 2>/dev/null &
     xvfb_pid=$!
-    for _ in $(seq 1 100); do
-        [ -e "/tmp/.X11-unix/X$n" ] && break
+    local n=""
+    for _ in $(seq 1 200); do
+        n="$(tr -dc '0-9' <"$named" || true)"
+        [ -n "$n" ] && break
         sleep 0.05
     done
+    rm -f "$named"
     export DISPLAY=":$n"
 }
 
@@ -169,6 +212,35 @@ case "$cmd" in
     reset)
         wineserver -k 2>/dev/null || true
         rm -rf "$state"
+        ;;
+    x86)
+        reason="$(x86_unsupported_reason)"
+        if [ -n "$reason" ]; then
+            echo "$reason"
+            exit 1
+        fi
+        echo "this host runs 32-bit Windows programs"
+        ;;
+    without-x86)
+        export TIDEWELL_NO_WIN32_X86=1
+        if [ -n "${TIDEWELL_WITHOUT_X86_INSIDE:-}" ]; then
+            exec "$@"
+        fi
+        export TIDEWELL_WITHOUT_X86_INSIDE=1
+        if [ -x "$x86_loader" ] && [ "$(id -u)" -eq 0 ] && unshare --mount true 2>/dev/null; then
+            # An ELF header of no known machine: the kernel refuses it as it refuses an i386
+            # program where it has no 32-bit support.
+            fake="$(mktemp /tmp/tidewell-no-x86.XXXXXX)"
+            { printf '\177ELF\001\001\001'; head -c 57 /dev/zero; } >"$fake"
+            chmod 755 "$fake"
+            rc=0
+            unshare --mount sh -c \
+                'mount --bind "$0" "$1" && shift && exec "$@"' "$fake" "$x86_loader" "$@" || rc=$?
+            rm -f "$fake"
+            exit "$rc"
+        fi
+        echo "wine.sh: the 32-bit loader stays usable here (not root, no mount namespace, or no wine32); only declared" >&2
+        exec "$@"
         ;;
     *)
         sed -n '2,15p' "${BASH_SOURCE[0]}" >&2

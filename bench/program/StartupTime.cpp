@@ -14,6 +14,7 @@
 // The settings key is made beforehand with NextRun "NONE" and StartInTray "No", so every start
 // is a later start that goes straight to the main window.
 
+#include "BenchTiming.h"
 #include "UiAutomation.h"
 
 #include <windows.h>
@@ -43,19 +44,8 @@ constexpr double kProgressWaitMs = 7 * 1000.0;
 constexpr double kTickMs = 1000.0;
 constexpr DWORD kPollMs = 5;
 
-double NowMs() {
-    LARGE_INTEGER frequency;
-    LARGE_INTEGER now;
-    QueryPerformanceFrequency(&frequency);
-    QueryPerformanceCounter(&now);
-    return static_cast<double>(now.QuadPart) * 1000.0 / static_cast<double>(frequency.QuadPart);
-}
-
-double Median(std::vector<double> samples) {
-    std::sort(samples.begin(), samples.end());
-    const std::size_t middle = samples.size() / 2;
-    return samples.size() % 2 ? samples[middle] : (samples[middle - 1] + samples[middle]) / 2.0;
-}
+using bench::Median;
+using bench::NowMs;
 
 bool PrepareSettings() {
     HKEY key = nullptr;

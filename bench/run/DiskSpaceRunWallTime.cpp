@@ -4,6 +4,7 @@
 // (2 s per file and per folder, 5 s at the end).
 //
 //   scripts/wine.sh run build/windows/bench/run/DiskSpaceRunWallTime.exe [files] [folders]
+#include "BenchTiming.h"
 #include "controls/win32/Win32LibraryHelperControl.h"
 #include "controls/win32/Win32RegistryValueControl.h"
 #include "controls/win32/Win32SystemHelperControl.h"
@@ -59,13 +60,7 @@ public:
     void ShowMaintenanceWindow() override {}
 };
 
-double NowMs() {
-    LARGE_INTEGER frequency;
-    LARGE_INTEGER now;
-    QueryPerformanceFrequency(&frequency);
-    QueryPerformanceCounter(&now);
-    return static_cast<double>(now.QuadPart) * 1000.0 / static_cast<double>(frequency.QuadPart);
-}
+using bench::NowMs;
 
 bool WriteSmallFile(const std::wstring& path) {
     HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,

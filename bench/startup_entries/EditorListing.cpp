@@ -6,6 +6,7 @@
 //
 //   EditorListing.exe [entries] [rounds]     (defaults 1000 and 3; scripts/wine.sh install first)
 
+#include "BenchTiming.h"
 #include "app_wine/adapters/WindowTestSupport.h"
 #include "controls/win32/Win32LibraryHelperControl.h"
 #include "controls/win32/Win32SystemHelperControl.h"
@@ -49,19 +50,8 @@ constexpr char kLocalKey[] = "Software\\TidewellBench\\EditorListing\\Local";
 constexpr char kUserKey[] = "Software\\TidewellBench\\EditorListing\\User";
 constexpr char kBenchKey[] = "Software\\TidewellBench\\EditorListing";
 
-double NowMs() {
-    LARGE_INTEGER frequency;
-    LARGE_INTEGER now;
-    QueryPerformanceFrequency(&frequency);
-    QueryPerformanceCounter(&now);
-    return static_cast<double>(now.QuadPart) * 1000.0 / static_cast<double>(frequency.QuadPart);
-}
-
-double Median(std::vector<double> samples) {
-    std::sort(samples.begin(), samples.end());
-    const std::size_t middle = samples.size() / 2;
-    return samples.size() % 2 ? samples[middle] : (samples[middle - 1] + samples[middle]) / 2.0;
-}
+using bench::Median;
+using bench::NowMs;
 
 // When the editor first asked a key for its values: the end of its progress wait, on the editor's
 // own thread. Reset before each round.

@@ -14,6 +14,24 @@ namespace uidriver {
 
 using Milliseconds = std::chrono::milliseconds;
 
+// The tests' one poll: asks `condition` every 20 ms, dispatching this thread's messages meanwhile
+// (windows of the test's own), until it holds or `timeout` has passed; whether it held.
+template <typename Condition>
+bool Eventually(Condition condition, Milliseconds timeout = Milliseconds(5000)) {
+    const ULONGLONG end = GetTickCount64() + static_cast<ULONGLONG>(timeout.count());
+    while (!condition()) {
+        if (GetTickCount64() >= end) {
+            return false;
+        }
+        MSG message{};
+        while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+            DispatchMessageW(&message);
+        }
+        Sleep(20);
+    }
+    return true;
+}
+
 struct TopWindow {
     HWND handle = nullptr;
     DWORD processId = 0;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "UiAutomation.h"
+
 #include <windows.h>
 
 #include <chrono>
@@ -96,22 +98,7 @@ inline std::string ReadAll(const std::wstring& path) {
     return text;
 }
 
-// Polls `done` every 20 ms until it holds or the time is up; true when it held.
-inline bool Eventually(const std::function<bool()>& done,
-                       std::chrono::milliseconds timeout = std::chrono::milliseconds(5000)) {
-    const ULONGLONG end = GetTickCount64() + static_cast<ULONGLONG>(timeout.count());
-    while (!done()) {
-        if (GetTickCount64() >= end) {
-            return false;
-        }
-        MSG message{};
-        while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
-            DispatchMessageW(&message);
-        }
-        Sleep(20);
-    }
-    return true;
-}
+using uidriver::Eventually;
 
 // The host path of a prefix path, through Wine's own export (empty outside Wine).
 inline std::string HostPath(const std::wstring& path) {

@@ -2,6 +2,7 @@
 
 // What the GUI tests share: a user at the main window of one running program.
 #include "InstalledProgram.h"
+#include "WindowUser.h"
 
 #include "Version.h"
 
@@ -18,59 +19,33 @@ inline std::wstring MainTitle() {
            std::to_wstring(TIDEWELL_VERSION_MINOR) + std::to_wstring(TIDEWELL_VERSION_PATCH);
 }
 
-// A user at the main window of one running program.
-class User {
+// The user at the main window of one running program (the GUI tests' one user: tools/uidriver's
+// WindowUser, whose boxes these tests check with GoogleTest).
+class User : public uidriver::WindowUser {
 public:
-    User(const InstalledProgram& program, HWND main) : program_(program), main_(main) {}
+    User(const InstalledProgram& program, HWND main) : WindowUser(program.Id(), main) {}
 
-    HWND Control(const std::wstring& caption) const {
-        const auto child = uidriver::ChildByText(main_, caption);
-        return child ? child->handle : nullptr;
-    }
-    bool Click(const std::wstring& caption) const {
-        return uidriver::ClickControl(Control(caption));
-    }
-    int Checked(const std::wstring& caption) const {
-        return static_cast<int>(SendMessageW(Control(caption), BM_GETCHECK, 0, 0));
-    }
-    bool Enabled(const std::wstring& caption) const {
-        return IsWindowEnabled(Control(caption)) != FALSE;
-    }
     // Waits for the box, checks its text and presses the button.
-    void Answer(const std::wstring& title, const std::wstring& text, int button) const {
-        const auto box = uidriver::WaitForMessageBox(title, 10s, program_.Id());
+    void Answer(const std::wstring& title, const std::wstring& text, int button,
+                std::chrono::milliseconds wait = 15s) const {
+        const auto box = uidriver::WaitForMessageBox(title, wait, ProcessId());
         ASSERT_TRUE(box.has_value()) << "no box " << uidriver::ToUtf8(title);
         EXPECT_EQ(uidriver::MessageBoxText(*box), text) << uidriver::ToUtf8(title);
         EXPECT_TRUE(uidriver::PressMessageBoxButton(*box, button, 5s));
     }
-    // No box of this program appears within the time.
-    bool NoBoxWithin(std::chrono::milliseconds time) const {
-        const auto deadline = GetTickCount64() + static_cast<ULONGLONG>(time.count());
-        while (GetTickCount64() < deadline) {
-            for (const auto& window : uidriver::TopLevelWindows(program_.Id())) {
-                if (window.className == L"#32770" && window.visible) {
-                    return false;
-                }
-            }
-            Sleep(50);
-        }
-        return true;
+    // Waits for the box and presses the button, whatever it says.
+    void Answer(const std::wstring& title, int button) const {
+        const auto box = uidriver::WaitForMessageBox(title, 15s, ProcessId());
+        ASSERT_TRUE(box.has_value()) << "no box " << uidriver::ToUtf8(title);
+        EXPECT_TRUE(uidriver::PressMessageBoxButton(*box, button, 5s));
     }
-    bool Topmost() const { return (GetWindowLongPtrW(main_, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0; }
-
-private:
-    const InstalledProgram& program_;
-    HWND main_;
+    bool Topmost() const { return (GetWindowLongPtrW(Window(), GWL_EXSTYLE) & WS_EX_TOPMOST) != 0; }
 };
 
-template <typename Condition> bool Eventually(Condition condition, int tries = 100) {
-    for (int i = 0; i < tries; ++i) {
-        if (condition()) {
-            return true;
-        }
-        Sleep(50);
-    }
-    return condition();
+using uidriver::Eventually;
+// In tries 50 ms apart, as these tests count.
+template <typename Condition> bool Eventually(Condition condition, int tries) {
+    return uidriver::Eventually(condition, uidriver::Milliseconds(50 * tries));
 }
 
 inline std::optional<uidriver::TrayIcon> TrayIconWithTip(const std::wstring& tip) {

@@ -1,7 +1,7 @@
 // The maintenance run of the installed program, driven from another process: the validation
 // messages, a disk-space run over a prepared temporary folder, Disk Cleanup missing and present.
 #include "../adapters/RunTestSupport.h"
-#include "InstalledProgram.h"
+#include "MainWindowUser.h"
 
 #include "Version.h"
 
@@ -19,7 +19,6 @@ namespace {
 using namespace gui;
 using tidewell::test::ScratchFolder;
 
-const std::wstring kTm = L"\x2122";
 const std::wstring kCleanmgr = L"C:\\windows\\cleanmgr.exe";
 const std::wstring kDone = L"Done.  Please Wait While Cleanup Is Completed . .";
 const std::wstring kPriority =
@@ -34,11 +33,6 @@ const std::wstring kCleanupStart = L"Disk Cleanup Will Now Commence!  Click OK T
 const std::wstring kCouldNotStart = L"Maintenance could not start the program.  It may not be "
                                     L"installed.\r\nWould you like to check/install it now?";
 
-std::wstring MainTitle() {
-    return L"Tidewell!" + kTm + L" Version " + std::to_wstring(TIDEWELL_VERSION_MAJOR) + L"." +
-           std::to_wstring(TIDEWELL_VERSION_MINOR) + std::to_wstring(TIDEWELL_VERSION_PATCH);
-}
-
 std::wstring StandIn(const wchar_t* kind) {
     wchar_t path[MAX_PATH] = {};
     GetModuleFileNameW(nullptr, path, MAX_PATH);
@@ -48,59 +42,11 @@ std::wstring StandIn(const wchar_t* kind) {
     return folder + L"\\standins\\standin_" + kind + L".exe";
 }
 
-// The user at the main window, and what the window shows.
-class RunUser {
+// The user at the main window (gui::User), starting a run.
+class RunUser : public User {
 public:
-    RunUser(const InstalledProgram& program, HWND main) : program_(program), main_(main) {}
+    using User::User;
 
-    HWND Control(const std::wstring& caption) const {
-        const auto child = uidriver::ChildByText(main_, caption);
-        return child ? child->handle : nullptr;
-    }
-    HWND OfClass(const wchar_t* className) const {
-        for (const auto& child : uidriver::Children(main_)) {
-            if (_wcsicmp(child.className.c_str(), className) == 0) {
-                return child.handle;
-            }
-        }
-        return nullptr;
-    }
-    bool Click(const std::wstring& caption) const {
-        return uidriver::ClickControl(Control(caption));
-    }
-    bool Enabled(const std::wstring& caption) const {
-        return IsWindowEnabled(Control(caption)) != FALSE;
-    }
-    int Checked(const std::wstring& caption) const {
-        return static_cast<int>(SendMessageW(Control(caption), BM_GETCHECK, 0, 0));
-    }
-    // The status bar answers WM_GETTEXT with its first panel.
-    std::wstring Status() const { return uidriver::WindowText(OfClass(STATUSCLASSNAMEW)); }
-    std::pair<int, int> Progress() const {
-        HWND bar = OfClass(PROGRESS_CLASSW);
-        return {static_cast<int>(SendMessageW(bar, PBM_GETPOS, 0, 0)),
-                static_cast<int>(SendMessageW(bar, PBM_GETRANGE, FALSE, 0))};
-    }
-    void Answer(const std::wstring& title, const std::wstring& text, int button,
-                std::chrono::milliseconds wait = 15s) const {
-        const auto box = uidriver::WaitForMessageBox(title, wait, program_.Id());
-        ASSERT_TRUE(box.has_value()) << "no box " << uidriver::ToUtf8(title);
-        EXPECT_EQ(uidriver::MessageBoxText(*box), text) << uidriver::ToUtf8(title);
-        EXPECT_TRUE(uidriver::PressMessageBoxButton(*box, button, 5s));
-    }
-    void Answer(const std::wstring& title, int button) const {
-        const auto box = uidriver::WaitForMessageBox(title, 15s, program_.Id());
-        ASSERT_TRUE(box.has_value()) << "no box " << uidriver::ToUtf8(title);
-        EXPECT_TRUE(uidriver::PressMessageBoxButton(*box, button, 5s));
-    }
-    bool BoxOpen() const {
-        for (const auto& window : uidriver::TopLevelWindows(program_.Id())) {
-            if (window.className == L"#32770" && window.visible) {
-                return true;
-            }
-        }
-        return false;
-    }
     void StartWith(const std::wstring& option, std::initializer_list<const wchar_t*> boxes) const {
         ASSERT_TRUE(Click(option));
         for (const wchar_t* box : boxes) {
@@ -113,10 +59,6 @@ public:
         Answer(L"Notice!", L"Your Screen Saver Will Be Disabled During This Session!", IDOK);
         Answer(L"Emptying Recycle Bin. . .", IDCANCEL); // never the bin in these tests
     }
-
-private:
-    const InstalledProgram& program_;
-    HWND main_;
 };
 
 void PrepareSettings() {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "app_wine/adapters/RunTestSupport.h"
+
 #include <windows.h>
 #include <objbase.h>
 
@@ -94,51 +96,11 @@ private:
     std::string path_;
 };
 
-// A folder of its own under the temporary folder, removed with everything in it afterwards.
-class TemporaryFolder {
+// A folder of its own under the temporary folder, removed with everything in it afterwards: the
+// Wine tests' one scratch folder.
+class TemporaryFolder : public ScratchFolder {
 public:
-    TemporaryFolder() {
-        wchar_t base[MAX_PATH + 1] = {};
-        const DWORD length = GetTempPathW(MAX_PATH + 1, base);
-        path_ = std::wstring(base, length) + L"TidewellEntries" +
-                std::to_wstring(GetCurrentProcessId()) + L"_" + std::to_wstring(GetTickCount64());
-        created_ = CreateDirectoryW(path_.c_str(), nullptr) != FALSE;
-    }
-    ~TemporaryFolder() { Remove(path_); }
-    TemporaryFolder(const TemporaryFolder&) = delete;
-    TemporaryFolder& operator=(const TemporaryFolder&) = delete;
-
-    bool Created() const { return created_; }
-    const std::wstring& Path() const { return path_; }
-
-private:
-    // Files and folders below `folder`; never follows a link out of it.
-    static void Remove(const std::wstring& folder) {
-        WIN32_FIND_DATAW found{};
-        const HANDLE search = FindFirstFileW((folder + L"\\*").c_str(), &found);
-        if (search != INVALID_HANDLE_VALUE) {
-            do {
-                const std::wstring name = found.cFileName;
-                if (name == L"." || name == L"..") {
-                    continue;
-                }
-                const std::wstring path = folder + L"\\" + name;
-                if ((found.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0) {
-                    continue;
-                }
-                if ((found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
-                    Remove(path);
-                } else {
-                    DeleteFileW(path.c_str());
-                }
-            } while (FindNextFileW(search, &found));
-            FindClose(search);
-        }
-        RemoveDirectoryW(folder.c_str());
-    }
-
-    std::wstring path_;
-    bool created_ = false;
+    TemporaryFolder() : ScratchFolder(L"TidewellEntries") {}
 };
 
 inline std::vector<BYTE> StringBytes(const std::wstring& text) {
