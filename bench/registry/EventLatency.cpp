@@ -27,59 +27,6 @@ struct Shared {
     volatile LONG stop;
 };
 
-class Sink final : public IDispatch {
-public:
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** result) override {
-        if (IsEqualIID(iid, IID_IUnknown) || IsEqualIID(iid, IID_IDispatch) ||
-            IsEqualIID(iid, DIID__IRegistryKeyEvents)) {
-            *result = static_cast<IDispatch*>(this);
-            return S_OK;
-        }
-        *result = nullptr;
-        return E_NOINTERFACE;
-    }
-    ULONG STDMETHODCALLTYPE AddRef() override { return 2; }
-    ULONG STDMETHODCALLTYPE Release() override { return 1; }
-    HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT* count) override {
-        *count = 0;
-        return S_OK;
-    }
-    HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT, LCID, ITypeInfo**) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override {
-        return E_NOTIMPL;
-    }
-    HRESULT STDMETHODCALLTYPE Invoke(DISPID id, REFIID, LCID, WORD, DISPPARAMS*, VARIANT*,
-                                     EXCEPINFO*, UINT*) override {
-        if (id == 1) {
-            heardAtMs = bench::NowMs();
-            ++calls;
-        }
-        return S_OK;
-    }
-    double heardAtMs = 0;
-    int calls = 0;
-};
-
-// Processes messages until the sink has heard more than `seen` events, or the time is up.
-bool PumpUntilHeard(const Sink& sink, int seen, DWORD timeoutMs) {
-    const ULONGLONG deadline = GetTickCount64() + timeoutMs;
-    for (;;) {
-        MSG message;
-        while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
-            DispatchMessageW(&message);
-        }
-        if (sink.calls > seen) {
-            return true;
-        }
-        const ULONGLONG now = GetTickCount64();
-        if (now >= deadline) {
-            return false;
-        }
-        MsgWaitForMultipleObjects(0, nullptr, FALSE, static_cast<DWORD>(deadline - now),
-                                  QS_ALLINPUT);
-    }
-}
-
 int Writer() {
     win32common::UniqueKernelHandle mapping(OpenFileMappingW(FILE_MAP_ALL_ACCESS, FALSE, kShared));
     win32common::UniqueKernelHandle go(OpenEventW(SYNCHRONIZE | EVENT_MODIFY_STATE, FALSE, kGo));
@@ -147,7 +94,7 @@ int Measure(int changes) {
     if (SUCCEEDED(hr)) {
         hr = container->FindConnectionPoint(DIID__IRegistryKeyEvents, &point);
     }
-    Sink sink;
+    bench::EventSink sink;
     DWORD cookie = 0;
     if (SUCCEEDED(hr)) {
         hr = point->Advise(&sink, &cookie);
@@ -184,7 +131,7 @@ int Measure(int changes) {
             std::printf("the writer stopped answering\n");
             break;
         }
-        if (!PumpUntilHeard(sink, seen, 5000)) {
+        if (!bench::PumpUntilHeard(sink, seen, 5000)) {
             ++missed;
             continue;
         }
@@ -192,7 +139,7 @@ int Measure(int changes) {
         // Let a late second event of the same write arrive before the next write.
         const double settle = bench::NowMs() + 5.0;
         while (bench::NowMs() < settle) {
-            PumpUntilHeard(sink, sink.calls, 1);
+            bench::PumpUntilHeard(sink, sink.calls, 1);
         }
     }
     shared->stop = 1;

@@ -21,37 +21,6 @@ constexpr wchar_t kKeyPath[] = L"Software\\TidewellBench\\EventLife";
 constexpr DWORD kFilter = REG_NOTIFY_CHANGE_NAME | REG_NOTIFY_CHANGE_ATTRIBUTES |
                           REG_NOTIFY_CHANGE_LAST_SET | REG_NOTIFY_CHANGE_SECURITY;
 
-class Sink final : public IDispatch {
-public:
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** result) override {
-        if (IsEqualIID(iid, IID_IUnknown) || IsEqualIID(iid, IID_IDispatch) ||
-            IsEqualIID(iid, DIID__IRegistryKeyEvents)) {
-            *result = static_cast<IDispatch*>(this);
-            return S_OK;
-        }
-        *result = nullptr;
-        return E_NOINTERFACE;
-    }
-    ULONG STDMETHODCALLTYPE AddRef() override { return 2; }
-    ULONG STDMETHODCALLTYPE Release() override { return 1; }
-    HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT* count) override {
-        *count = 0;
-        return S_OK;
-    }
-    HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT, LCID, ITypeInfo**) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override {
-        return E_NOTIMPL;
-    }
-    HRESULT STDMETHODCALLTYPE Invoke(DISPID id, REFIID, LCID, WORD, DISPPARAMS*, VARIANT*,
-                                     EXCEPINFO*, UINT*) override {
-        if (id == 1) {
-            ++calls;
-        }
-        return S_OK;
-    }
-    int calls = 0;
-};
-
 // Every write stores new data: a write of the data already there is no change.
 bool Write(HKEY key, int) {
     static unsigned long serial = 0;
@@ -60,27 +29,7 @@ bool Write(HKEY key, int) {
                           static_cast<DWORD>((data.size() + 1) * sizeof(wchar_t))) == ERROR_SUCCESS;
 }
 
-// Processes the thread's messages until the sink is called (false after 5 s).
-bool PumpUntilHeard(const Sink& sink, int before) {
-    const double deadline = bench::NowMs() + 5000;
-    while (sink.calls == before) {
-        MSG message;
-        while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
-            TranslateMessage(&message);
-            DispatchMessageW(&message);
-        }
-        if (sink.calls != before) {
-            break;
-        }
-        if (bench::NowMs() > deadline) {
-            return false;
-        }
-        MsgWaitForMultipleObjects(0, nullptr, FALSE, 1, QS_ALLINPUT);
-    }
-    return true;
-}
-
-bool LibraryLife(IRegistryDatabase* database, HKEY writer, Sink& sink, int n) {
+bool LibraryLife(IRegistryDatabase* database, HKEY writer, bench::EventSink& sink, int n) {
     win32common::ComPtr<IRegistryKey> key;
     if (FAILED(database->OpenKey(REG_HKEY_CURRENT_USER, win32common::Bstr(kKeyPath).Get(),
                                  REG_ACCESS_BEST_AVAILABLE, &key))) {
@@ -97,7 +46,7 @@ bool LibraryLife(IRegistryDatabase* database, HKEY writer, Sink& sink, int n) {
     }
     const int before = sink.calls;
     const bool written = Write(writer, n);
-    const bool heard = written && PumpUntilHeard(sink, before);
+    const bool heard = written && bench::PumpUntilHeard(sink, before, 5000);
     const HRESULT hr = point->Unadvise(cookie);
     if (!heard || FAILED(hr))
         std::printf("written %d heard %d unadvise 0x%08lx\n", written, heard,
@@ -130,7 +79,7 @@ int Run(int lives, int rounds) {
     if (!database) {
         return 1;
     }
-    Sink sink;
+    bench::EventSink sink;
     // Warm both paths once.
     if (!LibraryLife(database.Get(), writer.get(), sink, 0)) {
         std::printf("the library's warm-up life failed\n");
