@@ -83,8 +83,9 @@ inline std::string Narrow(std::wstring_view ascii) {
     return std::string(ascii.begin(), ascii.end());
 }
 
-// HKCU\Software\TidewellTest\<name>: deleted before and after, so no test sees another's
-// leftovers. Made missing, or created and held open with every access right.
+// A key the test owns, deleted before and after, so no test sees another's leftovers: by default
+// HKCU\Software\TidewellTest\<name>; elsewhere (a stranger's key under HKEY_CLASSES_ROOT, say)
+// by root and full path. Made missing, or created and held open with every access right.
 class PrivateRegistryKey {
 public:
     enum class Start { Missing, Created };
@@ -95,18 +96,20 @@ public:
     }
 
     explicit PrivateRegistryKey(const std::wstring& name, Start start = Start::Missing)
-        : path_(PathOf(name)) {
-        RegDeleteTreeW(HKEY_CURRENT_USER, path_.c_str());
-        if (start == Start::Created) {
-            created_ = RegCreateKeyExW(HKEY_CURRENT_USER, path_.c_str(), 0, nullptr, 0,
-                                       KEY_ALL_ACCESS, nullptr, &key_, nullptr);
-        }
-    }
+        : PrivateRegistryKey(HKEY_CURRENT_USER, PathOf(name), start) {}
     explicit PrivateRegistryKey(const std::string& name, Start start = Start::Missing)
         : PrivateRegistryKey(Widen(name), start) {}
+    PrivateRegistryKey(HKEY root, std::wstring path, Start start)
+        : root_(root), path_(std::move(path)) {
+        RegDeleteTreeW(root_, path_.c_str());
+        if (start == Start::Created) {
+            created_ = RegCreateKeyExW(root_, path_.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
+                                       &key_, nullptr);
+        }
+    }
     ~PrivateRegistryKey() {
         key_.reset();
-        RegDeleteTreeW(HKEY_CURRENT_USER, path_.c_str());
+        RegDeleteTreeW(root_, path_.c_str());
     }
     PrivateRegistryKey(const PrivateRegistryKey&) = delete;
     PrivateRegistryKey& operator=(const PrivateRegistryKey&) = delete;
@@ -114,7 +117,7 @@ public:
     // ERROR_SUCCESS once the key is created and open.
     LSTATUS Created() const { return created_; }
     HKEY Handle() const { return key_.get(); }
-    // Below HKEY_CURRENT_USER.
+    // Below the root.
     const std::wstring& Path() const { return path_; }
     std::string NarrowPath() const { return Narrow(path_); }
     std::wstring Below(const std::wstring& subKey) const {
@@ -122,26 +125,25 @@ public:
     }
 
     LSTATUS SetRaw(const std::wstring& name, DWORD type, const void* data, DWORD size) const {
-        return SetRawValue(HKEY_CURRENT_USER, path_, name, type, data, size);
+        return SetRawValue(root_, path_, name, type, data, size);
     }
     LSTATUS SetString(const std::wstring& name, const std::wstring& data) const {
-        return SetStringValue(HKEY_CURRENT_USER, path_, name, data);
+        return SetStringValue(root_, path_, name, data);
     }
     LSTATUS SetString(const std::wstring& subKey, const std::wstring& name,
                       const std::wstring& data) const {
-        return SetStringValue(HKEY_CURRENT_USER, Below(subKey), name, data);
+        return SetStringValue(root_, Below(subKey), name, data);
     }
     LSTATUS CreateSubKey(const std::wstring& subKey) const {
         win32common::UniqueKey child;
-        return RegCreateKeyExW(HKEY_CURRENT_USER, Below(subKey).c_str(), 0, nullptr, 0,
-                               KEY_ALL_ACCESS, nullptr, &child, nullptr);
+        return RegCreateKeyExW(root_, Below(subKey).c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
+                               &child, nullptr);
     }
-    RawValue GetRaw(const std::wstring& name) const {
-        return ReadRawValue(HKEY_CURRENT_USER, path_, name);
-    }
-    std::vector<std::wstring> Names() const { return ValueNames(HKEY_CURRENT_USER, path_); }
+    RawValue GetRaw(const std::wstring& name) const { return ReadRawValue(root_, path_, name); }
+    std::vector<std::wstring> Names() const { return ValueNames(root_, path_); }
 
 private:
+    HKEY root_;
     std::wstring path_;
     win32common::UniqueKey key_;
     LSTATUS created_ = ERROR_INVALID_FUNCTION;
