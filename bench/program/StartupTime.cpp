@@ -15,6 +15,7 @@
 // is a later start that goes straight to the main window.
 
 #include "BenchTiming.h"
+#include "PrivateRegistryKey.h"
 #include "UiAutomation.h"
 
 #include <windows.h>
@@ -25,7 +26,6 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
 #include <cwchar>
 #include <optional>
 #include <string>
@@ -39,7 +39,7 @@ using namespace std::chrono_literals;
 constexpr wchar_t kProgram[] = L"C:\\Program Files\\Vellmoor\\Tidewell\\tidewell.exe";
 constexpr wchar_t kFormClass[] = L"TidewellForm";
 constexpr wchar_t kMainTitlePrefix[] = L"Tidewell!\u2122 Version";
-constexpr char kSettingsKey[] = "SOFTWARE\\Vellmoor\\Tidewell!";
+constexpr wchar_t kSettingsKey[] = L"SOFTWARE\\Vellmoor\\Tidewell!";
 constexpr double kProgressWaitMs = 7 * 1000.0;
 constexpr double kTickMs = 1000.0;
 constexpr DWORD kPollMs = 5;
@@ -48,15 +48,11 @@ using bench::Median;
 using bench::NowMs;
 
 bool PrepareSettings() {
-    HKEY key = nullptr;
-    if (RegCreateKeyExA(HKEY_LOCAL_MACHINE, kSettingsKey, 0, nullptr, 0, KEY_SET_VALUE, nullptr,
-                        &key, nullptr) != ERROR_SUCCESS)
-        return false;
     bool ok = true;
-    for (const auto& [name, data] : {std::pair{"NextRun", "NONE"}, std::pair{"StartInTray", "No"}})
-        ok = ok && RegSetValueExA(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(data),
-                                  static_cast<DWORD>(std::strlen(data) + 1)) == ERROR_SUCCESS;
-    RegCloseKey(key);
+    for (const auto& [name, data] :
+         {std::pair{L"NextRun", L"NONE"}, std::pair{L"StartInTray", L"No"}})
+        ok = ok && testsupport::SetStringValue(HKEY_LOCAL_MACHINE, kSettingsKey, name, data) ==
+                       ERROR_SUCCESS;
     return ok;
 }
 
@@ -181,7 +177,7 @@ double MiB(SIZE_T bytes) {
 int main(int argc, char** argv) {
     const int starts = argc > 1 ? std::max(1, std::atoi(argv[1])) : 5;
     if (!PrepareSettings()) {
-        std::printf("cannot write HKLM\\%s\n", kSettingsKey);
+        std::printf("cannot write HKLM\\%ls\n", kSettingsKey);
         return 1;
     }
     std::vector<double> intro;

@@ -5,6 +5,7 @@
 //   EventLatency.exe [changes]        (default 100)
 
 #include "BenchSupport.h"
+#include "PrivateRegistryKey.h"
 #include "win32common/Bstr.h"
 #include "win32common/ComPtr.h"
 #include "win32common/Handles.h"
@@ -17,7 +18,8 @@
 
 namespace {
 
-constexpr wchar_t kKeyPath[] = L"Software\\TidewellBench\\EventLatency";
+constexpr wchar_t kKeyName[] = L"EventLatency";
+const std::wstring kKeyPath = testsupport::PrivateRegistryKey::PathOf(kKeyName);
 constexpr wchar_t kShared[] = L"TidewellBenchEventLatencyShared";
 constexpr wchar_t kGo[] = L"TidewellBenchEventLatencyGo";
 constexpr wchar_t kDone[] = L"TidewellBenchEventLatencyDone";
@@ -41,8 +43,8 @@ int Writer() {
         return 3;
     }
     HKEY key = nullptr;
-    if (RegCreateKeyExW(HKEY_CURRENT_USER, kKeyPath, 0, nullptr, 0, KEY_SET_VALUE, nullptr, &key,
-                        nullptr) != ERROR_SUCCESS) {
+    if (RegCreateKeyExW(HKEY_CURRENT_USER, kKeyPath.c_str(), 0, nullptr, 0, KEY_SET_VALUE, nullptr,
+                        &key, nullptr) != ERROR_SUCCESS) {
         UnmapViewOfFile(shared);
         return 4;
     }
@@ -60,6 +62,8 @@ int Writer() {
 }
 
 int Measure(int changes) {
+    // Made by the library's CreateKey below, written by the other process.
+    const testsupport::PrivateRegistryKey privateKey(kKeyName);
     win32common::UniqueKernelHandle mapping(CreateFileMappingW(
         INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0, sizeof(Shared), kShared));
     win32common::UniqueKernelHandle go(CreateEventW(nullptr, FALSE, FALSE, kGo));
@@ -147,7 +151,6 @@ int Measure(int changes) {
     WaitForSingleObject(writer.get(), 10000);
     point->Unadvise(cookie);
     UnmapViewOfFile(shared);
-    RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\TidewellBench\\EventLatency");
 
     if (latencies.empty()) {
         std::printf("no event heard in %d changes\n", changes);

@@ -6,6 +6,7 @@
 //   EventLife.exe [lives per round] [rounds]        (defaults 100 and 9)
 
 #include "BenchSupport.h"
+#include "PrivateRegistryKey.h"
 #include "win32common/Bstr.h"
 #include "win32common/ComPtr.h"
 #include "win32common/Handles.h"
@@ -17,7 +18,8 @@
 
 namespace {
 
-constexpr wchar_t kKeyPath[] = L"Software\\TidewellBench\\EventLife";
+constexpr wchar_t kKeyName[] = L"EventLife";
+const std::wstring kKeyPath = testsupport::PrivateRegistryKey::PathOf(kKeyName);
 constexpr DWORD kFilter = REG_NOTIFY_CHANGE_NAME | REG_NOTIFY_CHANGE_ATTRIBUTES |
                           REG_NOTIFY_CHANGE_LAST_SET | REG_NOTIFY_CHANGE_SECURITY;
 
@@ -56,7 +58,8 @@ bool LibraryLife(IRegistryDatabase* database, HKEY writer, bench::EventSink& sin
 
 bool RawLife(HKEY writer, int n) {
     win32common::UniqueKey key;
-    if (RegOpenKeyExW(HKEY_CURRENT_USER, kKeyPath, 0, MAXIMUM_ALLOWED, &key) != ERROR_SUCCESS) {
+    if (RegOpenKeyExW(HKEY_CURRENT_USER, kKeyPath.c_str(), 0, MAXIMUM_ALLOWED, &key) !=
+        ERROR_SUCCESS) {
         return false;
     }
     win32common::UniqueKernelHandle event(CreateEventW(nullptr, FALSE, FALSE, nullptr));
@@ -68,10 +71,9 @@ bool RawLife(HKEY writer, int n) {
 }
 
 int Run(int lives, int rounds) {
-    RegDeleteTreeW(HKEY_CURRENT_USER, kKeyPath);
-    win32common::UniqueKey writer;
-    if (RegCreateKeyExW(HKEY_CURRENT_USER, kKeyPath, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
-                        &writer, nullptr) != ERROR_SUCCESS) {
+    const testsupport::PrivateRegistryKey writer(kKeyName,
+                                                 testsupport::PrivateRegistryKey::Start::Created);
+    if (writer.Created() != ERROR_SUCCESS) {
         std::printf("cannot create the test key\n");
         return 1;
     }
@@ -81,11 +83,11 @@ int Run(int lives, int rounds) {
     }
     bench::EventSink sink;
     // Warm both paths once.
-    if (!LibraryLife(database.Get(), writer.get(), sink, 0)) {
+    if (!LibraryLife(database.Get(), writer.Handle(), sink, 0)) {
         std::printf("the library's warm-up life failed\n");
         return 1;
     }
-    if (!RawLife(writer.get(), 0)) {
+    if (!RawLife(writer.Handle(), 0)) {
         std::printf("the raw warm-up life failed\n");
         return 1;
     }
@@ -95,7 +97,7 @@ int Run(int lives, int rounds) {
     for (int round = 0; round < rounds; ++round) {
         double start = bench::NowMs();
         for (int i = 0; i < lives; ++i) {
-            if (!LibraryLife(database.Get(), writer.get(), sink, i)) {
+            if (!LibraryLife(database.Get(), writer.Handle(), sink, i)) {
                 std::printf("round %d: a library life failed\n", round);
                 return 1;
             }
@@ -103,7 +105,7 @@ int Run(int lives, int rounds) {
         const double libraryMs = (bench::NowMs() - start) / lives;
         start = bench::NowMs();
         for (int i = 0; i < lives; ++i) {
-            if (!RawLife(writer.get(), i)) {
+            if (!RawLife(writer.Handle(), i)) {
                 std::printf("round %d: a raw life failed\n", round);
                 return 1;
             }
@@ -115,8 +117,6 @@ int Run(int lives, int rounds) {
         std::printf("round %d: library %.3f ms per life, raw %.3f ms per life, ratio %.2f\n", round,
                     libraryMs, rawMs, libraryMs / rawMs);
     }
-    writer.reset();
-    RegDeleteTreeW(HKEY_CURRENT_USER, kKeyPath);
     std::printf("%d lives x %d rounds: library median %.3f ms per life, raw median %.3f ms per "
                 "life, median ratio %.2f\n",
                 lives, rounds, bench::Median(library), bench::Median(raw), bench::Median(ratios));

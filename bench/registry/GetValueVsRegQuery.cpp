@@ -3,6 +3,7 @@
 //
 //   wine.sh run GetValueVsRegQuery.exe [N]      (N defaults to 10000; register Registry.dll first)
 
+#include "PrivateRegistryKey.h"
 #include "WindowsRegistry.h"
 #include "win32common/Bstr.h"
 #include "win32common/ComPtr.h"
@@ -18,7 +19,7 @@
 
 namespace {
 
-const char kKeyPath[] = "Software\\TidewellTest\\GetValueBenchmark";
+const char kKeyName[] = "GetValueBenchmark";
 
 double NowMs() {
     LARGE_INTEGER frequency;
@@ -67,13 +68,13 @@ double LibraryPass(const std::vector<win32common::ComPtr<IRegistryValue>>& value
 }
 
 int Run(int count) {
-    RegDeleteTreeA(HKEY_CURRENT_USER, kKeyPath);
-    HKEY key = nullptr;
-    if (RegCreateKeyExA(HKEY_CURRENT_USER, kKeyPath, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key,
-                        nullptr) != ERROR_SUCCESS) {
-        std::printf("cannot create HKCU\\%s\n", kKeyPath);
+    const testsupport::PrivateRegistryKey privateKey(
+        kKeyName, testsupport::PrivateRegistryKey::Start::Created);
+    if (privateKey.Created() != ERROR_SUCCESS) {
+        std::printf("cannot create HKCU\\%s\n", privateKey.NarrowPath().c_str());
         return 1;
     }
+    const HKEY key = privateKey.Handle();
     std::vector<std::string> names;
     names.reserve(static_cast<size_t>(count));
     for (int i = 0; i < count; ++i) {
@@ -90,17 +91,13 @@ int Run(int count) {
     if (FAILED(hr)) {
         std::printf("cannot create Registry.RegistryDatabase (0x%08lx): register Registry.dll\n",
                     static_cast<unsigned long>(hr));
-        RegCloseKey(key);
         return 1;
     }
     win32common::ComPtr<IRegistryKey> libraryKey;
-    hr = database->OpenKey(
-        REG_HKEY_CURRENT_USER,
-        win32common::Bstr(std::wstring(kKeyPath, kKeyPath + sizeof(kKeyPath) - 1)).Get(),
-        REG_ACCESS_READ, &libraryKey);
+    hr = database->OpenKey(REG_HKEY_CURRENT_USER, win32common::Bstr(privateKey.Path()).Get(),
+                           REG_ACCESS_READ, &libraryKey);
     if (FAILED(hr)) {
         std::printf("OpenKey failed (0x%08lx)\n", static_cast<unsigned long>(hr));
-        RegCloseKey(key);
         return 1;
     }
     // Opening a value does not touch the registry: the objects are made before timing.
@@ -123,7 +120,6 @@ int Run(int count) {
         const double l = LibraryPass(values);
         if (r < 0 || l < 0) {
             std::printf("a read failed in round %d\n", round);
-            RegCloseKey(key);
             return 1;
         }
         raw.push_back(r);
@@ -141,8 +137,6 @@ int Run(int count) {
     values.clear();
     libraryKey.Reset();
     database.Reset();
-    RegCloseKey(key);
-    RegDeleteTreeA(HKEY_CURRENT_USER, kKeyPath);
     return 0;
 }
 

@@ -5,6 +5,7 @@
 //   ValueEnumeration.exe [values] [rounds]        (defaults 10000 and 5)
 
 #include "BenchSupport.h"
+#include "PrivateRegistryKey.h"
 #include "win32common/Bstr.h"
 #include "win32common/ComPtr.h"
 #include "win32common/Handles.h"
@@ -17,13 +18,11 @@
 
 namespace {
 
-constexpr char kKeyPath[] = "Software\\TidewellBench\\ValueEnumeration";
-
 // Milliseconds for one library walk; *read counts the values whose data came back.
-double LibraryWalk(IRegistryDatabase* database, long* read) {
+double LibraryWalk(IRegistryDatabase* database, const std::wstring& keyPath, long* read) {
     *read = 0;
     const double start = bench::NowMs();
-    win32common::Bstr path(L"Software\\TidewellBench\\ValueEnumeration");
+    win32common::Bstr path(keyPath);
     win32common::ComPtr<IRegistryKey> key;
     if (FAILED(database->OpenKey(REG_HKEY_CURRENT_USER, path.Get(), REG_ACCESS_BEST_AVAILABLE,
                                  &key))) {
@@ -65,11 +64,11 @@ double LibraryWalk(IRegistryDatabase* database, long* read) {
     return bench::NowMs() - start;
 }
 
-double RawWalk(long* read) {
+double RawWalk(const std::string& keyPath, long* read) {
     *read = 0;
     const double start = bench::NowMs();
     win32common::UniqueKey key;
-    if (RegOpenKeyExA(HKEY_CURRENT_USER, kKeyPath, 0, KEY_READ, &key) != ERROR_SUCCESS) {
+    if (RegOpenKeyExA(HKEY_CURRENT_USER, keyPath.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS) {
         return -1;
     }
     char name[261];
@@ -91,24 +90,22 @@ double RawWalk(long* read) {
 }
 
 int Run(long count, int rounds) {
-    RegDeleteTreeA(HKEY_CURRENT_USER, kKeyPath);
-    win32common::UniqueKey key;
-    if (RegCreateKeyExA(HKEY_CURRENT_USER, kKeyPath, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key,
-                        nullptr) != ERROR_SUCCESS) {
+    const testsupport::PrivateRegistryKey key("ValueEnumeration",
+                                              testsupport::PrivateRegistryKey::Start::Created);
+    if (key.Created() != ERROR_SUCCESS) {
         std::printf("cannot create the test key\n");
         return 1;
     }
     for (long i = 0; i < count; ++i) {
         std::string name = "value" + std::to_string(i);
         std::string data = "data for value " + std::to_string(i);
-        if (RegSetValueExA(key.get(), name.c_str(), 0, REG_SZ,
+        if (RegSetValueExA(key.Handle(), name.c_str(), 0, REG_SZ,
                            reinterpret_cast<const BYTE*>(data.c_str()),
                            static_cast<DWORD>(data.size() + 1)) != ERROR_SUCCESS) {
             std::printf("cannot write value %ld\n", i);
             return 1;
         }
     }
-    key.reset();
 
     win32common::ComPtr<IRegistryDatabase> database = bench::NewDatabase();
     if (!database) {
@@ -121,8 +118,8 @@ int Run(long count, int rounds) {
     for (int round = 0; round < rounds; ++round) {
         long libraryRead = 0;
         long rawRead = 0;
-        const double libraryMs = LibraryWalk(database.Get(), &libraryRead);
-        const double rawMs = RawWalk(&rawRead);
+        const double libraryMs = LibraryWalk(database.Get(), key.Path(), &libraryRead);
+        const double rawMs = RawWalk(key.NarrowPath(), &rawRead);
         if (libraryMs < 0 || rawMs < 0 || libraryRead != count || rawRead != count) {
             std::printf("round %d: walk failed (library read %ld, raw read %ld of %ld)\n", round,
                         libraryRead, rawRead, count);
@@ -136,7 +133,6 @@ int Run(long count, int rounds) {
                     "%.1f ms, ratio %.2f\n",
                     round, libraryMs, rawMs, libraryMs / rawMs);
     }
-    RegDeleteTreeA(HKEY_CURRENT_USER, kKeyPath);
     if (!ratios.empty()) {
         std::printf("%ld values, %zu rounds: value enumerator median %.1f ms, raw median %.1f ms, "
                     "median ratio %.2f\n",

@@ -7,6 +7,7 @@
 //   EditorListing.exe [entries] [rounds]     (defaults 1000 and 3; scripts/wine.sh install first)
 
 #include "BenchTiming.h"
+#include "PrivateRegistryKey.h"
 #include "app_wine/adapters/WindowTestSupport.h"
 #include "controls/win32/Win32LibraryHelperControl.h"
 #include "controls/win32/Win32SystemHelperControl.h"
@@ -46,9 +47,12 @@ namespace {
 using namespace std::chrono_literals;
 using namespace tidewell;
 
-constexpr char kLocalKey[] = "Software\\TidewellBench\\EditorListing\\Local";
-constexpr char kUserKey[] = "Software\\TidewellBench\\EditorListing\\User";
-constexpr char kBenchKey[] = "Software\\TidewellBench\\EditorListing";
+// The two Run keys, moved below the benchmark's private key.
+constexpr wchar_t kBenchKeyName[] = L"EditorListing";
+const std::string kLocalKey =
+    testsupport::Narrow(testsupport::PrivateRegistryKey::PathOf(kBenchKeyName) + L"\\Local");
+const std::string kUserKey =
+    testsupport::Narrow(testsupport::PrivateRegistryKey::PathOf(kBenchKeyName) + L"\\User");
 
 using bench::Median;
 using bench::NowMs;
@@ -110,7 +114,7 @@ private:
 
     private:
         static const char* Path(RegistryRoot root) {
-            return root == kHkeyLocalMachine ? kLocalKey : kUserKey;
+            return root == kHkeyLocalMachine ? kLocalKey.c_str() : kUserKey.c_str();
         }
         std::unique_ptr<RegistryDatabaseObject> real_;
     };
@@ -118,28 +122,15 @@ private:
     RegistryLibrary& real_;
 };
 
-bool FillKeys(int entries) {
-    RegDeleteTreeA(HKEY_CURRENT_USER, kBenchKey);
-    HKEY key = nullptr;
-    if (RegCreateKeyExA(HKEY_CURRENT_USER, kLocalKey, 0, nullptr, 0, KEY_SET_VALUE, nullptr, &key,
-                        nullptr) != ERROR_SUCCESS)
-        return false;
-    bool ok = true;
+bool FillKeys(const testsupport::PrivateRegistryKey& benchKey, int entries) {
+    bool ok = benchKey.CreateSubKey(L"Local") == ERROR_SUCCESS;
     for (int i = 0; i < entries && ok; ++i) {
-        const std::string name = "Startup program " + std::to_string(i);
-        const std::string data =
-            "\"C:\\Program Files\\Vendor " + std::to_string(i) + "\\app.exe\" /tray";
-        ok = RegSetValueExA(key, name.c_str(), 0, REG_SZ,
-                            reinterpret_cast<const BYTE*>(data.c_str()),
-                            static_cast<DWORD>(data.size() + 1)) == ERROR_SUCCESS;
+        const std::wstring name = L"Startup program " + std::to_wstring(i);
+        const std::wstring data =
+            L"\"C:\\Program Files\\Vendor " + std::to_wstring(i) + L"\\app.exe\" /tray";
+        ok = benchKey.SetString(L"Local", name, data) == ERROR_SUCCESS;
     }
-    RegCloseKey(key);
-    HKEY user = nullptr;
-    ok = ok && RegCreateKeyExA(HKEY_CURRENT_USER, kUserKey, 0, nullptr, 0, KEY_SET_VALUE, nullptr,
-                               &user, nullptr) == ERROR_SUCCESS;
-    if (user)
-        RegCloseKey(user);
-    return ok;
+    return ok && benchKey.CreateSubKey(L"User") == ERROR_SUCCESS;
 }
 
 struct Times {
@@ -188,8 +179,9 @@ void Watch(int entries, Times& times) {
 }
 
 int Run(int entries, int rounds) {
-    if (!FillKeys(entries)) {
-        std::printf("cannot fill HKCU\\%s\n", kLocalKey);
+    const testsupport::PrivateRegistryKey benchKey(kBenchKeyName);
+    if (!FillKeys(benchKey, entries)) {
+        std::printf("cannot fill HKCU\\%s\n", kLocalKey.c_str());
         return 1;
     }
     test::TestApplication app;
@@ -261,7 +253,6 @@ int Run(int entries, int rounds) {
                 "%.1f); the wait itself %.0f ms\n",
                 entries, rounds, Median(listing), *std::max_element(listing.begin(), listing.end()),
                 Median(waits));
-    RegDeleteTreeA(HKEY_CURRENT_USER, kBenchKey);
     return 0;
 }
 

@@ -2,6 +2,7 @@
 // silent setup, the first start, a reminder, a disk-space run, a performance run reaching the
 // startup-entries editor, a delete with backup, the backup's import, Exit, the uninstaller.
 #include "MainWindowUser.h"
+#include "PrivateRegistryKey.h"
 #include "RunTestSupport.h"
 
 #include <commctrl.h>
@@ -52,13 +53,9 @@ std::optional<std::string> RunEntry(const char* name) {
 }
 
 void SetRunEntry(const char* name, const std::string& data) {
-    HKEY key = nullptr;
-    ASSERT_EQ(RegCreateKeyExA(HKEY_LOCAL_MACHINE, kRunKey, 0, nullptr, 0, KEY_SET_VALUE, nullptr,
-                              &key, nullptr),
+    ASSERT_EQ(testsupport::SetStringValue(HKEY_LOCAL_MACHINE, testsupport::Widen(kRunKey),
+                                          testsupport::Widen(name), testsupport::Widen(data)),
               ERROR_SUCCESS);
-    RegSetValueExA(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(data.c_str()),
-                   static_cast<DWORD>(data.size() + 1));
-    RegCloseKey(key);
 }
 
 HWND ChildOfClass(HWND parent, const wchar_t* className, int which = 0) {

@@ -22,7 +22,8 @@ protected:
 
     bool RawKeyExists(const std::wstring& child) {
         HKEY key = nullptr;
-        const std::string path = testKeyPath_ + "\\" + std::string(child.begin(), child.end());
+        const std::string path =
+            privateKey_->NarrowPath() + "\\" + std::string(child.begin(), child.end());
         if (RegOpenKeyExA(HKEY_CURRENT_USER, path.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS)
             return false;
         RegCloseKey(key);

@@ -199,8 +199,8 @@ TEST_F(KeyTest, SaveWritesTheFileWithTheBackupPrivilegeAndPutsItBack) {
     ASSERT_FALSE(PrivilegeEnabled("SeBackupPrivilege"));
     // Without the privilege the system refuses: the library's enabling is what makes it work.
     HKEY raw = nullptr;
-    ASSERT_EQ(ERROR_SUCCESS,
-              RegOpenKeyExA(HKEY_CURRENT_USER, testKeyPath_.c_str(), 0, KEY_READ, &raw));
+    ASSERT_EQ(ERROR_SUCCESS, RegOpenKeyExA(HKEY_CURRENT_USER, privateKey_->NarrowPath().c_str(), 0,
+                                           KEY_READ, &raw));
     const std::string ansiFile(file.begin(), file.end());
     EXPECT_EQ(ERROR_PRIVILEGE_NOT_HELD, RegSaveKeyA(raw, (ansiFile + ".raw").c_str(), nullptr));
     RegCloseKey(raw);

@@ -14,6 +14,7 @@
 #include <functional>
 #include <string>
 
+#include "PrivateRegistryKey.h"
 #include "WindowsRegistry.h"
 #include "win32common/Bstr.h"
 #include "win32common/ComPtr.h"
@@ -39,52 +40,10 @@ private:
     HRESULT hr_;
 };
 
-// HKCU\Software\TidewellTest\<name>, deleted before and after.
-class PrivateKey {
+// HKCU\Software\TidewellTest\<name>, created; deleted before and after.
+class PrivateKey : public testsupport::PrivateRegistryKey {
 public:
-    explicit PrivateKey(std::wstring name) : path_(L"Software\\TidewellTest\\" + name) {
-        RegDeleteTreeW(HKEY_CURRENT_USER, path_.c_str());
-        HKEY key = nullptr;
-        created_ = RegCreateKeyExW(HKEY_CURRENT_USER, path_.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS,
-                                   nullptr, &key, nullptr);
-        if (created_ == ERROR_SUCCESS) {
-            key_ = key;
-        }
-    }
-    ~PrivateKey() {
-        if (key_) {
-            RegCloseKey(key_);
-        }
-        RegDeleteTreeW(HKEY_CURRENT_USER, path_.c_str());
-    }
-    PrivateKey(const PrivateKey&) = delete;
-    PrivateKey& operator=(const PrivateKey&) = delete;
-
-    LONG Created() const { return created_; }
-    HKEY Handle() const { return key_; }
-    const std::wstring& Path() const { return path_; }
-    std::string AnsiPath() const { return std::string(path_.begin(), path_.end()); }
-
-    LONG SetString(const std::wstring& subKey, const std::wstring& name,
-                   const std::wstring& data) const {
-        return RegSetKeyValueW(key_, subKey.empty() ? nullptr : subKey.c_str(), name.c_str(),
-                               REG_SZ, data.c_str(),
-                               static_cast<DWORD>((data.size() + 1) * sizeof(wchar_t)));
-    }
-    LONG CreateSubKey(const std::wstring& subKey) const {
-        HKEY child = nullptr;
-        LONG result = RegCreateKeyExW(key_, subKey.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
-                                      &child, nullptr);
-        if (result == ERROR_SUCCESS) {
-            RegCloseKey(child);
-        }
-        return result;
-    }
-
-private:
-    std::wstring path_;
-    HKEY key_ = nullptr;
-    LONG created_ = ERROR_INVALID_FUNCTION;
+    explicit PrivateKey(const std::wstring& name) : PrivateRegistryKey(name, Start::Created) {}
 };
 
 inline HRESULT NewDatabase(ComPtr<IRegistryDatabase>& database) {

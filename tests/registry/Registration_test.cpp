@@ -75,7 +75,6 @@ protected:
     void TearDown() override {
         // Every other test needs the library registered.
         EXPECT_EQ(0u, RunRegsvr32(L"/s"));
-        RegDeleteTreeW(HKEY_CLASSES_ROOT, L"CLSID\\{6D6610E0-0000-0000-0000-0000F8770C8E}");
         CoUninitialize();
     }
 
@@ -125,11 +124,10 @@ TEST_F(RegistrationTest, Regsvr32WritesEveryScriptAndTheTypeLibrary) {
 TEST_F(RegistrationTest, RemovalTakesOurKeysAndLeavesTheSharedOnes) {
     ASSERT_EQ(0u, RunRegsvr32(L"/s"));
     // Someone else's class beside ours stays.
-    HKEY foreign = nullptr;
-    ASSERT_EQ(ERROR_SUCCESS,
-              RegCreateKeyExW(HKEY_CLASSES_ROOT, L"CLSID\\{6D6610E0-0000-0000-0000-0000F8770C8E}",
-                              0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &foreign, nullptr));
-    RegCloseKey(foreign);
+    const testsupport::PrivateRegistryKey foreign(HKEY_CLASSES_ROOT,
+                                                  L"CLSID\\{6D6610E0-0000-0000-0000-0000F8770C8E}",
+                                                  testsupport::PrivateRegistryKey::Start::Created);
+    ASSERT_EQ(ERROR_SUCCESS, foreign.Created());
 
     ASSERT_EQ(0u, RunRegsvr32(L"/u /s"));
     for (const ClassRow& row : kClasses) {

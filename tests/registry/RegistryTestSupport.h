@@ -6,6 +6,7 @@
 #include "win32common/SafeArray.h"
 #include "win32common/Variant.h"
 
+#include "PrivateRegistryKey.h"
 #include "WindowsRegistry.h"
 
 #include <gtest/gtest.h>
@@ -13,6 +14,7 @@
 #include <windows.h>
 #include <oleauto.h>
 
+#include <optional>
 #include <string>
 
 namespace registry::test {
@@ -111,24 +113,20 @@ inline constexpr wchar_t kDatabaseSource[] = L"Registry.RegistryDatabase.2";
 inline constexpr wchar_t kKeySource[] = L"Registry.RegistryKey.2";
 inline constexpr wchar_t kValueSource[] = L"Registry.RegistryValue.2";
 
-// COM for the test's thread and a private key HKCU\Software\TidewellTest\<suite>.<test>, which
-// is deleted before and after the test.
+// COM for the test's thread and a private key HKCU\Software\TidewellTest\<suite>.<test>.
 class RegistryTest : public ::testing::Test {
 protected:
     void SetUp() override {
         ASSERT_HRESULT_SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED));
         const ::testing::TestInfo* info = ::testing::UnitTest::GetInstance()->current_test_info();
-        testKeyPath_ =
-            std::string("Software\\TidewellTest\\") + info->test_suite_name() + "." + info->name();
-        for (char& c : testKeyPath_)
+        std::string name = std::string(info->test_suite_name()) + "." + info->name();
+        for (char& c : name)
             if (c == '/')
                 c = '_';
-        RegDeleteTreeA(HKEY_CURRENT_USER, testKeyPath_.c_str());
-        HKEY key = nullptr;
-        ASSERT_EQ(ERROR_SUCCESS,
-                  RegCreateKeyExA(HKEY_CURRENT_USER, testKeyPath_.c_str(), 0, nullptr, 0,
-                                  KEY_ALL_ACCESS, nullptr, &key, nullptr));
-        testKey_ = key;
+        ASSERT_EQ(
+            ERROR_SUCCESS,
+            privateKey_.emplace(name, testsupport::PrivateRegistryKey::Start::Created).Created());
+        testKey_ = privateKey_->Handle();
         ASSERT_HRESULT_SUCCEEDED(CoCreateInstance(CLSID_RegistryDatabase, nullptr,
                                                   CLSCTX_INPROC_SERVER, IID_IRegistryDatabase,
                                                   reinterpret_cast<void**>(&database_)));
@@ -136,15 +134,12 @@ protected:
 
     void TearDown() override {
         database_.Reset();
-        if (testKey_)
-            RegCloseKey(testKey_);
-        RegDeleteTreeA(HKEY_CURRENT_USER, testKeyPath_.c_str());
+        testKey_ = nullptr;
+        privateKey_.reset();
         CoUninitialize();
     }
 
-    std::wstring TestKeyPath() const {
-        return std::wstring(testKeyPath_.begin(), testKeyPath_.end());
-    }
+    std::wstring TestKeyPath() const { return privateKey_->Path(); }
     Bstr TestKeyName(const std::wstring& child = L"") const {
         return Bstr(child.empty() ? TestKeyPath() : TestKeyPath() + L"\\" + child);
     }
@@ -166,7 +161,7 @@ protected:
         return value;
     }
 
-    std::string testKeyPath_;
+    std::optional<testsupport::PrivateRegistryKey> privateKey_;
     HKEY testKey_ = nullptr;
     ComPtr<IRegistryDatabase> database_;
 };

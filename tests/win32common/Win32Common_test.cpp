@@ -1,3 +1,4 @@
+#include "PrivateRegistryKey.h"
 #include "win32common/Bstr.h"
 #include "win32common/ComPtr.h"
 #include "win32common/Handles.h"
@@ -14,16 +15,6 @@ namespace {
 
 using namespace win32common;
 
-// HKCU\Software\TidewellTest\Win32Common, deleted before and after.
-class PrivateKeyPath {
-public:
-    PrivateKeyPath() { RegDeleteTreeW(HKEY_CURRENT_USER, kPath); }
-    ~PrivateKeyPath() { RegDeleteTreeW(HKEY_CURRENT_USER, kPath); }
-    PrivateKeyPath(const PrivateKeyPath&) = delete;
-    PrivateKeyPath& operator=(const PrivateKeyPath&) = delete;
-    static constexpr const wchar_t* kPath = L"Software\\TidewellTest\\Win32Common";
-};
-
 bool IsOpenKey(HKEY key) {
     DWORD subKeys = 0;
     return RegQueryInfoKeyW(key, nullptr, nullptr, nullptr, &subKeys, nullptr, nullptr, nullptr,
@@ -31,16 +22,16 @@ bool IsOpenKey(HKEY key) {
 }
 
 TEST(UniqueHandle, ClosesOnceKeepsTheLastErrorAndReleasesWhenItsAddressIsTaken) {
-    PrivateKeyPath path;
+    const testsupport::PrivateRegistryKey path(L"Win32Common");
     UniqueKey key;
-    ASSERT_EQ(RegCreateKeyExW(HKEY_CURRENT_USER, PrivateKeyPath::kPath, 0, nullptr, 0,
-                              KEY_ALL_ACCESS, nullptr, &key, nullptr),
+    ASSERT_EQ(RegCreateKeyExW(HKEY_CURRENT_USER, path.Path().c_str(), 0, nullptr, 0, KEY_ALL_ACCESS,
+                              nullptr, &key, nullptr),
               ERROR_SUCCESS);
     const HKEY first = key.get();
     ASSERT_TRUE(IsOpenKey(first));
 
     // Refilling through & closes what was held first.
-    ASSERT_EQ(RegOpenKeyExW(HKEY_CURRENT_USER, PrivateKeyPath::kPath, 0, KEY_READ, &key),
+    ASSERT_EQ(RegOpenKeyExW(HKEY_CURRENT_USER, path.Path().c_str(), 0, KEY_READ, &key),
               ERROR_SUCCESS);
     // Either the number came back (so it was closed first) or the old one no longer works.
     EXPECT_TRUE(key.get() == first || !IsOpenKey(first));

@@ -8,6 +8,7 @@
 #include "help/win32/Win32HelpAdapters.h"
 #include "ports/MessageBox.h"
 
+#include "PrivateRegistryKey.h"
 #include "UiAutomation.h"
 
 #include <windows.h>
@@ -265,9 +266,9 @@ TEST(HelpMessageBoxAdapter, ShowsTheClassCaptionWithoutAnOwner) {
 
 class HelpRegistryAdapter : public ::testing::Test {
 protected:
-    static constexpr const char* kPath = "Software\\TidewellTest\\HelpRegistryAdapter";
-    void SetUp() override { RegDeleteTreeA(HKEY_CURRENT_USER, kPath); }
-    void TearDown() override { RegDeleteTreeA(HKEY_CURRENT_USER, kPath); }
+    const testsupport::PrivateRegistryKey key_{std::string("HelpRegistryAdapter")};
+    const std::string path_ = key_.NarrowPath();
+    const char* const kPath = path_.c_str();
     Win32HelpRegistry registry;
 };
 

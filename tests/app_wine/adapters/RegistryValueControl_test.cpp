@@ -1,6 +1,8 @@
 // The registry-value control over advapi32, on private keys under HKCU\Software\TidewellTest.
 #include "controls/win32/Win32RegistryValueControl.h"
 
+#include "PrivateRegistryKey.h"
+
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -15,16 +17,9 @@ using tidewell::kRegSz;
 using tidewell::RegistryValue;
 using tidewell::win32::Win32RegistryValueControl;
 
-// A private key per test, deleted before and after.
+// A private key per test, written and read through the ANSI calls the control's callers see.
 class RegistryValueControlTest : public ::testing::Test {
 protected:
-    void SetUp() override {
-        const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-        path_ = std::string("Software\\TidewellTest\\") + info->name();
-        RegDeleteTreeA(HKEY_CURRENT_USER, path_.c_str());
-    }
-    void TearDown() override { RegDeleteTreeA(HKEY_CURRENT_USER, path_.c_str()); }
-
     void SetRaw(const char* name, DWORD type, const void* data, DWORD size) {
         HKEY key = nullptr;
         ASSERT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, path_.c_str(), 0, nullptr, 0, KEY_SET_VALUE,
@@ -53,7 +48,9 @@ protected:
         return {type, std::string(buffer)};
     }
 
-    std::string path_;
+    const testsupport::PrivateRegistryKey key_{
+        std::string(::testing::UnitTest::GetInstance()->current_test_info()->name())};
+    const std::string path_ = key_.NarrowPath();
     Win32RegistryValueControl registry_;
 };
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "PrivateRegistryKey.h"
 #include "UiAutomation.h"
 
 #include <windows.h>
@@ -131,21 +132,17 @@ inline void DeleteSettingsKey() {
     RegDeleteTreeA(HKEY_LOCAL_MACHINE, kSettingsKey);
 }
 
+// The settings the tests store are ASCII.
 inline void SetSetting(const char* name, const std::string& data, DWORD type = REG_SZ) {
-    HKEY key = nullptr;
-    if (RegCreateKeyExA(HKEY_LOCAL_MACHINE, kSettingsKey, 0, nullptr, 0, KEY_SET_VALUE, nullptr,
-                        &key, nullptr) != ERROR_SUCCESS) {
-        return;
-    }
+    const std::wstring key = testsupport::Widen(kSettingsKey);
     if (type == REG_DWORD) {
         const DWORD number = 1;
-        RegSetValueExA(key, name, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&number),
-                       sizeof(number));
+        testsupport::SetRawValue(HKEY_LOCAL_MACHINE, key, testsupport::Widen(name), REG_DWORD,
+                                 &number, sizeof(number));
     } else {
-        RegSetValueExA(key, name, 0, type, reinterpret_cast<const BYTE*>(data.c_str()),
-                       static_cast<DWORD>(data.size() + 1));
+        testsupport::SetStringValue(HKEY_LOCAL_MACHINE, key, testsupport::Widen(name),
+                                    testsupport::Widen(data), type);
     }
-    RegCloseKey(key);
 }
 
 // The text of a string value, or nothing when it is missing or no string.

@@ -231,8 +231,8 @@ protected:
 
 TEST_F(EditorWindowTest, UserListsViewsAddsAndDeletesWithBackupThroughTheRealWindow) {
     ASSERT_TRUE(app_.created);
-    test::PrivateRunKey local("EditorWindow.Local");
-    test::PrivateRunKey user("EditorWindow.User");
+    test::PrivateRegistryKey local("EditorWindow.Local");
+    test::PrivateRegistryKey user("EditorWindow.User");
     ASSERT_EQ(local.SetString(L"Tray", L"c:\\windows\\tray.exe"), ERROR_SUCCESS);
     ASSERT_EQ(local.SetString(L"Quoted \"App\"", L"\"C:\\Program Files\\App\\app.exe\" /min"),
               ERROR_SUCCESS);
@@ -244,7 +244,7 @@ TEST_F(EditorWindowTest, UserListsViewsAddsAndDeletesWithBackupThroughTheRealWin
     const std::vector<std::wstring> userOrder = user.Names();
 
     win32::ComRegistryLibrary comLibrary;
-    RedirectedRunKeys redirected(comLibrary, local.Path(), user.Path());
+    RedirectedRunKeys redirected(comLibrary, local.NarrowPath(), user.NarrowPath());
     RegistryDatabaseHolder holder(redirected, shared_);
     win32::Win32InputBox inputBox;
     win32::Win32TextFiles files;
@@ -369,8 +369,8 @@ TEST_F(EditorWindowTest, UserListsViewsAddsAndDeletesWithBackupThroughTheRealWin
 // without a backup.
 TEST_F(EditorWindowTest, EntriesNamedOutsideTheAnsiCodePageAreListedShownAndDeletable) {
     ASSERT_TRUE(app_.created);
-    test::PrivateRunKey local("EditorWindow.Wide");
-    test::PrivateRunKey user("EditorWindow.WideUser");
+    test::PrivateRegistryKey local("EditorWindow.Wide");
+    test::PrivateRegistryKey user("EditorWindow.WideUser");
     const std::wstring japanese = L"\u65e5\u672c\u8a9e\u306e\u30a8\u30f3\u30c8\u30ea";
     const std::wstring emoji = L"\U0001F600 Smile";
     ASSERT_EQ(local.SetString(L"Plain one", L"c:\\one.exe"), ERROR_SUCCESS);
@@ -380,7 +380,7 @@ TEST_F(EditorWindowTest, EntriesNamedOutsideTheAnsiCodePageAreListedShownAndDele
     const std::vector<std::wstring> order = local.Names();
 
     win32::ComRegistryLibrary comLibrary;
-    RedirectedRunKeys redirected(comLibrary, local.Path(), user.Path());
+    RedirectedRunKeys redirected(comLibrary, local.NarrowPath(), user.NarrowPath());
     RegistryDatabaseHolder holder(redirected, shared_);
     win32::Win32InputBox inputBox;
     win32::Win32TextFiles files;
@@ -471,9 +471,9 @@ TEST_F(EditorWindowTest, ProgramsAdaptersMakeTheDatabaseOnceAndReleaseItWithTheS
     EXPECT_FALSE(holder.Held());
     RegistryDatabaseObject* first = &holder.Get();
     EXPECT_EQ(&holder.Get(), first);
-    test::PrivateRunKey key("EditorWindow.Adapters");
+    test::PrivateRegistryKey key("EditorWindow.Adapters");
     ASSERT_EQ(key.SetString(L"A", L"a"), ERROR_SUCCESS);
-    auto opened = holder.Get().OpenKey(kHkeyCurrentUser, key.Path());
+    auto opened = holder.Get().OpenKey(kHkeyCurrentUser, key.NarrowPath());
     ASSERT_NE(opened, nullptr);
     EXPECT_EQ(opened->ReadValue("A"), RegistryData::Text("a"));
     shared_.ReleaseAll();

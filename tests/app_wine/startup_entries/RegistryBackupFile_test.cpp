@@ -25,7 +25,7 @@ using tidewell::kHkeyCurrentUser;
 using tidewell::RegistryEntry;
 using tidewell::TextFilePort;
 using tidewell::WriteRegistryBackup;
-using tidewell::test::PrivateRunKey;
+using tidewell::test::PrivateRegistryKey;
 using tidewell::test::StringBytes;
 using tidewell::test::TemporaryFolder;
 using tidewell::win32::ComRegistryLibrary;
@@ -102,7 +102,7 @@ std::string Replaced(std::string text, const std::string& from, const std::strin
 TEST(RegistryBackupFile, RegeditImportsTheBackupBackExactly) {
     ASSERT_HRESULT_SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED));
     {
-        PrivateRunKey key("Entries.Import");
+        PrivateRegistryKey key("Entries.Import");
         const std::vector<std::pair<std::wstring, std::wstring>> originals = {
             {L"Plain", L"c:\\windows\\plain.exe"},
             {L"Quoted \"name\"", L"\"C:\\Program Files\\Some App\\app.exe\" /start \"x\""},
@@ -144,7 +144,7 @@ TEST(RegistryBackupFile, RegeditImportsTheBackupBackExactly) {
 
         ComRegistryLibrary library;
         auto database = library.CreateDatabase();
-        auto opened = database->OpenKey(kHkeyCurrentUser, key.Path());
+        auto opened = database->OpenKey(kHkeyCurrentUser, key.NarrowPath());
         ASSERT_NE(opened, nullptr);
         std::vector<BackupEntry> backup;
         for (const RegistryEntry& entry : opened->Values()) {
@@ -181,7 +181,7 @@ TEST(RegistryBackupFile, RegeditImportsTheBackupBackExactly) {
             std::ofstream out(redirected.c_str(), std::ios::binary);
             out << Replaced(
                 text, "[HKEY_CURRENT_USER\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run]",
-                "[HKEY_CURRENT_USER\\" + key.Path() + "]");
+                "[HKEY_CURRENT_USER\\" + key.NarrowPath() + "]");
         }
         ASSERT_EQ(ImportWithRegedit(redirected), 0u);
 

@@ -17,7 +17,7 @@ using tidewell::kNotFoundResult;
 using tidewell::RegistryData;
 using tidewell::RegistryEntry;
 using tidewell::RegistryLibraryError;
-using tidewell::test::PrivateRunKey;
+using tidewell::test::PrivateRegistryKey;
 using tidewell::test::StringBytes;
 using tidewell::win32::ComRegistryLibrary;
 
@@ -27,7 +27,7 @@ protected:
 };
 
 TEST_F(RegistryLibraryClient, KeyWithAThousandValuesIsListedInFullInTheKeysOrder) {
-    PrivateRunKey key("Entries.Thousand");
+    PrivateRegistryKey key("Entries.Thousand");
     // Created out of name order, so the key's own order is what is checked.
     for (int i = 999; i >= 0; --i) {
         wchar_t name[32];
@@ -39,7 +39,7 @@ TEST_F(RegistryLibraryClient, KeyWithAThousandValuesIsListedInFullInTheKeysOrder
     ASSERT_EQ(order.size(), 1000u);
 
     auto database = library_.CreateDatabase();
-    auto opened = database->OpenKey(kHkeyCurrentUser, key.Path() + "\\");
+    auto opened = database->OpenKey(kHkeyCurrentUser, key.NarrowPath() + "\\");
     ASSERT_NE(opened, nullptr);
     EXPECT_EQ(opened->ValueCount(), 1000);
     const std::vector<RegistryEntry> entries = opened->Values();
@@ -53,21 +53,21 @@ TEST_F(RegistryLibraryClient, KeyWithAThousandValuesIsListedInFullInTheKeysOrder
 }
 
 TEST_F(RegistryLibraryClient, MissingKeyOpensAsNothingAndCreateKeyMakesIt) {
-    PrivateRunKey key("Entries.Missing");
+    PrivateRegistryKey key("Entries.Missing");
     auto database = library_.CreateDatabase();
-    EXPECT_EQ(database->OpenKey(kHkeyCurrentUser, key.Path() + "\\"), nullptr);
+    EXPECT_EQ(database->OpenKey(kHkeyCurrentUser, key.NarrowPath() + "\\"), nullptr);
 
-    auto created = database->CreateKey(kHkeyCurrentUser, key.Path());
+    auto created = database->CreateKey(kHkeyCurrentUser, key.NarrowPath());
     ASSERT_NE(created, nullptr);
     EXPECT_EQ(created->ValueCount(), 0);
     EXPECT_TRUE(created->Values().empty());
-    auto reopened = database->OpenKey(kHkeyCurrentUser, key.Path());
+    auto reopened = database->OpenKey(kHkeyCurrentUser, key.NarrowPath());
     ASSERT_NE(reopened, nullptr);
     EXPECT_TRUE(reopened->Values().empty());
 }
 
 TEST_F(RegistryLibraryClient, ValuesThatAreNotTextKeepTheirKind) {
-    PrivateRunKey key("Entries.Types");
+    PrivateRegistryKey key("Entries.Types");
     const DWORD number = 123;
     const BYTE bytes[] = {1, 2, 3};
     const BYTE qword[] = {1, 0, 0, 0, 0, 0, 0, 0x80};
@@ -83,7 +83,7 @@ TEST_F(RegistryLibraryClient, ValuesThatAreNotTextKeepTheirKind) {
     ASSERT_EQ(key.SetRaw(L"Qword", REG_QWORD, qword, sizeof qword), ERROR_SUCCESS);
     ASSERT_EQ(key.SetRaw(L"None", REG_NONE, nullptr, 0), ERROR_SUCCESS);
 
-    auto opened = library_.CreateDatabase()->OpenKey(kHkeyCurrentUser, key.Path());
+    auto opened = library_.CreateDatabase()->OpenKey(kHkeyCurrentUser, key.NarrowPath());
     ASSERT_NE(opened, nullptr);
     EXPECT_EQ(opened->ReadValue("Dword"), RegistryData::Number(123));
     EXPECT_EQ(opened->ReadValue("Binary"),
@@ -110,9 +110,9 @@ TEST_F(RegistryLibraryClient, ValuesThatAreNotTextKeepTheirKind) {
 }
 
 TEST_F(RegistryLibraryClient, WritesRegSzAndDeletesWithTheLibrarysErrors) {
-    PrivateRunKey key("Entries.Write");
+    PrivateRegistryKey key("Entries.Write");
     auto database = library_.CreateDatabase();
-    auto created = database->CreateKey(kHkeyCurrentUser, key.Path());
+    auto created = database->CreateKey(kHkeyCurrentUser, key.NarrowPath());
     ASSERT_NE(created, nullptr);
 
     created->WriteString("New \"Entry\"", "\"c:\\a b\\c.exe\" /x");
@@ -137,11 +137,11 @@ TEST_F(RegistryLibraryClient, WritesRegSzAndDeletesWithTheLibrarysErrors) {
 }
 
 TEST_F(RegistryLibraryClient, KeyDeletedUnderAnOpenObjectReportsInsteadOfCrashing) {
-    PrivateRunKey key("Entries.Deleted");
+    PrivateRegistryKey key("Entries.Deleted");
     ASSERT_EQ(key.SetString(L"A", L"a"), ERROR_SUCCESS);
-    auto opened = library_.CreateDatabase()->OpenKey(kHkeyCurrentUser, key.Path());
+    auto opened = library_.CreateDatabase()->OpenKey(kHkeyCurrentUser, key.NarrowPath());
     ASSERT_NE(opened, nullptr);
-    ASSERT_EQ(RegDeleteTreeA(HKEY_CURRENT_USER, key.Path().c_str()), ERROR_SUCCESS);
+    ASSERT_EQ(RegDeleteTreeA(HKEY_CURRENT_USER, key.NarrowPath().c_str()), ERROR_SUCCESS);
 
     try {
         opened->WriteString("B", "b");
