@@ -1,9 +1,10 @@
 #pragma once
 
-// A user at one window of a running program, for the GUI tests: its controls by caption or class,
-// what its list boxes, status bar and progress bar show, and the program's message boxes and input
-// boxes. Every wait is bounded; failures come back as false or nothing, for the caller to report,
-// and are noted in words (Failures) for a caller on a second thread that reports after it ends.
+// A user at one window of a running program, for the tests that drive windows: its controls by
+// caption or class, what its list boxes, status bar and progress bar show, and the program's
+// message boxes and input boxes. Every wait is bounded; failures come back as false or nothing, for
+// the caller to report, and are noted in words (Failures) for a caller on a second thread that
+// reports after it ends.
 #include "UiAutomation.h"
 
 #include <commctrl.h>
