@@ -20,7 +20,9 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <atomic>
 #include <fstream>
+#include <functional>
 #include <map>
 #include <iterator>
 #include <thread>
@@ -115,12 +117,67 @@ public:
     }
 };
 
-// Reports what failed on the script's thread, once it ended.
-void ReportFailures(const EditorUser& user) {
-    for (const std::wstring& failure : user.Failures()) {
-        ADD_FAILURE() << win32common::WideToUtf8(failure);
+// The user's steps on a second thread. A failed step leaves the editor waiting for its user; the
+// thread then takes every way out (Cancel, No or OK in a box, "&Finished!" in the editor) until
+// the editor has returned, so the test reports the failure rather than hanging.
+class Script {
+public:
+    Script(EditorUser& user, std::function<void()> steps)
+        : user_(user), thread_([this, steps = std::move(steps)] {
+              steps();
+              if (!user_.Failures().empty()) {
+                  LeaveEditor();
+              }
+          }) {}
+    Script(const Script&) = delete;
+    Script& operator=(const Script&) = delete;
+    ~Script() {
+        if (thread_.joinable()) {
+            Join();
+        }
     }
-}
+
+    // Once the editor returned: waits for the script, then reports what failed on its thread.
+    void Join() {
+        editorEnded_ = true;
+        thread_.join();
+        for (const std::wstring& failure : user_.Failures()) {
+            ADD_FAILURE() << win32common::WideToUtf8(failure);
+        }
+    }
+
+private:
+    void LeaveEditor() {
+        const ULONGLONG end = GetTickCount64() + 60000;
+        while (!editorEnded_ && GetTickCount64() < end) {
+            TakeAWayOut();
+            Sleep(100);
+        }
+    }
+    void TakeAWayOut() const {
+        const auto windows = uidriver::TopLevelWindows(user_.ProcessId());
+        for (const auto& window : windows) {
+            if (window.visible && window.className == L"#32770") {
+                for (const int button : {IDCANCEL, IDNO, IDOK}) {
+                    if (uidriver::PressMessageBoxButton(window.handle, button, 2s)) {
+                        return;
+                    }
+                }
+            }
+        }
+        for (const auto& window : windows) {
+            if (window.visible && window.text == L"Registry Entries") {
+                if (const auto finished = uidriver::ChildByText(window.handle, L"&Finished!")) {
+                    uidriver::ClickControl(finished->handle);
+                }
+            }
+        }
+    }
+
+    EditorUser& user_;
+    std::atomic<bool> editorEnded_{false};
+    std::thread thread_; // last: starts once the rest exists
+};
 
 class EditorWindowTest : public tidewell::test::ApartmentTest {
 protected:
@@ -168,7 +225,7 @@ TEST_F(EditorWindowTest, UserListsViewsAddsAndDeletesWithBackupThroughTheRealWin
 
     Seen seen;
     EditorUser u;
-    std::thread script([&] {
+    Script script(u, [&] {
         if (!u.Answer(L"CAUTION!", IDYES, &seen.cautionText) || !u.FindEditor() ||
             !u.WaitForItems(u.LocalList(), 3)) {
             return;
@@ -225,10 +282,9 @@ TEST_F(EditorWindowTest, UserListsViewsAddsAndDeletesWithBackupThroughTheRealWin
     } catch (const ui::ProgramQuitting&) {
         ADD_FAILURE() << "the program quit";
     }
-    script.join();
+    script.Join();
     app_.application.forms.Closed();
 
-    ReportFailures(u);
     EXPECT_TRUE(shown);
     EXPECT_EQ(keyStrokes, 1);
     EXPECT_EQ(seen.cautionText, uidriver::FromUtf8(std::string(editor_text::kCautionText)));
@@ -298,7 +354,7 @@ TEST_F(EditorWindowTest, EntriesNamedOutsideTheAnsiCodePageAreListedShownAndDele
     std::vector<std::wstring> shown;
     std::wstring refusal;
     EditorUser u;
-    std::thread script([&] {
+    Script script(u, [&] {
         if (!u.Answer(L"CAUTION!", IDYES) || !u.FindEditor() || !u.WaitForItems(u.LocalList(), 4)) {
             return;
         }
@@ -335,10 +391,9 @@ TEST_F(EditorWindowTest, EntriesNamedOutsideTheAnsiCodePageAreListedShownAndDele
     } catch (const ui::ProgramQuitting&) {
         ADD_FAILURE() << "the program quit";
     }
-    script.join();
+    script.Join();
     app_.application.forms.Closed();
 
-    ReportFailures(u);
     EXPECT_EQ(seen.localItems, order);
     const std::map<std::wstring, std::wstring> data{{L"Plain one", L"c:\\one.exe"},
                                                     {japanese, L"c:\\\u30c4\u30fc\u30eb.exe"},
