@@ -5,18 +5,9 @@
 //
 //   scripts/wine.sh run build/windows/bench/run/DiskSpaceRunWallTime.exe [files] [folders]
 #include "BenchTiming.h"
-#include "controls/win32/Win32LibraryHelperControl.h"
+#include "app_wine/RealApp.h"
 #include "controls/win32/Win32RegistryValueControl.h"
-#include "controls/win32/Win32SystemHelperControl.h"
-#include "help/win32/Win32HelpAdapters.h"
-#include "settings/RunFlags.h"
 #include "main/frmMaintenance.h"
-#include "ports/AppPorts.h"
-#include "ports/SharedObjects.h"
-#include "ports/FormLoader.h"
-#include "ports/win32/Win32Clock.h"
-#include "ports/win32/Win32DesktopWindows.h"
-#include "ports/win32/Win32EventLoop.h"
 #include "ports/win32/Win32Process.h"
 #include "run/MaintenanceRun.h"
 #include "run/win32/Win32Files.h"
@@ -24,14 +15,8 @@
 #include "run/win32/Win32Programs.h"
 #include "startup_entries/win32/StartupEntriesAdapters.h"
 #include "ui/Form.h"
-#include "ui/ModalMessageBox.h"
-#include "ui/Runtime.h"
-#include "ui/win32/Win32FormView.h"
-#include "ui/win32/Win32Forms.h"
-#include "win32/ApplicationWindow.h"
 
 #include <windows.h>
-#include <commctrl.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -53,11 +38,6 @@ public:
             return answer::kOk;
         }
     }
-};
-
-class NoLoader final : public FormLoader {
-public:
-    void ShowMaintenanceWindow() override {}
 };
 
 using bench::NowMs;
@@ -106,43 +86,23 @@ int main(int argc, char** argv) {
     SetEnvironmentVariableW(L"TMP", folder.c_str());
     SetEnvironmentVariableW(L"TEMP", folder.c_str());
 
-    INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_BAR_CLASSES | ICC_PROGRESS_CLASS};
-    InitCommonControlsEx(&controls);
-    const HINSTANCE instance = GetModuleHandleW(nullptr);
-    win32::ApplicationWindow applicationWindow;
-    if (!applicationWindow.Create(instance, "TidewellBench")) {
+    // The settings are the prefix's real ones, as in the program.
+    test::RealApp<AnswerAtOnce, win32::Win32RegistryValueControl, win32::Win32Process> app;
+    if (!app.application.created) {
         return 1;
     }
-    win32::OpenForms openForms([] { PostQuitMessage(0); });
-    win32::Win32Forms formsPort(
-        instance, {openForms, [&](HWND form) { applicationWindow.PlaceBelow(form); }});
-    win32::Win32RegistryValueControl registry;
-    win32::Win32EventLoop events;
-    ui::Runtime runtime(events);
-    win32::Win32SystemHelperControl system(events);
-    win32::Win32LibraryHelperControl library;
-    AnswerAtOnce answers;
-    ui::ModalMessageBox messageBox(answers, runtime);
-    win32::Win32Clock clock;
-    win32::Win32Process process;
-    win32::Win32DesktopWindows windows(applicationWindow);
-    NoLoader loader;
-    RunFlags flags;
-    help::win32::Win32HelpAdapters help(process);
-    SharedObjects shared;
-    AppPorts ports{registry, system, library,   messageBox, events, clock,        process,
-                   windows,  loader, formsPort, runtime,    flags,  help.appHelp, shared};
     win32::Win32Programs programs;
     win32::Win32Files filesPort;
     win32::Win32ProcessPriority priority;
-    win32::StartupEntriesAdapters entries(shared, [](std::string_view) {}); // never reached
+    win32::StartupEntriesAdapters entries(app.shared, [](std::string_view) {}); // never reached
 
     double wall = 0;
     {
-        ui::Form<frmMaintenance> main(formsPort, ports);
+        ui::Form<frmMaintenance> main(app.formsPort, app.ports);
         main->Form_Load();
         main->Show();
-        MaintenanceRun run(*main, ports, RunPorts{programs, filesPort, priority, entries.Ports()});
+        MaintenanceRun run(*main, app.ports,
+                           RunPorts{programs, filesPort, priority, entries.Ports()});
         main->optSpace.SetValue(true);
         main->chkTEMP.SetValue(1);
         const double start = NowMs();

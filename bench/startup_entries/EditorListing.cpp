@@ -8,26 +8,12 @@
 
 #include "BenchTiming.h"
 #include "PrivateRegistryKey.h"
-#include "app_wine/adapters/WindowTestSupport.h"
-#include "controls/win32/Win32LibraryHelperControl.h"
-#include "controls/win32/Win32SystemHelperControl.h"
-#include "fakes/FakePorts.h"
-#include "fakes/FakeRegistryValueControl.h"
-#include "help/win32/Win32HelpAdapters.h"
-#include "settings/RunFlags.h"
-#include "ports/SharedObjects.h"
-#include "ports/win32/Win32Clock.h"
-#include "ports/win32/Win32DesktopWindows.h"
-#include "ports/win32/Win32EventLoop.h"
-#include "ports/win32/Win32MessageBox.h"
+#include "app_wine/RealApp.h"
 #include "startup_entries/StartupEntriesEditor.h"
 #include "startup_entries/frmRegistry.h"
 #include "startup_entries/win32/ComRegistryLibrary.h"
 #include "startup_entries/win32/Win32InputBox.h"
 #include "startup_entries/win32/Win32TextFiles.h"
-#include "ui/ModalMessageBox.h"
-#include "ui/Runtime.h"
-#include "ui/win32/Win32Forms.h"
 
 #include "UiAutomation.h"
 
@@ -184,48 +170,31 @@ int Run(int entries, int rounds) {
         std::printf("cannot fill HKCU\\%s\n", kLocalKey.c_str());
         return 1;
     }
-    test::TestApplication app;
-    if (!app.created)
+    test::RealApp<> app;
+    if (!app.application.created)
         return 1;
-    fakes::FakeRegistryValueControl registry;
-    win32::Win32EventLoop events;
-    win32::Win32SystemHelperControl system{events};
-    win32::Win32LibraryHelperControl library;
-    ui::Runtime runtime{events};
-    win32::Win32MessageBox systemBox;
-    ui::ModalMessageBox modalBox{systemBox, runtime};
-    win32::Win32Clock clock;
-    fakes::FakeProcess process;
-    win32::Win32DesktopWindows windows{app.window};
-    fakes::FakeFormLoader forms;
-    win32::Win32Forms formsPort{GetModuleHandleW(nullptr), app.hooks};
-    RunFlags flags;
-    help::win32::Win32HelpAdapters help{process};
-    SharedObjects shared;
-    AppPorts ports{registry, system, library,   modalBox, events, clock,        process,
-                   windows,  forms,  formsPort, runtime,  flags,  help.appHelp, shared};
 
     win32::ComRegistryLibrary comLibrary;
     RedirectedRunKeys redirected(comLibrary);
-    RegistryDatabaseHolder holder(redirected, shared);
+    RegistryDatabaseHolder holder(redirected, app.shared);
     win32::Win32InputBox inputBox;
     win32::Win32TextFiles files;
     StartupEntriesPorts entryPorts{holder, inputBox, files, [](std::string_view) {},
                                    [] { return false; }};
     ui::CheckBox chkCurrentUser{"chkCurrentUser", "", "", {}, 1};
     ui::CheckBox chkLocalMachine{"chkLocalMachine", "", "", {}, 1};
-    app.forms.Opened(); // the main window stays open under the editor in the program
+    app.application.forms.Opened(); // the main window stays open under the editor in the program
 
     std::vector<double> listing;
     std::vector<double> waits;
     for (int round = 0; round < rounds; ++round) {
-        flags.maintenanceRunning = true;
+        app.flags.maintenanceRunning = true;
         firstValuesAt = -1;
         valuesMs = 0;
         Times times;
         std::thread user([&] { Watch(entries, times); });
         try {
-            ShowStartupEntriesEditor(ports, entryPorts, chkCurrentUser, chkLocalMachine);
+            ShowStartupEntriesEditor(app.ports, entryPorts, chkCurrentUser, chkLocalMachine);
         } catch (const std::exception& error) {
             times.failure = std::string("the editor threw ") + error.what();
         } catch (const ui::ProgramQuitting&) {
@@ -236,7 +205,7 @@ int Run(int entries, int rounds) {
             times.failure = "the editor never read the keys' values";
         if (!times.failure.empty()) {
             std::printf("round %d: %s\n", round + 1, times.failure.c_str());
-            app.forms.Closed();
+            app.application.forms.Closed();
             return 1;
         }
         const double wait = firstValuesAt - times.answeredAt;
@@ -247,8 +216,8 @@ int Run(int entries, int rounds) {
         listing.push_back(listed);
         waits.push_back(wait);
     }
-    app.forms.Closed();
-    shared.ReleaseAll();
+    app.application.forms.Closed();
+    app.shared.ReleaseAll();
     std::printf("%d entries, %d rounds: listed a median %.1f ms after the progress wait (worst "
                 "%.1f); the wait itself %.0f ms\n",
                 entries, rounds, Median(listing), *std::max_element(listing.begin(), listing.end()),

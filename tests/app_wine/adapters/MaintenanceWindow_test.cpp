@@ -1,25 +1,10 @@
 // frmMaintenance on its real window with the real user32 adapters and an in-memory registry:
 // the greyed Close, and the keep-on-top box as a user clicks it.
-#include "WindowTestSupport.h"
-
-#include "controls/win32/Win32LibraryHelperControl.h"
-#include "controls/win32/Win32SystemHelperControl.h"
+#include "app_wine/RealApp.h"
 #include "fakes/FakeMessageBox.h"
-#include "fakes/FakePorts.h"
-#include "fakes/FakeRegistryValueControl.h"
-#include "help/win32/Win32HelpAdapters.h"
-#include "help/win32/Win32HelpAdapters.h"
-#include "settings/RunFlags.h"
 #include "main/frmMaintenance.h"
 #include "ui/Form.h"
-#include "ui/ModalMessageBox.h"
-#include "ui/Runtime.h"
 #include "ui/win32/Win32FormView.h"
-#include "ui/win32/Win32Forms.h"
-#include "ports/SharedObjects.h"
-#include "ports/win32/Win32Clock.h"
-#include "ports/win32/Win32DesktopWindows.h"
-#include "ports/win32/Win32EventLoop.h"
 
 #include "UiAutomation.h"
 
@@ -39,25 +24,21 @@ constexpr char kRun[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run\\";
 class MaintenanceWindowTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        ASSERT_TRUE(app_.created);
-        forms_.onShowMaintenance = [this] {
+        ASSERT_TRUE(app_.application.created);
+        app_.forms.onShowMaintenance = [this] {
             if (!main_) {
-                main_.emplace(formsPort_, ports_);
+                main_.emplace(app_.formsPort, app_.ports);
                 (*main_)->Form_Load();
             }
             (*main_)->Show();
         };
     }
-    void TearDown() override {
-        main_.reset();
-        MSG message{};
-        PeekMessageW(&message, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE); // posted by the last form
-    }
+    void TearDown() override { main_.reset(); }
     win32::Win32FormView& View() { return static_cast<win32::Win32FormView&>(main_->View()); }
 
     int WritesOf(const std::string& name, const std::string& data) const {
         int count = 0;
-        for (const auto& write : registry_.Writes()) {
+        for (const auto& write : app_.registry.Writes()) {
             count += write.valueName == name && write.data == data ? 1 : 0;
         }
         return count;
@@ -67,38 +48,21 @@ protected:
         return (GetWindowLongPtrW(View().Window(), GWL_EXSTYLE) & WS_EX_TOPMOST) != 0;
     }
 
-    test::TestApplication app_;
-    fakes::FakeRegistryValueControl registry_;
-    win32::Win32EventLoop events_;
-    win32::Win32SystemHelperControl system_{events_};
-    win32::Win32LibraryHelperControl library_;
-    ui::Runtime runtime_{events_};
-    fakes::FakeMessageBox messageBox_; // no box is expected
-    ui::ModalMessageBox modalBox_{messageBox_, runtime_};
-    win32::Win32Clock clock_;
-    fakes::FakeProcess process_;
-    win32::Win32DesktopWindows windows_{app_.window};
-    fakes::FakeFormLoader forms_;
-    win32::Win32Forms formsPort_{GetModuleHandleW(nullptr), app_.hooks};
-    RunFlags flags_;
-    help::win32::Win32HelpAdapters help_{process_};
-    SharedObjects shared_;
-    AppPorts ports_{registry_, system_, library_,   modalBox_, events_, clock_,        process_,
-                    windows_,  forms_,  formsPort_, runtime_,  flags_,  help_.appHelp, shared_};
+    test::RealApp<fakes::FakeMessageBox> app_; // no box is expected
     std::optional<ui::Form<frmMaintenance>> main_;
 };
 
 TEST_F(MaintenanceWindowTest, LoadsWithGreyedCloseAndStoredSettingsAndKeepsOnTopOnClick) {
-    registry_.Set(kHkeyLocalMachine, kSettings, "Keep On Top", "Yes");
-    registry_.Set(kHkeyLocalMachine, kSettings, "StartInTray", "No");
-    registry_.Set(kHkeyLocalMachine, kRun, "PC Maintenance", "C:\\Other\\program.exe");
-    forms_.ShowMaintenanceWindow();
+    app_.registry.Set(kHkeyLocalMachine, kSettings, "Keep On Top", "Yes");
+    app_.registry.Set(kHkeyLocalMachine, kSettings, "StartInTray", "No");
+    app_.registry.Set(kHkeyLocalMachine, kRun, "PC Maintenance", "C:\\Other\\program.exe");
+    app_.forms.ShowMaintenanceWindow();
     frmMaintenance* core = &**main_;
     ASSERT_NE(core, nullptr);
     HWND main = View().Window();
     ASSERT_TRUE(IsWindowVisible(main));
     EXPECT_EQ(uidriver::WindowText(main), uidriver::FromUtf8(core->Caption()));
-    EXPECT_EQ(GetWindow(app_.window.Handle(), GW_HWNDPREV), main);
+    EXPECT_EQ(GetWindow(app_.application.window.Handle(), GW_HWNDPREV), main);
 
     // The system menu's Close is greyed and no longer sends the close command.
     HMENU menu = GetSystemMenu(main, FALSE);
@@ -112,7 +76,7 @@ TEST_F(MaintenanceWindowTest, LoadsWithGreyedCloseAndStoredSettingsAndKeepsOnTop
     EXPECT_EQ(SendMessageW(Real(core->chkStartInTray), BM_GETCHECK, 0, 0), BST_UNCHECKED);
     EXPECT_EQ(SendMessageW(Real(core->chkStartWithWindows), BM_GETCHECK, 0, 0), BST_CHECKED);
     EXPECT_EQ(
-        registry_.Data(kHkeyLocalMachine, kRun, "PC Maintenance"),
+        app_.registry.Data(kHkeyLocalMachine, kRun, "PC Maintenance"),
         std::optional<std::string>("\"c:\\Program Files\\Vellmoor\\Tidewell\\tidewell.exe\""));
     EXPECT_EQ(WritesOf("Keep On Top", "Yes") + WritesOf("Keep On Top", "No"), 0);
     EXPECT_FALSE(Topmost());
@@ -125,7 +89,7 @@ TEST_F(MaintenanceWindowTest, LoadsWithGreyedCloseAndStoredSettingsAndKeepsOnTop
     ASSERT_TRUE(uidriver::ClickControl(Real(core->chkOnTop)));
     ASSERT_TRUE(PumpUntil([&] { return WritesOf("Keep On Top", "Yes") == 1; }));
     EXPECT_TRUE(Topmost());
-    EXPECT_EQ(GetWindow(app_.window.Handle(), GW_HWNDPREV), main) << "still just above";
+    EXPECT_EQ(GetWindow(app_.application.window.Handle(), GW_HWNDPREV), main) << "still just above";
     test::PumpFor(100ms);
     EXPECT_EQ(WritesOf("Keep On Top", "No"), 1);
     EXPECT_EQ(WritesOf("Keep On Top", "Yes"), 1);
@@ -138,10 +102,10 @@ TEST_F(MaintenanceWindowTest, LoadsWithGreyedCloseAndStoredSettingsAndKeepsOnTop
     EXPECT_FALSE(Topmost());
 
     // Showing again only shows: no second load.
-    const size_t writes = registry_.Writes().size();
-    forms_.ShowMaintenanceWindow();
+    const size_t writes = app_.registry.Writes().size();
+    app_.forms.ShowMaintenanceWindow();
     EXPECT_EQ(View().Window(), main);
-    EXPECT_EQ(registry_.Writes().size(), writes);
+    EXPECT_EQ(app_.registry.Writes().size(), writes);
 }
 
 } // namespace

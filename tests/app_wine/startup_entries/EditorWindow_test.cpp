@@ -2,19 +2,8 @@
 // backup file all real, driven from a second thread as a user would. The Run keys are redirected
 // to private keys, so the test never touches the prefix's own Run keys.
 #include "StartupEntriesTestSupport.h"
-#include "app_wine/adapters/WindowTestSupport.h"
+#include "app_wine/RealApp.h"
 
-#include "controls/win32/Win32LibraryHelperControl.h"
-#include "controls/win32/Win32SystemHelperControl.h"
-#include "fakes/FakePorts.h"
-#include "fakes/FakeRegistryValueControl.h"
-#include "help/win32/Win32HelpAdapters.h"
-#include "settings/RunFlags.h"
-#include "ports/SharedObjects.h"
-#include "ports/win32/Win32Clock.h"
-#include "ports/win32/Win32DesktopWindows.h"
-#include "ports/win32/Win32EventLoop.h"
-#include "ports/win32/Win32MessageBox.h"
 #include "startup_entries/EditorTexts.h"
 #include "startup_entries/StartupEntriesEditor.h"
 #include "startup_entries/frmRegistry.h"
@@ -22,19 +11,18 @@
 #include "startup_entries/win32/StartupEntriesAdapters.h"
 #include "startup_entries/win32/Win32InputBox.h"
 #include "startup_entries/win32/Win32TextFiles.h"
-#include "ui/ModalMessageBox.h"
-#include "ui/Runtime.h"
-#include "ui/win32/Win32Forms.h"
 #include "win32common/Text.h"
 
-#include "UiAutomation.h"
+#include "WindowUser.h"
 
 #include <windows.h>
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <atomic>
 #include <fstream>
+#include <functional>
 #include <map>
 #include <iterator>
 #include <thread>
@@ -93,144 +81,111 @@ struct Seen {
     std::vector<std::wstring> userItemsAfterAdd;
     std::wstring bytesData;
     std::wstring replaceText;
-    std::vector<std::wstring> steps; // what failed, if anything
 };
 
-std::vector<std::wstring> ListItems(HWND list) {
-    std::vector<std::wstring> items;
-    const LRESULT count = SendMessageW(list, LB_GETCOUNT, 0, 0);
-    for (LRESULT i = 0; i < count; ++i) {
-        const LRESULT length = SendMessageW(list, LB_GETTEXTLEN, static_cast<WPARAM>(i), 0);
-        std::wstring text(static_cast<size_t>(length > 0 ? length : 0) + 1, L'\0');
-        SendMessageW(list, LB_GETTEXT, static_cast<WPARAM>(i),
-                     reinterpret_cast<LPARAM>(text.data()));
-        text.resize(static_cast<size_t>(length > 0 ? length : 0));
-        items.push_back(text);
-    }
-    return items;
-}
+constexpr uidriver::Milliseconds kBoxWait = 20s;
+constexpr uidriver::Milliseconds kInputWait = 10s;
 
-// The user's script against the editor.
-class User {
+// The user at the editor, on the script's thread: its two lists and their two texts.
+class EditorUser : public uidriver::WindowUser {
 public:
-    explicit User(Seen& seen) : seen_(seen), pid_(GetCurrentProcessId()) {}
+    EditorUser() : WindowUser(GetCurrentProcessId()) {}
 
-    bool Answer(const wchar_t* title, int button, std::wstring* text = nullptr) {
-        const auto box = uidriver::WaitForMessageBox(title, 20000ms, pid_);
-        if (!box) {
-            return Fail(std::wstring(L"no box ") + title);
+    bool Answer(const wchar_t* title, int button, std::wstring* text = nullptr) const {
+        const auto shown = WindowUser::Answer(title, button, kBoxWait);
+        if (shown && text) {
+            *text = *shown;
         }
-        if (text) {
-            *text = uidriver::MessageBoxText(*box);
-        }
-        return uidriver::PressMessageBoxButton(*box, button, 5000ms) ||
-               Fail(std::wstring(L"box stays ") + title);
+        return shown.has_value();
     }
-    bool Type(const wchar_t* title, const std::wstring& text) {
-        const auto box = uidriver::WaitForWindow(L"#32770", title, 10000ms, pid_, true);
-        if (!box) {
-            return Fail(std::wstring(L"no input box ") + title);
-        }
-        HWND edit = FindWindowExW(*box, nullptr, L"Edit", nullptr);
-        const auto ok = uidriver::ChildByText(*box, L"OK");
-        if (!edit || !ok) {
-            return Fail(L"input box parts");
-        }
-        SendMessageW(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
-        uidriver::ClickControl(ok->handle);
-        return uidriver::WaitUntilGone(*box, 5000ms) || Fail(L"input box stays");
+    bool Type(const wchar_t* title, const std::wstring& text) const {
+        return WindowUser::Type(title, text, kInputWait);
     }
-    bool Cancel(const wchar_t* title) {
-        const auto box = uidriver::WaitForWindow(L"#32770", title, 10000ms, pid_, true);
-        const auto cancel = box ? uidriver::ChildByText(*box, L"Cancel") : std::nullopt;
-        if (!cancel) {
-            return Fail(std::wstring(L"no input box to cancel ") + title);
-        }
-        uidriver::ClickControl(cancel->handle);
-        return uidriver::WaitUntilGone(*box, 5000ms) || Fail(L"input box stays");
-    }
+    bool Cancel(const wchar_t* title) const { return WindowUser::Cancel(title, kInputWait); }
     bool FindEditor() {
-        const auto found = uidriver::WaitForWindow(L"", L"Registry Entries", 10000ms, pid_, true);
-        if (!found) {
-            return Fail(L"no editor");
+        return AtWindow(L"Registry Entries", kInputWait) &&
+               ((OfClass(L"ListBox", 1) && !OfClass(L"ListBox", 2) && OfClass(L"Edit", 1) &&
+                 !OfClass(L"Edit", 2)) ||
+                Fail(L"editor controls"));
+    }
+    HWND LocalList() const { return OfClass(L"ListBox", 0); }
+    HWND UserList() const { return OfClass(L"ListBox", 1); }
+    HWND LocalText() const { return OfClass(L"Edit", 0); }
+    HWND UserText() const { return OfClass(L"Edit", 1); }
+    bool WaitForItems(HWND list, int count) const {
+        return WindowUser::WaitForItems(list, count, kBoxWait);
+    }
+};
+
+// The user's steps on a second thread. A failed step leaves the editor waiting for its user; the
+// thread then takes every way out (Cancel, No or OK in a box, "&Finished!" in the editor) until
+// the editor has returned, so the test reports the failure rather than hanging.
+class Script {
+public:
+    Script(EditorUser& user, std::function<void()> steps)
+        : user_(user), thread_([this, steps = std::move(steps)] {
+              steps();
+              if (!user_.Failures().empty()) {
+                  LeaveEditor();
+              }
+          }) {}
+    Script(const Script&) = delete;
+    Script& operator=(const Script&) = delete;
+    ~Script() {
+        if (thread_.joinable()) {
+            Join();
         }
-        editor_ = *found;
-        for (const auto& child : uidriver::Children(editor_)) {
-            if (_wcsicmp(child.className.c_str(), L"ListBox") == 0) {
-                lists_.push_back(child.handle);
-            } else if (_wcsicmp(child.className.c_str(), L"Edit") == 0) {
-                texts_.push_back(child.handle);
-            }
+    }
+
+    // Once the editor returned: waits for the script, then reports what failed on its thread.
+    void Join() {
+        editorEnded_ = true;
+        thread_.join();
+        for (const std::wstring& failure : user_.Failures()) {
+            ADD_FAILURE() << win32common::WideToUtf8(failure);
         }
-        return (lists_.size() == 2 && texts_.size() == 2) || Fail(L"editor controls");
-    }
-    HWND LocalList() const { return lists_[0]; }
-    HWND UserList() const { return lists_[1]; }
-    HWND LocalText() const { return texts_[0]; }
-    HWND UserText() const { return texts_[1]; }
-    bool WaitForItems(HWND list, LRESULT count) {
-        const ULONGLONG end = GetTickCount64() + 20000;
-        while (SendMessageW(list, LB_GETCOUNT, 0, 0) < count) {
-            if (GetTickCount64() > end) {
-                return Fail(L"list not filled");
-            }
-            Sleep(50);
-        }
-        return true;
-    }
-    void Select(HWND list, int index) {
-        SendMessageW(list, LB_SETCURSEL, static_cast<WPARAM>(index), 0);
-        SendMessageW(editor_, WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(list), LBN_SELCHANGE),
-                     reinterpret_cast<LPARAM>(list));
-    }
-    bool Click(const wchar_t* caption) {
-        const auto button = uidriver::ChildByText(editor_, caption);
-        return (button && uidriver::ClickControl(button->handle)) ||
-               Fail(std::wstring(L"no button ") + caption);
-    }
-    bool Fail(std::wstring what) {
-        seen_.steps.push_back(std::move(what));
-        return false;
     }
 
 private:
-    Seen& seen_;
-    DWORD pid_;
-    HWND editor_ = nullptr;
-    std::vector<HWND> lists_;
-    std::vector<HWND> texts_;
+    void LeaveEditor() {
+        const ULONGLONG end = GetTickCount64() + 60000;
+        while (!editorEnded_ && GetTickCount64() < end) {
+            TakeAWayOut();
+            Sleep(100);
+        }
+    }
+    void TakeAWayOut() const {
+        const auto windows = uidriver::TopLevelWindows(user_.ProcessId());
+        for (const auto& window : windows) {
+            if (window.visible && window.className == L"#32770") {
+                for (const int button : {IDCANCEL, IDNO, IDOK}) {
+                    if (uidriver::PressMessageBoxButton(window.handle, button, 2s)) {
+                        return;
+                    }
+                }
+            }
+        }
+        for (const auto& window : windows) {
+            if (window.visible && window.text == L"Registry Entries") {
+                if (const auto finished = uidriver::ChildByText(window.handle, L"&Finished!")) {
+                    uidriver::ClickControl(finished->handle);
+                }
+            }
+        }
+    }
+
+    EditorUser& user_;
+    std::atomic<bool> editorEnded_{false};
+    std::thread thread_; // last: starts once the rest exists
 };
 
 class EditorWindowTest : public tidewell::test::ApartmentTest {
 protected:
-    void TearDown() override {
-        MSG message{};
-        PeekMessageW(&message, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE); // posted by the last form
-        ApartmentTest::TearDown();
-    }
-
-    test::TestApplication app_;
-    fakes::FakeRegistryValueControl registry_;
-    win32::Win32EventLoop events_;
-    win32::Win32SystemHelperControl system_{events_};
-    win32::Win32LibraryHelperControl library_;
-    ui::Runtime runtime_{events_};
-    win32::Win32MessageBox systemBox_;
-    ui::ModalMessageBox modalBox_{systemBox_, runtime_};
-    win32::Win32Clock clock_;
-    fakes::FakeProcess process_;
-    win32::Win32DesktopWindows windows_{app_.window};
-    fakes::FakeFormLoader forms_;
-    win32::Win32Forms formsPort_{GetModuleHandleW(nullptr), app_.hooks};
-    RunFlags flags_;
-    help::win32::Win32HelpAdapters help_{process_};
-    SharedObjects shared_;
-    AppPorts ports_{registry_, system_, library_,   modalBox_, events_, clock_,        process_,
-                    windows_,  forms_,  formsPort_, runtime_,  flags_,  help_.appHelp, shared_};
+    test::RealApp<> app_;
 };
 
 TEST_F(EditorWindowTest, UserListsViewsAddsAndDeletesWithBackupThroughTheRealWindow) {
-    ASSERT_TRUE(app_.created);
+    ASSERT_TRUE(app_.application.created);
     test::PrivateRegistryKey local("EditorWindow.Local");
     test::PrivateRegistryKey user("EditorWindow.User");
     ASSERT_EQ(local.SetString(L"Tray", L"c:\\windows\\tray.exe"), ERROR_SUCCESS);
@@ -245,7 +200,7 @@ TEST_F(EditorWindowTest, UserListsViewsAddsAndDeletesWithBackupThroughTheRealWin
 
     win32::ComRegistryLibrary comLibrary;
     RedirectedRunKeys redirected(comLibrary, local.NarrowPath(), user.NarrowPath());
-    RegistryDatabaseHolder holder(redirected, shared_);
+    RegistryDatabaseHolder holder(redirected, app_.shared);
     win32::Win32InputBox inputBox;
     win32::Win32TextFiles files;
     test::TemporaryFolder temp;
@@ -262,21 +217,21 @@ TEST_F(EditorWindowTest, UserListsViewsAddsAndDeletesWithBackupThroughTheRealWin
                        base + "\\Tidewell\\Backup\\Registry Backup.Reg"}};
     ui::CheckBox chkCurrentUser{"chkCurrentUser", "", "", {}, 1};
     ui::CheckBox chkLocalMachine{"chkLocalMachine", "", "", {}, 1};
-    flags_.maintenanceRunning = true;
+    app_.flags.maintenanceRunning = true;
     const std::vector<std::wstring> localOrder = local.Names();
     // In the program the main window stays open under the editor; closing the editor must not
     // end the program.
-    app_.forms.Opened();
+    app_.application.forms.Opened();
 
     Seen seen;
-    std::thread script([&] {
-        User u(seen);
+    EditorUser u;
+    Script script(u, [&] {
         if (!u.Answer(L"CAUTION!", IDYES, &seen.cautionText) || !u.FindEditor() ||
             !u.WaitForItems(u.LocalList(), 3)) {
             return;
         }
-        seen.localItems = ListItems(u.LocalList());
-        seen.userItems = ListItems(u.UserList());
+        seen.localItems = uidriver::WindowUser::ListItems(u.LocalList());
+        seen.userItems = uidriver::WindowUser::ListItems(u.UserList());
         u.Select(u.LocalList(), 1);
         seen.shownData = uidriver::WindowText(u.LocalText());
         const auto bytesAt = std::find(seen.userItems.begin(), seen.userItems.end(), L"Bytes");
@@ -303,7 +258,7 @@ TEST_F(EditorWindowTest, UserListsViewsAddsAndDeletesWithBackupThroughTheRealWin
             !u.Answer(L"No Information!", IDOK) || !u.WaitForItems(u.UserList(), 3)) {
             return;
         }
-        seen.userItemsAfterAdd = ListItems(u.UserList());
+        seen.userItemsAfterAdd = uidriver::WindowUser::ListItems(u.UserList());
 
         // Delete the selected local entry with a backup; nothing is selected in the other list.
         u.Select(u.UserList(), -1);
@@ -320,19 +275,16 @@ TEST_F(EditorWindowTest, UserListsViewsAddsAndDeletesWithBackupThroughTheRealWin
     });
     bool shown = false;
     try {
-        shown = ShowStartupEntriesEditor(ports_, entries, chkCurrentUser, chkLocalMachine) ==
+        shown = ShowStartupEntriesEditor(app_.ports, entries, chkCurrentUser, chkLocalMachine) ==
                 EditorOutcome::Finished;
     } catch (const std::exception& error) {
         ADD_FAILURE() << "the editor threw " << error.what();
     } catch (const ui::ProgramQuitting&) {
         ADD_FAILURE() << "the program quit";
     }
-    script.join();
-    app_.forms.Closed();
+    script.Join();
+    app_.application.forms.Closed();
 
-    for (const std::wstring& step : seen.steps) {
-        ADD_FAILURE() << win32common::WideToUtf8(step);
-    }
     EXPECT_TRUE(shown);
     EXPECT_EQ(keyStrokes, 1);
     EXPECT_EQ(seen.cautionText, uidriver::FromUtf8(std::string(editor_text::kCautionText)));
@@ -368,7 +320,7 @@ TEST_F(EditorWindowTest, UserListsViewsAddsAndDeletesWithBackupThroughTheRealWin
 // shown and deletable; the one the backup file cannot hold is named and kept until deleted
 // without a backup.
 TEST_F(EditorWindowTest, EntriesNamedOutsideTheAnsiCodePageAreListedShownAndDeletable) {
-    ASSERT_TRUE(app_.created);
+    ASSERT_TRUE(app_.application.created);
     test::PrivateRegistryKey local("EditorWindow.Wide");
     test::PrivateRegistryKey user("EditorWindow.WideUser");
     const std::wstring japanese = L"\u65e5\u672c\u8a9e\u306e\u30a8\u30f3\u30c8\u30ea";
@@ -381,7 +333,7 @@ TEST_F(EditorWindowTest, EntriesNamedOutsideTheAnsiCodePageAreListedShownAndDele
 
     win32::ComRegistryLibrary comLibrary;
     RedirectedRunKeys redirected(comLibrary, local.NarrowPath(), user.NarrowPath());
-    RegistryDatabaseHolder holder(redirected, shared_);
+    RegistryDatabaseHolder holder(redirected, app_.shared);
     win32::Win32InputBox inputBox;
     win32::Win32TextFiles files;
     test::TemporaryFolder temp;
@@ -395,18 +347,18 @@ TEST_F(EditorWindowTest, EntriesNamedOutsideTheAnsiCodePageAreListedShownAndDele
                                 BackupLocation{{base + "\\T\\"}, base + "\\T\\Backup.Reg"}};
     ui::CheckBox chkCurrentUser{"chkCurrentUser", "", "", {}, 1};
     ui::CheckBox chkLocalMachine{"chkLocalMachine", "", "", {}, 1};
-    flags_.maintenanceRunning = true;
-    app_.forms.Opened();
+    app_.flags.maintenanceRunning = true;
+    app_.application.forms.Opened();
 
     Seen seen;
     std::vector<std::wstring> shown;
     std::wstring refusal;
-    std::thread script([&] {
-        User u(seen);
+    EditorUser u;
+    Script script(u, [&] {
         if (!u.Answer(L"CAUTION!", IDYES) || !u.FindEditor() || !u.WaitForItems(u.LocalList(), 4)) {
             return;
         }
-        seen.localItems = ListItems(u.LocalList());
+        seen.localItems = uidriver::WindowUser::ListItems(u.LocalList());
         for (int i = 0; i < 4; ++i) {
             u.Select(u.LocalList(), i);
             shown.push_back(uidriver::WindowText(u.LocalText()));
@@ -433,18 +385,15 @@ TEST_F(EditorWindowTest, EntriesNamedOutsideTheAnsiCodePageAreListedShownAndDele
         u.Click(L"&Finished!");
     });
     try {
-        ShowStartupEntriesEditor(ports_, entries, chkCurrentUser, chkLocalMachine);
+        ShowStartupEntriesEditor(app_.ports, entries, chkCurrentUser, chkLocalMachine);
     } catch (const std::exception& error) {
         ADD_FAILURE() << "the editor threw " << error.what();
     } catch (const ui::ProgramQuitting&) {
         ADD_FAILURE() << "the program quit";
     }
-    script.join();
-    app_.forms.Closed();
+    script.Join();
+    app_.application.forms.Closed();
 
-    for (const std::wstring& step : seen.steps) {
-        ADD_FAILURE() << win32common::WideToUtf8(step);
-    }
     EXPECT_EQ(seen.localItems, order);
     const std::map<std::wstring, std::wstring> data{{L"Plain one", L"c:\\one.exe"},
                                                     {japanese, L"c:\\\u30c4\u30fc\u30eb.exe"},
@@ -466,7 +415,7 @@ TEST_F(EditorWindowTest, EntriesNamedOutsideTheAnsiCodePageAreListedShownAndDele
 // The program's bundle: the database object is made on the first use, through the registered
 // library, and released with the program's shared objects.
 TEST_F(EditorWindowTest, ProgramsAdaptersMakeTheDatabaseOnceAndReleaseItWithTheSharedObjects) {
-    win32::StartupEntriesAdapters adapters(shared_, [](std::string_view) {});
+    win32::StartupEntriesAdapters adapters(app_.shared, [](std::string_view) {});
     RegistryDatabaseHolder& holder = adapters.Ports().registryDatabase;
     EXPECT_FALSE(holder.Held());
     RegistryDatabaseObject* first = &holder.Get();
@@ -476,7 +425,7 @@ TEST_F(EditorWindowTest, ProgramsAdaptersMakeTheDatabaseOnceAndReleaseItWithTheS
     auto opened = holder.Get().OpenKey(kHkeyCurrentUser, key.NarrowPath());
     ASSERT_NE(opened, nullptr);
     EXPECT_EQ(opened->ReadValue("A"), RegistryData::Text("a"));
-    shared_.ReleaseAll();
+    app_.shared.ReleaseAll();
     EXPECT_FALSE(holder.Held());
 }
 
