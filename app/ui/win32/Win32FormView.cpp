@@ -16,8 +16,9 @@ namespace tidewell::win32 {
 namespace {
 
 // An error no handler expected ends that handler, and is said once, never swallowed silently.
-// Called inside a catch block.
-void ReportEscapedError(HWND window) {
+// Called inside a catch block. The box is modal like every other (nothing once the program
+// quits); the report itself never throws.
+void ReportEscapedError(HWND window, ui::FormCore* core) {
     std::string what = "unknown error";
     try {
         throw;
@@ -26,8 +27,19 @@ void ReportEscapedError(HWND window) {
     } catch (...) {
     }
     const std::wstring text = L"An Unexpected Error Occurred!\r\n" + win32common::Utf8ToWide(what);
-    MessageBoxW(IsWindow(window) ? window : nullptr, text.c_str(), L"ERROR!",
-                MB_OK | MB_ICONSTOP | MB_TASKMODAL);
+    const auto show = [&] {
+        MessageBoxW(IsWindow(window) ? window : nullptr, text.c_str(), L"ERROR!",
+                    MB_OK | MB_ICONSTOP | MB_TASKMODAL);
+    };
+    try {
+        if (core != nullptr) {
+            core->FormRuntime().Modal(show);
+        } else {
+            show();
+        }
+    } catch (const ui::ProgramQuitting&) {
+        // The program ends: nothing is shown any more.
+    }
 }
 
 constexpr UINT_PTR kMouseSubclassId = 1;
@@ -320,7 +332,7 @@ LRESULT CALLBACK Win32FormView::ControlProc(HWND window, UINT message, WPARAM wP
         } catch (const ui::ProgramQuitting&) {
             // No exception may leave a window procedure; a quit is seen by the next wait.
         } catch (...) {
-            ReportEscapedError(window);
+            ReportEscapedError(window, view->core_);
         }
     } else if (message == WM_NCDESTROY) {
         RemoveWindowSubclass(window, &ControlProc, kMouseSubclassId);
@@ -347,7 +359,7 @@ LRESULT CALLBACK Win32FormView::WindowProc(HWND window, UINT message, WPARAM wPa
     } catch (const ui::ProgramQuitting&) {
         return 0;
     } catch (...) {
-        ReportEscapedError(window);
+        ReportEscapedError(window, view->core_);
         return IsWindow(window) ? DefWindowProcW(window, message, wParam, lParam) : 0;
     }
 }
