@@ -2,7 +2,6 @@
 #include "controls/RegistryValueControl.h"
 #include "controls/SystemHelperControl.h"
 #include "controls/TrayIconControl.h"
-#include "settings/RunFlags.h"
 #include "main/frmMaintenance.h"
 #include "run/FolderSafety.h"
 #include "run/MaintenanceRun.h"

@@ -5,7 +5,6 @@
 #include "controls/SystemHelperControl.h"
 #include "controls/TrayIconControl.h"
 #include "settings/RegistryErrorMessage.h"
-#include "settings/RunFlags.h"
 #include "main/frmMaintenance.h"
 #include "ports/Process.h"
 #include "run/MaintenanceRun.h"

@@ -71,6 +71,23 @@ private:
     std::string user_;
 };
 
+// The editor's real adapters over the registered library, its Run keys redirected to two
+// private keys, and a scratch folder for its backup file.
+struct RealEditorAdapters {
+    RealEditorAdapters(const test::PrivateRegistryKey& local, const test::PrivateRegistryKey& user,
+                       SharedObjects& shared)
+        : redirected(comLibrary, local.NarrowPath(), user.NarrowPath()), holder(redirected, shared),
+          base(win32common::WideToUtf8(temp.Path())) {}
+
+    win32::ComRegistryLibrary comLibrary;
+    RedirectedRunKeys redirected;
+    RegistryDatabaseHolder holder;
+    win32::Win32InputBox inputBox;
+    win32::Win32TextFiles files;
+    test::TemporaryFolder temp;
+    std::string base; // the scratch folder, UTF-8
+};
+
 // What the user saw.
 struct Seen {
     std::wstring cautionText;
@@ -198,19 +215,14 @@ TEST_F(EditorWindowTest, UserListsViewsAddsAndDeletesWithBackupThroughTheRealWin
     ASSERT_EQ(user.SetRaw(L"Bytes", REG_BINARY, bytes, sizeof bytes), ERROR_SUCCESS);
     const std::vector<std::wstring> userOrder = user.Names();
 
-    win32::ComRegistryLibrary comLibrary;
-    RedirectedRunKeys redirected(comLibrary, local.NarrowPath(), user.NarrowPath());
-    RegistryDatabaseHolder holder(redirected, app_.shared);
-    win32::Win32InputBox inputBox;
-    win32::Win32TextFiles files;
-    test::TemporaryFolder temp;
-    ASSERT_TRUE(temp.Created());
-    const std::string base = win32common::WideToUtf8(temp.Path());
+    RealEditorAdapters real(local, user, app_.shared);
+    ASSERT_TRUE(real.temp.Created());
+    const std::string& base = real.base;
     int keyStrokes = 0;
     StartupEntriesPorts entries{
-        holder,
-        inputBox,
-        files,
+        real.holder,
+        real.inputBox,
+        real.files,
         [&](std::string_view keys) { keyStrokes += keys == "{ENTER}"; },
         [] { return true; },
         BackupLocation{{base + "\\Tidewell\\", base + "\\Tidewell\\Backup\\"},
@@ -307,7 +319,7 @@ TEST_F(EditorWindowTest, UserListsViewsAddsAndDeletesWithBackupThroughTheRealWin
     EXPECT_EQ(local.GetRaw(L"Tray"),
               std::make_pair(DWORD{REG_SZ}, test::StringBytes(L"c:\\windows\\tray.exe")));
 
-    std::ifstream in((temp.Path() + L"\\Tidewell\\Backup\\Registry Backup.Reg").c_str(),
+    std::ifstream in((real.temp.Path() + L"\\Tidewell\\Backup\\Registry Backup.Reg").c_str(),
                      std::ios::binary);
     const std::string backup((std::istreambuf_iterator<char>(in)),
                              std::istreambuf_iterator<char>());
@@ -331,20 +343,13 @@ TEST_F(EditorWindowTest, EntriesNamedOutsideTheAnsiCodePageAreListedShownAndDele
     ASSERT_EQ(local.SetString(L"Plain two", L"c:\\two.exe"), ERROR_SUCCESS);
     const std::vector<std::wstring> order = local.Names();
 
-    win32::ComRegistryLibrary comLibrary;
-    RedirectedRunKeys redirected(comLibrary, local.NarrowPath(), user.NarrowPath());
-    RegistryDatabaseHolder holder(redirected, app_.shared);
-    win32::Win32InputBox inputBox;
-    win32::Win32TextFiles files;
-    test::TemporaryFolder temp;
-    ASSERT_TRUE(temp.Created());
-    const std::string base = win32common::WideToUtf8(temp.Path());
-    StartupEntriesPorts entries{holder,
-                                inputBox,
-                                files,
-                                [](std::string_view) {},
-                                [] { return false; },
-                                BackupLocation{{base + "\\T\\"}, base + "\\T\\Backup.Reg"}};
+    RealEditorAdapters real(local, user, app_.shared);
+    ASSERT_TRUE(real.temp.Created());
+    const std::string& base = real.base;
+    StartupEntriesPorts entries{
+        real.holder,          real.inputBox,
+        real.files,           [](std::string_view) {},
+        [] { return false; }, BackupLocation{{base + "\\T\\"}, base + "\\T\\Backup.Reg"}};
     ui::CheckBox chkCurrentUser{"chkCurrentUser", "", "", {}, 1};
     ui::CheckBox chkLocalMachine{"chkLocalMachine", "", "", {}, 1};
     app_.flags.maintenanceRunning = true;
